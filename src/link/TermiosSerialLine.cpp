@@ -161,6 +161,9 @@ void TermiosSerialLine::close()
     int lines = TIOCM_DTR;
     ioctl(fd_, TIOCMBIC, &lines);
     tcflush(fd_, TCIOFLUSH);
+    // A pseudo-terminal keeps the exclusive mark after the last close while its other end stays
+    // open, which would turn away our own next open.
+    ioctl(fd_, TIOCNXCL);
     ::close(fd_);
     fd_ = -1;
 }
