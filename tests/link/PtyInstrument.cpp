@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 PtyInstrument::PtyInstrument()
@@ -84,6 +85,17 @@ bool PtyInstrument::lineSettings(termios& settings) const
 {
     // The pseudo-terminal's settings are shared: the master reports what the port set.
     return master_ >= 0 && tcgetattr(master_, &settings) == 0;
+}
+
+int PtyInstrument::exclusiveMark() const
+{
+    const int fd = ::open(devicePath_.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    int exclusive = 0;
+    const int result = ioctl(fd, TIOCGEXCL, &exclusive);
+    ::close(fd);
+    return result == 0 ? (exclusive ? 1 : 0) : -1;
 }
 
 void PtyInstrument::hangUp()

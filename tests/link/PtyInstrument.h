@@ -25,6 +25,9 @@ public:
     QByteArray received(int waitMs = 200);
     // The line settings the port gave the terminal; false when they cannot be read.
     bool lineSettings(termios& settings) const;
+    // Whether the terminal is marked for exclusive use: 1 or 0, -1 when that cannot be asked
+    // (the port holds it exclusively against this user).
+    int exclusiveMark() const;
     // Hangs up the instrument's end.
     void hangUp();
 

@@ -10,9 +10,10 @@
 
 namespace {
 
-// Short enough to keep the suite fast, long enough for a loaded machine to pass bytes through.
-constexpr int readTimeoutMs = 150;
-constexpr int writeTimeoutMs = 2000;
+// Long enough for a loaded machine to pass bytes through; the tests of the time-outs themselves
+// shorten them to keep the suite fast.
+constexpr int lineTimeoutMs = 2000;
+constexpr int shortTimeoutMs = 150;
 
 class Rs232cOverPty : public ::testing::Test {
 protected:
@@ -21,9 +22,20 @@ protected:
         ASSERT_TRUE(strings.loadFromProgramFolder());
         ASSERT_TRUE(instrument.isOpen());
         port.portDevice = instrument.devicePath();
-        port.setTimeoutsMs(readTimeoutMs, writeTimeoutMs);
+        port.setTimeoutsMs(lineTimeoutMs, lineTimeoutMs);
     }
     void TearDown() override { port.Close(); }
+
+    // Sends XOFF; the line that follows it is read back, so the terminal has acted on it.
+    void holdOutput()
+    {
+        instrument.send("\x13"
+                        "held\n");
+        QString reply;
+        ASSERT_EQ(port.Read(reply), 1);
+        ASSERT_EQ(reply, QStringLiteral("held"));
+        instrument.finishSending();
+    }
 
     ResourceModule strings;
     RecordingPrompt prompt;
@@ -89,12 +101,13 @@ TEST_F(Rs232cOverPty, TakesAReplyThatLeavesRoomInTheBufferAndRefusesOneThatFills
 
 TEST_F(Rs232cOverPty, SilentInstrumentFailsTheReadWithNoDataAfterTheTimeOut)
 {
+    port.setTimeoutsMs(shortTimeoutMs, lineTimeoutMs);
     ASSERT_EQ(port.Open(), 1);
     QElapsedTimer elapsed;
     elapsed.start();
     QString reply;
     EXPECT_EQ(port.Read(reply), 0);
-    EXPECT_GE(elapsed.elapsed(), readTimeoutMs);
+    EXPECT_GE(elapsed.elapsed(), shortTimeoutMs);
     EXPECT_EQ(port.lastError, CRs232cPort::NoData);
 
     // A line cut short by the time-out fails the same way.
@@ -142,6 +155,15 @@ TEST_F(Rs232cOverPty, SecondOpenerOfTheDeviceIsRefusedUntilTheFirstCloses)
     second.Close();
 }
 
+TEST_F(Rs232cOverPty, ClosedPortLeavesTheDeviceFreeForEveryUser)
+{
+    ASSERT_EQ(port.Open(), 1);
+    EXPECT_NE(instrument.exclusiveMark(), 0);
+    port.Close();
+    // A terminal still marked exclusive would turn away every later open but a privileged one's.
+    EXPECT_EQ(instrument.exclusiveMark(), 0);
+}
+
 TEST_F(Rs232cOverPty, SetsTheInstrumentsLineSettings)
 {
     ASSERT_EQ(port.Open(), 1);
@@ -166,8 +188,7 @@ TEST_F(Rs232cOverPty, SetsTheInstrumentsLineSettings)
 TEST_F(Rs232cOverPty, InstrumentHoldsTheOutputWithXoffAndReleasesItWithXon)
 {
     ASSERT_EQ(port.Open(), 1);
-    instrument.send("\x13");
-    instrument.finishSending();
+    holdOutput();
     instrument.send("\x11", 300);
     QElapsedTimer elapsed;
     elapsed.start();
@@ -178,14 +199,13 @@ TEST_F(Rs232cOverPty, InstrumentHoldsTheOutputWithXoffAndReleasesItWithXon)
 
 TEST_F(Rs232cOverPty, OutputHeldPastTheWriteTimeOutIsAFailedWrite)
 {
-    port.setTimeoutsMs(readTimeoutMs, 200);
+    port.setTimeoutsMs(lineTimeoutMs, shortTimeoutMs);
     ASSERT_EQ(port.Open(), 1);
-    instrument.send("\x13");
-    instrument.finishSending();
+    holdOutput();
     QElapsedTimer elapsed;
     elapsed.start();
     EXPECT_EQ(port.Write(QStringLiteral("OUTP 1")), 0);
-    EXPECT_GE(elapsed.elapsed(), 200);
+    EXPECT_GE(elapsed.elapsed(), shortTimeoutMs);
     EXPECT_EQ(port.lastError, CRs232cPort::WriteFailed);
 }
 
