@@ -29,10 +29,10 @@ int remainingMs(const QElapsedTimer& timer, int timeoutMs)
 
 } // namespace
 
+// A line still open at the end is released the same way, so that it is not left marked exclusive.
 TermiosSerialLine::~TermiosSerialLine()
 {
-    if (fd_ >= 0)
-        ::close(fd_);
+    close();
 }
 
 bool TermiosSerialLine::open(const QString& device)
