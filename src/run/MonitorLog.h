@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QByteArray>
+#include <QChar>
+#include <QDateTime>
+#include <QFile>
+#include <QString>
+#include <vector>
+
+struct AppSettings;
+
+// The monitoring log of one run. Line by line (FileMem 1) every stored line reaches the disk
+// before store() returns, so a crash or power cut loses at most the line being written; the file
+// may be cut into numbered files at a fixed period. In memory (FileMem 0) the lines are kept whole,
+// in order, and written with the header by finish().
+class MonitorLog {
+public:
+    struct Options {
+        QString folder;
+        QString extension; // without the dot
+        QChar separator = QLatin1Char('\t');
+        int passTime = 0;
+        bool inMemory = false;
+        bool cut = false; // only in file mode, and only with a period above 0
+        qint64 cutPeriodSeconds = 0;
+    };
+    // Folder, Ext, Txt, PassTime, FileMem, bCut and the cut period from the settings.
+    static Options optionsFrom(const AppSettings& settings);
+
+    enum class CutResult { NotDue, Cut, Failed };
+
+    explicit MonitorLog(Options options);
+    ~MonitorLog();
+    MonitorLog(const MonitorLog&) = delete;
+    MonitorLog& operator=(const MonitorLog&) = delete;
+
+    // Names the log prefix + start time. In file mode the file is created (an existing one of the
+    // same name is overwritten) and the header written; false when it cannot be created.
+    bool open(const QString& prefix, const QDateTime& start);
+
+    // The name shown in the Run dialog's caption: the name with cut index and extension in file
+    // mode, the bare name in memory mode.
+    QString displayedName() const { return displayedName_; }
+    // The file written now (file mode) or at the end (memory mode).
+    QString path() const { return path_; }
+    QString baseName() const { return baseName_; }
+    int cutIndex() const { return cutIndex_; }
+    const Options& options() const { return options_; }
+
+    // In file mode with cutting on: when t (seconds from the run's start) is past the next cut
+    // time, closes the file and starts the next numbered one, without a header. Failed when it
+    // cannot be created; nothing is written after that.
+    CutResult cutIfDue(double seconds);
+    // Stores one line (ending with its line feed).
+    void store(const QString& line);
+    // True in memory mode while no line was stored.
+    bool isEmpty() const;
+    // Lines stored so far (memory mode).
+    const std::vector<QByteArray>& storedLines() const { return lines_; }
+    // Memory mode: creates the file and writes the header and every line; file mode: closes the
+    // file. False when the file could not be created or a write failed at any time.
+    bool finish();
+    // Closes the file without writing anything more; the lines kept in memory are dropped.
+    void discard();
+    // A write to the file failed (disk full, removed medium).
+    bool writeFailed() const { return writeFailed_; }
+
+private:
+    bool createFile(const QString& path);
+    void writeDurably(const QByteArray& bytes);
+
+    Options options_;
+    QString name_;
+    QString baseName_;
+    QString path_;
+    QString displayedName_;
+    int cutIndex_ = 0;
+    qint64 nextCutSeconds_ = 0;
+    QFile file_;
+    std::vector<QByteArray> lines_;
+    bool writeFailed_ = false;
+};
