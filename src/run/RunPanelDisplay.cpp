@@ -1,0 +1,152 @@
+#include "run/RunPanelDisplay.h"
+
+RunPanelDisplay::RunPanelDisplay(std::array<ChannelRunState, kChannelCount>& channels) : channels_(channels)
+{
+}
+
+QString RunPanelDisplay::statusText(Status status)
+{
+    switch (status) {
+    case Status::Standby:
+        return QStringLiteral("Standby");
+    case Status::Running:
+        return QStringLiteral("Running");
+    case Status::Stop:
+        return QStringLiteral("Stop");
+    case Status::End:
+        return QStringLiteral("End");
+    case Status::Error:
+        return QStringLiteral("Error");
+    case Status::Alarm:
+        return QStringLiteral("ALARM");
+    case Status::Uvp:
+        return QStringLiteral("UVP");
+    case Status::Ucp:
+        return QStringLiteral("UCP");
+    }
+    return QString();
+}
+
+RunColor RunPanelDisplay::textColor(Status status)
+{
+    return status == Status::Error ? RunColors::white : RunColors::black;
+}
+
+RunColor RunPanelDisplay::backgroundColor(Status status)
+{
+    switch (status) {
+    case Status::Running:
+        return RunColors::green;
+    case Status::Stop:
+    case Status::Alarm:
+    case Status::Uvp:
+    case Status::Ucp:
+        return RunColors::yellow;
+    case Status::Error:
+        return RunColors::red;
+    case Status::Standby:
+    case Status::End:
+        break;
+    }
+    return RunColors::lightGrey;
+}
+
+bool RunPanelDisplay::anyChecked() const
+{
+    for (bool checked : checked_) {
+        if (checked)
+            return true;
+    }
+    return false;
+}
+
+void RunPanelDisplay::showStatus(int channel, Status status)
+{
+    shownStatus_[channel] = statusText(status);
+    observer_->statusChanged(channel, shownStatus_[channel], textColor(status), backgroundColor(status));
+}
+
+void RunPanelDisplay::showStatusText(int channel, const QString& text)
+{
+    shownStatus_[channel] = text;
+    observer_->statusTextChanged(channel, text);
+}
+
+void RunPanelDisplay::clearReadings(int channel)
+{
+    observer_->currentChanged(channel, QString());
+    observer_->voltageChanged(channel, QString());
+}
+
+void RunPanelDisplay::showRunButton(int channel, bool active)
+{
+    channels_[channel].runButtonActive = active;
+    if (active)
+        observer_->runButtonChanged(channel, QStringLiteral("Stop"), true);
+    else
+        observer_->runButtonChanged(channel, QStringLiteral("Run"),
+                                    checked_[channel] && !channels_[channel].noData);
+}
+
+void RunPanelDisplay::showCheckBox(int channel, bool enabled)
+{
+    observer_->channelCheckChanged(channel, checked_[channel], enabled);
+}
+
+void RunPanelDisplay::showStopped(int channel)
+{
+    showStatus(channel, Status::Stop);
+    showRunButton(channel, false);
+}
+
+void RunPanelDisplay::showEnded(int channel, bool hardwareControl, int repeatCount, int stepCount)
+{
+    showStatus(channel, Status::End);
+    if (hardwareControl) {
+        observer_->countChanged(channel, QString::number(repeatCount));
+        observer_->stepChanged(channel, QString::number(stepCount));
+    }
+    showRunButton(channel, false);
+}
+
+void RunPanelDisplay::showError(int channel)
+{
+    showStatus(channel, Status::Error);
+    channels_[channel].state = RunError;
+}
+
+void RunPanelDisplay::showRunActive()
+{
+    observer_->runAllEnabled(false);
+    observer_->closeEnabled(false);
+    observer_->stopAllEnabled(true);
+}
+
+void RunPanelDisplay::showRunIdle()
+{
+    for (int c = 0; c < kChannelCount; ++c) {
+        showCheckBox(c, !channels_[c].noData);
+        showRunButton(c, false);
+    }
+    observer_->runAllEnabled(true);
+    observer_->closeEnabled(true);
+    observer_->stopAllEnabled(false);
+}
+
+void RunPanelDisplay::disableAllButtons()
+{
+    for (int c = 0; c < kChannelCount; ++c) {
+        observer_->runButtonChanged(
+            c, channels_[c].runButtonActive ? QStringLiteral("Stop") : QStringLiteral("Run"), false);
+        observer_->channelCheckChanged(c, checked_[c], false);
+    }
+    observer_->runAllEnabled(false);
+    observer_->stopAllEnabled(false);
+    observer_->closeEnabled(false);
+}
+
+void RunPanelDisplay::followCheckBox(int channel, bool monitorCurrent, bool monitorVoltage)
+{
+    const bool enabled = checked_[channel] && !channels_[channel].noData;
+    observer_->panelEnabled(channel, enabled, enabled && monitorCurrent, enabled && monitorVoltage);
+}

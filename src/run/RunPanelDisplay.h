@@ -1,0 +1,68 @@
+#pragma once
+
+#include "model/SequenceTypes.h"
+#include "run/RunObserver.h"
+#include "run/RunState.h"
+
+#include <QString>
+#include <array>
+
+// The Run dialog's channel panels and run-wide buttons as the run engine drives them: the status
+// texts and colours, the Run buttons, the channel check boxes and the enabling rules. It keeps the
+// check boxes' state and the status text each panel shows, and reports every change to the
+// observer.
+class RunPanelDisplay {
+public:
+    enum class Status { Standby, Running, Stop, End, Error, Alarm, Uvp, Ucp };
+
+    explicit RunPanelDisplay(std::array<ChannelRunState, kChannelCount>& channels);
+
+    void setObserver(RunObserver* observer) { observer_ = observer ? observer : &nullObserver_; }
+    RunObserver& observer() { return *observer_; }
+
+    static QString statusText(Status status);
+    static RunColor textColor(Status status);
+    static RunColor backgroundColor(Status status);
+
+    bool isChecked(int channel) const { return checked_[channel]; }
+    void setChecked(int channel, bool checked) { checked_[channel] = checked; }
+    bool anyChecked() const;
+
+    void showStatus(int channel, Status status);
+    // The text alone, colours unchanged.
+    void showStatusText(int channel, const QString& text);
+    QString shownStatusText(int channel) const { return shownStatus_[channel]; }
+
+    // Empties the Current and Voltage fields.
+    void clearReadings(int channel);
+    // "Stop" (enabled) while the channel is active, otherwise "Run", enabled when its channel has
+    // data and its check box is ticked.
+    void showRunButton(int channel, bool active);
+    void showCheckBox(int channel, bool enabled);
+    // Stop display: status "Stop", Run button "Run", runButtonActive cleared.
+    void showStopped(int channel);
+    // End display: status "End", Run button "Run", runButtonActive cleared; under Hardware Control
+    // the Count field shows the repeat count and the Step field the step count.
+    void showEnded(int channel, bool hardwareControl, int repeatCount, int stepCount);
+    // Error display: status "Error"; the channel's state becomes RunError.
+    void showError(int channel);
+
+    // While a run is active: "&Run all" and "Close" disabled, "&Stop all" enabled.
+    void showRunActive();
+    // After a run, after Stop all and after every channel was marked "Error": "&Run all" and
+    // "Close" enabled, "&Stop all" disabled; check boxes enabled unless the channel has no data;
+    // Run buttons read "Run" and are enabled with data and a ticked box; runButtonActive cleared.
+    void showRunIdle();
+    // Disables every Run button, check box and run-wide button (while the log is written).
+    void disableAllButtons();
+    // The panel's fields follow the check box (Current and Voltage also need their monitoring);
+    // a channel without data has everything disabled.
+    void followCheckBox(int channel, bool monitorCurrent, bool monitorVoltage);
+
+private:
+    std::array<ChannelRunState, kChannelCount>& channels_;
+    std::array<bool, kChannelCount> checked_{};
+    std::array<QString, kChannelCount> shownStatus_;
+    RunObserver nullObserver_;
+    RunObserver* observer_ = &nullObserver_;
+};

@@ -1,0 +1,399 @@
+#include "RunFixture.h"
+
+#include <QDir>
+
+namespace {
+
+// A serial line that fails the write of one chosen command once: a single lost exchange, after
+// which the link works again.
+class OneFailureLine : public SerialLine {
+public:
+    explicit OneFailureLine(SimulatorSerialLine& line) : line_(line) {}
+    bool open(const QString& device) override { return line_.open(device); }
+    bool configure() override { return line_.configure(); }
+    void purge() override { line_.purge(); }
+    bool write(const QByteArray& bytes, int timeoutMs) override
+    {
+        if (!failOnce.isEmpty() && bytes.startsWith(failOnce.toLatin1())) {
+            failOnce.clear();
+            return false;
+        }
+        return line_.write(bytes, timeoutMs);
+    }
+    ReadResult readByte(char& byte, int timeoutMs) override { return line_.readByte(byte, timeoutMs); }
+    void close() override { line_.close(); }
+    bool isOpen() const override { return line_.isOpen(); }
+
+    QString failOnce;
+
+private:
+    SimulatorSerialLine& line_;
+};
+
+const char* const kTabHeader =
+    "Time[s]\tCh1[A]\tCh1[V]\tCh2[A]\tCh2[V]\tCh3[A]\tCh3[V]\tCh4[A]\tCh4[V]\tCh5[A]\tCh5[V]\n";
+
+// Monitoring, protection and the log files. Channels 1 and 3 run CC on the simulator's 12 V,
+// 0.1 ohm sources: 1 A reads 1.0000 A at 11.900 V, 0.5 A reads 0.5000 A at 11.950 V, a load that
+// is off 0.0000 A at 12.000 V.
+class MonitoringTest : public RunFixture {
+protected:
+    void SetUp() override
+    {
+        RunFixture::SetUp();
+        setMode(0, ModeCC);
+        setMode(2, ModeCC);
+        setSteps(0, {{"1", "1.0"}, {"2", "1.0"}});
+        setSteps(2, {{"0.5", "3.0"}});
+        monitor(true, true, true);
+        settings.MonitorTime = 1000;
+    }
+    QStringList logFiles() const { return QDir(folder.path()).entryList(QDir::Files, QDir::Name); }
+};
+
+TEST_F(MonitoringTest, LineByLineLogHoldsEveryReadingAsItIsTaken)
+{
+    settings.MonStart = 1;
+    settings.MonEnd = 1;
+    openDialog({1, 3});
+    engine.RunAll();
+    const QString path = logFile(QStringLiteral("CC_CC_12-24-05_14-03-09.txt"));
+    EXPECT_EQ(engine.logPath(), path);
+    EXPECT_EQ(
+        observer.caption,
+        QStringLiteral("Run - Monitoring:ON, Output to File:provided 1000[ms] CC_CC_12-24-05_14-03-09.txt"));
+    const QByteArray first = QByteArray(kTabHeader) + "0.000\t0.0000\t12.000\t\t\t0.0000\t12.000\t\t\t\t\n";
+    EXPECT_EQ(fileContents(path), first);
+    runUntil(1100);
+    // Already on disk while the run goes on.
+    EXPECT_EQ(fileContents(path), first + "1.000\t1.0000\t11.900\t\t\t0.5000\t11.950\t\t\t\t\n");
+    EXPECT_EQ(observer.current[0], QStringLiteral("1.0000"));
+    EXPECT_EQ(observer.voltage[2], QStringLiteral("11.950"));
+    runToEnd();
+    EXPECT_EQ(fileContents(path), first + "1.000\t1.0000\t11.900\t\t\t0.5000\t11.950\t\t\t\t\n"
+                                          "2.000\t2.0000\t11.800\t\t\t0.5000\t11.950\t\t\t\t\n"
+                                          "2.005\t0.0000\t12.000\t\t\t0.5000\t11.950\t\t\t\t\n"
+                                          "3.000\t\t\t\t\t0.5000\t11.950\t\t\t\t\n"
+                                          "3.005\t\t\t\t\t0.0000\t12.000\t\t\t\t\n");
+    EXPECT_EQ(observer.callsStarting(QStringLiteral("log")),
+              (QStringList{"log opened " + path, "log finished " + path + " ok"}));
+    EXPECT_EQ(observer.caption, QStringLiteral("Run - Monitoring:ON, Output to File:provided 1000[ms]"));
+    EXPECT_EQ(logFiles(), QStringList{"CC_CC_12-24-05_14-03-09.txt"});
+}
+
+TEST_F(MonitoringTest, InMemoryLogWithCommasAndHoursIsWrittenWhole_OnlyAtTheEnd)
+{
+    settings.FileMem = 0;
+    settings.Txt = 1;
+    settings.PassTime = 1;
+    settings.Ext = QStringLiteral("csv");
+    settings.MonStart = 1;
+    settings.MonEnd = 1;
+    openDialog({1, 3});
+    engine.RunAll();
+    EXPECT_EQ(
+        observer.caption,
+        QStringLiteral("Run - Monitoring:ON, Output to File:provided 1000[ms] CC_CC_12-24-05_14-03-09"));
+    runUntil(3004);
+    EXPECT_EQ(logFiles(), QStringList());
+    observer.calls.clear();
+    runToEnd();
+    EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_CC_12-24-05_14-03-09.csv"))),
+              QByteArray("Time[h:m:s],Ch1[A],Ch1[V],Ch2[A],Ch2[V],Ch3[A],Ch3[V],Ch4[A],Ch4[V],Ch5[A],Ch5[V]\n"
+                         "0:00:0.000,0.0000,12.000,,,0.0000,12.000,,,,\n"
+                         "0:00:1.000,1.0000,11.900,,,0.5000,11.950,,,,\n"
+                         "0:00:2.000,2.0000,11.800,,,0.5000,11.950,,,,\n"
+                         "0:00:2.005,0.0000,12.000,,,0.5000,11.950,,,,\n"
+                         "0:00:3.000,,,,,0.5000,11.950,,,,\n"
+                         "0:00:3.005,,,,,0.0000,12.000,,,,\n"));
+    // The panels show "Saving" while the file is written, then their status again.
+    EXPECT_EQ(observer.callsStarting(QStringLiteral("status")),
+              (QStringList{"status 3 End black/grey", "status 1 Saving", "status 3 Saving", "status 1 End",
+                           "status 3 End"}));
+    EXPECT_EQ(observer.status[0], QStringLiteral("End"));
+    EXPECT_EQ(observer.buttons(), QStringLiteral("RunAll - Close"));
+}
+
+TEST_F(MonitoringTest, InMemoryLinesLongerThanARecordAreKeptWhole)
+{
+    settings.FileMem = 0;
+    const QString longCurrent = QStringLiteral("1.") + QString(60, QLatin1Char('0'));
+    const QString longVoltage = QStringLiteral("11.9") + QString(60, QLatin1Char('0'));
+    line->replies.insert(QStringLiteral("INST:NSEL 1;:MEAS:CURR?;:MEAS:VOLT?"),
+                         longCurrent + ";" + longVoltage);
+    setSteps(0, {{"1", "1.0"}});
+    openDialog({1});
+    engine.RunAll();
+    runToEnd();
+    const QByteArray expected = QByteArray(kTabHeader) + "1.000\t" + longCurrent.toLatin1() + "\t" +
+                                longVoltage.toLatin1() + "\t\t\t\t\t\t\t\t\n";
+    EXPECT_GT(expected.size() - qstrlen(kTabHeader), 127);
+    EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_12-24-05_14-03-09.txt"))), expected);
+}
+
+TEST_F(MonitoringTest, CutFilesFollowEachOtherWithTheIndexRightAfterTheDate)
+{
+    settings.bCut = 1;
+    settings.CutHour = 0;
+    settings.CutMin = 1;
+    settings.MonitorTime = 20000;
+    setSteps(0, {{"1", "130.0"}});
+    openDialog({1});
+    engine.RunAll();
+    EXPECT_EQ(observer.caption, QStringLiteral("Run - Monitoring:ON, Output to File:provided 20000[ms], File "
+                                               "cut:0hour1min CC_12-24-05_14-03-090.txt"));
+    runUntil(90000);
+    EXPECT_EQ(observer.caption, QStringLiteral("Run - Monitoring:ON, Output to File:provided 20000[ms], File "
+                                               "cut:0hour1min CC_12-24-05_14-03-091.txt"));
+    runToEnd();
+    EXPECT_EQ(logFiles(), (QStringList{"CC_12-24-05_14-03-090.txt", "CC_12-24-05_14-03-091.txt"}));
+    const QByteArray line = "\t1.0000\t11.900\t\t\t\t\t\t\t\t\n";
+    EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_12-24-05_14-03-090.txt"))),
+              QByteArray(kTabHeader) + "20.000" + line + "40.000" + line + "60.000" + line);
+    EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_12-24-05_14-03-091.txt"))),
+              "80.000" + line + "100.000" + line + "120.000" + line);
+}
+
+TEST_F(MonitoringTest, InMemoryNothingIsCut)
+{
+    settings.FileMem = 0;
+    settings.bCut = 1;
+    settings.CutHour = 0;
+    settings.CutMin = 1;
+    settings.MonitorTime = 30000;
+    setSteps(0, {{"1", "150.0"}});
+    openDialog({1});
+    engine.RunAll();
+    runToEnd();
+    EXPECT_EQ(logFiles(), QStringList{"CC_12-24-05_14-03-09.txt"});
+    EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_12-24-05_14-03-09.txt"))).count('\n'), 6);
+}
+
+TEST_F(MonitoringTest, ACutThatCannotCreateItsFileEndsTheLogAndTheRun)
+{
+    settings.bCut = 1;
+    settings.CutHour = 0;
+    settings.CutMin = 1;
+    settings.MonitorTime = 30000;
+    setSteps(0, {{"1", "150.0"}});
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("CC_12-24-05_14-03-091.txt")));
+    openDialog({1});
+    engine.RunAll();
+    runUntil(95000);
+    EXPECT_EQ(observer.status[0], QStringLiteral("Error"));
+    EXPECT_EQ(engine.logPath(), QString());
+    runToEnd();
+    EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_12-24-05_14-03-090.txt"))),
+              QByteArray(kTabHeader) +
+                  "30.000\t1.0000\t11.900\t\t\t\t\t\t\t\t\n60.000\t1.0000\t11.900\t\t\t\t\t\t\t\t\n");
+    EXPECT_FALSE(engine.isRunActive());
+}
+
+TEST_F(MonitoringTest, StepEndTimingReadsBeforeTheNextValueAtTheEndOfStepsOnly)
+{
+    settings.MonSoft = 1;
+    setSteps(0, {{"1", "1.0"}, {"2", "1.0", "1"}, {"3", "0.5"}});
+    openDialog({1});
+    engine.RunAll();
+    EXPECT_EQ(observer.caption,
+              QStringLiteral("Run - Monitoring:ON, Output to File:provided Immediately before end of "
+                             "the Step Transition CC_12-24-05_14-03-09.txt"));
+    runToEnd();
+    EXPECT_EQ(timelineWithoutStatus(),
+              (QStringList{"+1005 INST:NSEL 1;:MEAS:CURR?;:MEAS:VOLT?", "+1005 INST:NSEL 1;:CURR 1",
+                           "+1505 INST:NSEL 1;:CURR 1.505", "+2005 INST:NSEL 1;:CURR 3",
+                           "+2505 INST:NSEL 1;:MEAS:CURR?;:MEAS:VOLT?", "+2505 INST:NSEL 1;:OUTP 0"}));
+    EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_12-24-05_14-03-09.txt"))),
+              QByteArray(kTabHeader) +
+                  "1.005\t1.0000\t11.900\t\t\t\t\t\t\t\t\n2.505\t3.0000\t11.700\t\t\t\t\t\t\t\t\n");
+}
+
+TEST_F(MonitoringTest, UnderVoltageTripsAtTheLimitAndTakesTheLoadOffWhateverLastLoadOffSays)
+{
+    settings.Curr = 0;
+    settings.UvpOn[0] = 1;
+    settings.Uvp[0] = 11.9;
+    engine.setLastLoadOff(0, false);
+    setSteps(0, {{"1", "10.0"}});
+    openDialog({1});
+    engine.RunAll();
+    runUntil(1100);
+    EXPECT_EQ(timelineWithoutStatus(),
+              (QStringList{"+1000 INST:NSEL 1;:MEAS:CURR?;:MEAS:VOLT?", "+1000 INST:NSEL 1;:OUTP 0"}));
+    EXPECT_EQ(observer.status[0], QStringLiteral("UVP"));
+    EXPECT_EQ(observer.statusColors[0], QStringLiteral("black/yellow"));
+    EXPECT_EQ(engine.channelState(0).state, RunUvpTrip);
+    EXPECT_FALSE(simulator.channel(1).loadOn());
+    EXPECT_TRUE(observer.calls.contains(QStringLiteral("graph 1 stop")));
+    runToEnd();
+    // The monitor tick before the status tick still writes its line, with empty fields.
+    EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_12-24-05_14-03-09.txt"))),
+              QByteArray(kTabHeader) + "1.000\t\t11.900\t\t\t\t\t\t\t\t\n2.000\t\t\t\t\t\t\t\t\t\t\n");
+    EXPECT_EQ(observer.status[0], QStringLiteral("UVP"));
+    EXPECT_FALSE(engine.isRunActive());
+}
+
+TEST_F(MonitoringTest, FirstReadingSkipsTheCheckWhenMonFirstIsSet)
+{
+    settings.Curr = 0;
+    settings.UvpOn[0] = 1;
+    settings.Uvp[0] = 11.95;
+    settings.MonFirst[0] = 1;
+    setSteps(0, {{"1", "10.0"}});
+    openDialog({1});
+    engine.RunAll();
+    runUntil(1100);
+    EXPECT_TRUE(engine.channelState(0).isRunning());
+    EXPECT_EQ(observer.status[0], QStringLiteral("Running"));
+    runUntil(2001);
+    EXPECT_EQ(engine.channelState(0).state, RunUvpTrip);
+    EXPECT_EQ(timelineWithoutStatus().last(), QStringLiteral("+2000 INST:NSEL 1;:OUTP 0"));
+}
+
+TEST_F(MonitoringTest, UnderCurrentTripsAtTheLimitAndUnderVoltageComesFirst)
+{
+    settings.Volt = 0;
+    settings.UcpOn[0] = 1;
+    settings.Ucp[0] = 1.0;
+    settings.UcpOn[2] = 1;
+    settings.Ucp[2] = 0.4;
+    setSteps(0, {{"1", "10.0"}});
+    setSteps(2, {{"0.5", "10.0"}});
+    openDialog({1, 3});
+    engine.RunAll();
+    runUntil(1100);
+    EXPECT_EQ(observer.status[0], QStringLiteral("UCP"));
+    EXPECT_EQ(engine.channelState(0).state, RunUcpTrip);
+    EXPECT_TRUE(engine.channelState(2).isRunning());
+    engine.StopAll();
+
+    // With both limits crossed the voltage trip is the one shown.
+    settings.Volt = 1;
+    settings.UvpOn[0] = 1;
+    settings.Uvp[0] = 12.0;
+    openDialog({1});
+    engine.RunAll();
+    runUntil(1100);
+    EXPECT_EQ(observer.status[0], QStringLiteral("UVP"));
+}
+
+TEST_F(MonitoringTest, WithoutAFileReadingsAreShownAndTripsWorkButNothingIsWritten)
+{
+    settings.File = 0;
+    settings.UvpOn[2] = 1;
+    settings.Uvp[2] = 11.96;
+    openDialog({1, 3});
+    EXPECT_EQ(observer.caption, QStringLiteral("Run - Monitoring:ON, Output to File:none 1000[ms]"));
+    engine.RunAll();
+    runUntil(1100);
+    EXPECT_EQ(observer.current[0], QStringLiteral("1.0000"));
+    EXPECT_EQ(observer.voltage[0], QStringLiteral("11.900"));
+    EXPECT_EQ(observer.status[2], QStringLiteral("UVP"));
+    runToEnd();
+    EXPECT_EQ(logFiles(), QStringList());
+    EXPECT_EQ(observer.callsStarting(QStringLiteral("log")), QStringList());
+    EXPECT_EQ(observer.finished, 1);
+}
+
+TEST_F(MonitoringTest, AFailedReadingMarksOnlyItsChannel)
+{
+    auto flaky = std::make_unique<OneFailureLine>(simulatorLine);
+    OneFailureLine* lineWithFault = flaky.get();
+    port.rs232c().setLine(std::move(flaky));
+    setSteps(2, {{"0.5", "4.0"}});
+    openDialog({1, 3});
+    engine.RunAll();
+    lineWithFault->failOnce = QStringLiteral("INST:NSEL 1;:MEAS");
+    runUntil(1100);
+    EXPECT_EQ(observer.status[0], QStringLiteral("Error"));
+    EXPECT_EQ(engine.channelState(0).state, RunError);
+    EXPECT_TRUE(engine.channelState(2).isRunning());
+    EXPECT_EQ(prompt.texts(), QStringList());
+    runToEnd();
+    EXPECT_EQ(observer.status[2], QStringLiteral("End"));
+    EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_CC_12-24-05_14-03-09.txt"))),
+              QByteArray(kTabHeader) + "1.000\t\t\t\t\t0.5000\t11.950\t\t\t\t\n"
+                                       "2.000\t\t\t\t\t0.5000\t11.950\t\t\t\t\n"
+                                       "3.000\t\t\t\t\t0.5000\t11.950\t\t\t\t\n"
+                                       "4.000\t\t\t\t\t0.5000\t11.950\t\t\t\t\n");
+}
+
+TEST_F(MonitoringTest, StopAllWithAfterProcessingDataReadsEveryRunningChannelThenClosesTheLink)
+{
+    settings.MonEnd = 1;
+    openDialog({1, 3});
+    engine.RunAll();
+    runUntil(1500);
+    engine.StopAll();
+    EXPECT_EQ(timelineWithoutStatus().mid(3),
+              (QStringList{"+1500 INST:NSEL 1;:OUTP 0", "+1500 INST:NSEL 3;:OUTP 0",
+                           "+1500 INST:NSEL 1;:MEAS:CURR?;:MEAS:VOLT?",
+                           "+1500 INST:NSEL 3;:MEAS:CURR?;:MEAS:VOLT?"}));
+    EXPECT_FALSE(simulatorLine.isOpen());
+    EXPECT_EQ(observer.status[0], QStringLiteral("Stop"));
+    runToEnd();
+    EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_CC_12-24-05_14-03-09.txt"))),
+              QByteArray(kTabHeader) + "1.000\t1.0000\t11.900\t\t\t0.5000\t11.950\t\t\t\t\n"
+                                       "1.500\t0.0000\t12.000\t\t\t0.0000\t12.000\t\t\t\t\n");
+    EXPECT_EQ(observer.finished, 1);
+}
+
+TEST_F(MonitoringTest, StopOneChannelWritesItsAfterProcessingLine)
+{
+    settings.MonEnd = 1;
+    openDialog({1, 3});
+    engine.RunAll();
+    runUntil(1500);
+    engine.ToggleChannel(2);
+    runToEnd();
+    EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_CC_12-24-05_14-03-09.txt"))),
+              QByteArray(kTabHeader) + "1.000\t1.0000\t11.900\t\t\t0.5000\t11.950\t\t\t\t\n"
+                                       "1.500\t1.0000\t11.900\t\t\t0.0000\t12.000\t\t\t\t\n"
+                                       "2.000\t2.0000\t11.800\t\t\t\t\t\t\t\t\n"
+                                       "2.005\t0.0000\t12.000\t\t\t\t\t\t\t\t\n");
+}
+
+TEST_F(MonitoringTest, HardwareControlEndLineCarriesOnlyTheChannelsThatFinishedInThePoll)
+{
+    useHardwareControl();
+    settings.MonEnd = 1;
+    settings.MonitorTime = 3000;
+    setSteps(0, {{"1", "1.0"}});
+    setSteps(2, {{"0.5", "9.0"}});
+    settings.OutOffChHard[0] = 0;
+    ASSERT_EQ(device.WriteSequence(0), 1);
+    ASSERT_EQ(device.WriteSequence(2), 1);
+    openDialog({1, 3});
+    engine.RunAll();
+    const QString path = engine.logPath();
+    runUntil(2100);
+    EXPECT_EQ(observer.status[0], QStringLiteral("End"));
+    runToEnd();
+    // Channel 1's program ended at 1 s with its load left on (end value 0 A).
+    EXPECT_EQ(fileContents(path), QByteArray(kTabHeader) + "2.000\t0.0000\t12.000\t\t\t\t\t\t\t\t\n"
+                                                           "3.000\t\t\t\t\t0.5000\t11.950\t\t\t\t\n"
+                                                           "6.000\t\t\t\t\t0.5000\t11.950\t\t\t\t\n"
+                                                           "9.000\t\t\t\t\t0.0000\t12.000\t\t\t\t\n"
+                                                           "10.000\t\t\t\t\t0.0000\t12.000\t\t\t\t\n");
+}
+
+TEST_F(MonitoringTest, AFolderThatDisappearsLosesTheMemoryLogButRestoresTheDisplay)
+{
+    settings.FileMem = 0;
+    settings.Folder = folder.filePath(QStringLiteral("sub"));
+    ASSERT_TRUE(QDir().mkpath(settings.Folder));
+    setSteps(0, {{"1", "1.0"}});
+    openDialog({1});
+    engine.RunAll();
+    runUntil(1100);
+    ASSERT_TRUE(QDir(settings.Folder).removeRecursively());
+    runToEnd();
+    EXPECT_EQ(observer.callsStarting(QStringLiteral("log finished")),
+              QStringList{"log finished " + folder.filePath(QStringLiteral("sub/CC_12-24-05_14-03-09.txt")) +
+                          " failed"});
+    EXPECT_EQ(observer.status[0], QStringLiteral("End"));
+    EXPECT_EQ(observer.buttons(), QStringLiteral("RunAll - Close"));
+    EXPECT_FALSE(engine.isRunActive());
+}
+
+} // namespace
