@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CliPrompt.h"
+#include "link/LinkOptions.h"
 #include "model/AppSettings.h"
 #include "model/ProfileStore.h"
 #include "ui/ResourceModule.h"
@@ -17,6 +18,8 @@ struct CliContext {
     }
 
     AppSettings settings;
+    // --port or --gpib, over the profile's link.
+    LinkOptions link;
     ProfileStore profile;
     CliPrompt prompt;
     ResourceModule resources;
