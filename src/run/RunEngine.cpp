@@ -362,16 +362,26 @@ void RunEngine::startRunClock(bool software)
         armStepTick();
     }
     if (monitoringActive_ && !stepEndTiming()) {
-        monitorTimer_ = timers_.startTimer(monitorPeriodMs(), false, [this] {
-            if (handlerDepth_ == 0)
-                onMonitorTick();
-        });
+        if (software && phasing_ == StepTickPhasing::Aligned) {
+            monitorTicking_ = true;
+            armMonitorTick();
+        } else {
+            monitorTimer_ = timers_.startTimer(monitorPeriodMs(), false, [this] {
+                if (handlerDepth_ == 0)
+                    onMonitorTick();
+            });
+        }
     }
     runStartCalendar_ = clock_.calendarNow().toSecsSinceEpoch();
-    statusTimer_ = timers_.startTimer(kStatusPeriodMs, false, [this] {
-        if (handlerDepth_ == 0)
-            onStatusTick();
-    });
+    if (software && phasing_ == StepTickPhasing::Aligned) {
+        statusTicking_ = true;
+        armStatusTick();
+    } else {
+        statusTimer_ = timers_.startTimer(kStatusPeriodMs, false, [this] {
+            if (handlerDepth_ == 0)
+                onStatusTick();
+        });
+    }
 }
 
 void RunEngine::settlePreviousRun()
@@ -503,9 +513,43 @@ void RunEngine::armStepTick()
     });
 }
 
+void RunEngine::armStatusTick()
+{
+    if (statusTimer_ != TimerService::noTimer)
+        timers_.stopTimer(statusTimer_);
+    // Status polls fall between step ticks, so that their exchange never holds a step back.
+    const qint64 delay =
+        StepSchedule::nextStepTickDelayMs(runStartMs_, runClockMs(), kStatusPeriodMs, kStatusOffsetMs);
+    statusTimer_ = timers_.startTimer(static_cast<int>(delay), true, [this] {
+        statusTimer_ = TimerService::noTimer;
+        if (handlerDepth_ == 0)
+            onStatusTick();
+        if (statusTicking_ && phase_ == Phase::Active && statusTimer_ == TimerService::noTimer)
+            armStatusTick();
+    });
+}
+
+void RunEngine::armMonitorTick()
+{
+    if (monitorTimer_ != TimerService::noTimer)
+        timers_.stopTimer(monitorTimer_);
+    // Readings follow the step tick they coincide with, so that the step's commands go first.
+    const qint64 delay =
+        StepSchedule::nextStepTickDelayMs(runStartMs_, runClockMs(), monitorPeriodMs(), kMonitorOffsetMs);
+    monitorTimer_ = timers_.startTimer(static_cast<int>(delay), true, [this] {
+        monitorTimer_ = TimerService::noTimer;
+        if (handlerDepth_ == 0)
+            onMonitorTick();
+        if (monitorTicking_ && phase_ == Phase::Active && monitorTimer_ == TimerService::noTimer)
+            armMonitorTick();
+    });
+}
+
 void RunEngine::killRunTimers()
 {
     stepTicking_ = false;
+    statusTicking_ = false;
+    monitorTicking_ = false;
     for (TimerService::TimerId* id : {&stepTimer_, &monitorTimer_, &statusTimer_}) {
         if (*id != TimerService::noTimer)
             timers_.stopTimer(*id);

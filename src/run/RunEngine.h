@@ -26,19 +26,27 @@ struct ChannelSequence;
 // it measures, checks the under-voltage and under-current limits and writes the monitoring log.
 //
 // Everything runs on the thread of the timer service, driven by four timers: status (2000 ms),
-// monitor (MonitorTime), save (50 ms, once) and step (500 ms with unit s, 1000 ms otherwise).
+// monitor (MonitorTime), save (50 ms, once) and step (500 ms with unit s, 1000 ms otherwise). The
+// step ticks are single shots on a grid from the run's start, a few milliseconds after each grid
+// point; interval readings follow them and the status polls fall between them.
 class RunEngine {
 public:
     static constexpr int kStatusPeriodMs = 2000;
     static constexpr int kSaveDelayMs = 50;
     // A step tick lands this long after its grid point, so that a boundary on the grid has passed.
     static constexpr int kStepTickMarginMs = 5;
+    // Under Software Control the status polls land this long after their 2000 ms grid points,
+    // between two step ticks.
+    static constexpr int kStatusOffsetMs = 250;
+    // ... and the monitoring readings just after the step tick of the same grid point.
+    static constexpr int kMonitorOffsetMs = kStepTickMarginMs + 1;
     // The range of the monitoring interval that the engine accepts.
     static constexpr int kMinMonitorMs = 500;
     static constexpr int kMaxMonitorMs = 600000;
 
-    // How the step ticks are timed: aligned single shots a margin after runStart + k x period, or
-    // one periodic timer set when the run starts (kept for comparison in bench/).
+    // How the ticks of a Software Control run are timed: single shots on the run's grid (step ticks
+    // a margin after runStart + k x period, readings right after them, status polls between them),
+    // or the plain periodic timers set when the run starts (kept for comparison in bench/).
     enum class StepTickPhasing { Aligned, Periodic };
 
     RunEngine(AppSettings& settings, CurrentDocument& document, CInstrumentPort& port, CKdrxDevice& device,
@@ -109,6 +117,8 @@ private:
     void onSaveTick();
     void onStepTick();
     void armStepTick();
+    void armStatusTick();
+    void armMonitorTick();
     void killRunTimers();
     void armSaveTimer();
     void endRun();
@@ -171,6 +181,8 @@ private:
     TimerService::TimerId saveTimer_ = TimerService::noTimer;
     TimerService::TimerId stepTimer_ = TimerService::noTimer;
     bool stepTicking_ = false;
+    bool statusTicking_ = false;
+    bool monitorTicking_ = false;
 
     // Displayed readings, the texts for the next log line and those of a step-end line.
     ChannelTexts displayedCurrent_;

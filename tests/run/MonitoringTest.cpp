@@ -65,15 +65,16 @@ TEST_F(MonitoringTest, LineByLineLogHoldsEveryReadingAsItIsTaken)
     const QByteArray first = QByteArray(kTabHeader) + "0.000\t0.0000\t12.000\t\t\t0.0000\t12.000\t\t\t\t\n";
     EXPECT_EQ(fileContents(path), first);
     runUntil(1100);
-    // Already on disk while the run goes on.
-    EXPECT_EQ(fileContents(path), first + "1.000\t1.0000\t11.900\t\t\t0.5000\t11.950\t\t\t\t\n");
-    EXPECT_EQ(observer.current[0], QStringLiteral("1.0000"));
+    // Already on disk while the run goes on. The reading follows the step tick of 1.005 s.
+    EXPECT_EQ(fileContents(path), first + "1.006\t2.0000\t11.800\t\t\t0.5000\t11.950\t\t\t\t\n");
+    EXPECT_EQ(observer.current[0], QStringLiteral("2.0000"));
     EXPECT_EQ(observer.voltage[2], QStringLiteral("11.950"));
     runToEnd();
-    EXPECT_EQ(fileContents(path), first + "1.000\t1.0000\t11.900\t\t\t0.5000\t11.950\t\t\t\t\n"
-                                          "2.000\t2.0000\t11.800\t\t\t0.5000\t11.950\t\t\t\t\n"
+    // Channel 1 ends at 2.005 s (after-processing line) before the reading of 2.006 s, which then
+    // has channel 3 alone; channel 3 ends the run at 3.005 s.
+    EXPECT_EQ(fileContents(path), first + "1.006\t2.0000\t11.800\t\t\t0.5000\t11.950\t\t\t\t\n"
                                           "2.005\t0.0000\t12.000\t\t\t0.5000\t11.950\t\t\t\t\n"
-                                          "3.000\t\t\t\t\t0.5000\t11.950\t\t\t\t\n"
+                                          "2.006\t\t\t\t\t0.5000\t11.950\t\t\t\t\n"
                                           "3.005\t\t\t\t\t0.0000\t12.000\t\t\t\t\n");
     EXPECT_EQ(observer.callsStarting(QStringLiteral("log")),
               (QStringList{"log opened " + path, "log finished " + path + " ok"}));
@@ -101,10 +102,9 @@ TEST_F(MonitoringTest, InMemoryLogWithCommasAndHoursIsWrittenWhole_OnlyAtTheEnd)
     EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_CC_12-24-05_14-03-09.csv"))),
               QByteArray("Time[h:m:s],Ch1[A],Ch1[V],Ch2[A],Ch2[V],Ch3[A],Ch3[V],Ch4[A],Ch4[V],Ch5[A],Ch5[V]\n"
                          "0:00:0.000,0.0000,12.000,,,0.0000,12.000,,,,\n"
-                         "0:00:1.000,1.0000,11.900,,,0.5000,11.950,,,,\n"
-                         "0:00:2.000,2.0000,11.800,,,0.5000,11.950,,,,\n"
+                         "0:00:1.006,2.0000,11.800,,,0.5000,11.950,,,,\n"
                          "0:00:2.005,0.0000,12.000,,,0.5000,11.950,,,,\n"
-                         "0:00:3.000,,,,,0.5000,11.950,,,,\n"
+                         "0:00:2.006,,,,,0.5000,11.950,,,,\n"
                          "0:00:3.005,,,,,0.0000,12.000,,,,\n"));
     // The panels show "Saving" while the file is written, then their status again.
     EXPECT_EQ(observer.callsStarting(QStringLiteral("status")),
@@ -121,11 +121,11 @@ TEST_F(MonitoringTest, InMemoryLinesLongerThanARecordAreKeptWhole)
     const QString longVoltage = QStringLiteral("11.9") + QString(60, QLatin1Char('0'));
     line->replies.insert(QStringLiteral("INST:NSEL 1;:MEAS:CURR?;:MEAS:VOLT?"),
                          longCurrent + ";" + longVoltage);
-    setSteps(0, {{"1", "1.0"}});
+    setSteps(0, {{"1", "1.5"}});
     openDialog({1});
     engine.RunAll();
     runToEnd();
-    const QByteArray expected = QByteArray(kTabHeader) + "1.000\t" + longCurrent.toLatin1() + "\t" +
+    const QByteArray expected = QByteArray(kTabHeader) + "1.006\t" + longCurrent.toLatin1() + "\t" +
                                 longVoltage.toLatin1() + "\t\t\t\t\t\t\t\t\n";
     EXPECT_GT(expected.size() - qstrlen(kTabHeader), 127);
     EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_12-24-05_14-03-09.txt"))), expected);
@@ -146,12 +146,15 @@ TEST_F(MonitoringTest, CutFilesFollowEachOtherWithTheIndexRightAfterTheDate)
     EXPECT_EQ(observer.caption, QStringLiteral("Run - Monitoring:ON, Output to File:provided 20000[ms], File "
                                                "cut:0hour1min CC_12-24-05_14-03-091.txt"));
     runToEnd();
-    EXPECT_EQ(logFiles(), (QStringList{"CC_12-24-05_14-03-090.txt", "CC_12-24-05_14-03-091.txt"}));
+    // Each file takes the lines after its cut time: the reading of 60.006 s opens the second.
+    EXPECT_EQ(logFiles(), (QStringList{"CC_12-24-05_14-03-090.txt", "CC_12-24-05_14-03-091.txt",
+                                       "CC_12-24-05_14-03-092.txt"}));
     const QByteArray line = "\t1.0000\t11.900\t\t\t\t\t\t\t\t\n";
     EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_12-24-05_14-03-090.txt"))),
-              QByteArray(kTabHeader) + "20.000" + line + "40.000" + line + "60.000" + line);
+              QByteArray(kTabHeader) + "20.006" + line + "40.006" + line);
     EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_12-24-05_14-03-091.txt"))),
-              "80.000" + line + "100.000" + line + "120.000" + line);
+              "60.006" + line + "80.006" + line + "100.006" + line);
+    EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_12-24-05_14-03-092.txt"))), "120.006" + line);
 }
 
 TEST_F(MonitoringTest, InMemoryNothingIsCut)
@@ -166,7 +169,7 @@ TEST_F(MonitoringTest, InMemoryNothingIsCut)
     engine.RunAll();
     runToEnd();
     EXPECT_EQ(logFiles(), QStringList{"CC_12-24-05_14-03-09.txt"});
-    EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_12-24-05_14-03-09.txt"))).count('\n'), 6);
+    EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_12-24-05_14-03-09.txt"))).count('\n'), 5);
 }
 
 TEST_F(MonitoringTest, ACutThatCannotCreateItsFileEndsTheLogAndTheRun)
@@ -179,13 +182,12 @@ TEST_F(MonitoringTest, ACutThatCannotCreateItsFileEndsTheLogAndTheRun)
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("CC_12-24-05_14-03-091.txt")));
     openDialog({1});
     engine.RunAll();
-    runUntil(95000);
+    runUntil(65000);
     EXPECT_EQ(observer.status[0], QStringLiteral("Error"));
     EXPECT_EQ(engine.logPath(), QString());
     runToEnd();
     EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_12-24-05_14-03-090.txt"))),
-              QByteArray(kTabHeader) +
-                  "30.000\t1.0000\t11.900\t\t\t\t\t\t\t\t\n60.000\t1.0000\t11.900\t\t\t\t\t\t\t\t\n");
+              QByteArray(kTabHeader) + "30.006\t1.0000\t11.900\t\t\t\t\t\t\t\t\n");
     EXPECT_FALSE(engine.isRunActive());
 }
 
@@ -219,7 +221,7 @@ TEST_F(MonitoringTest, UnderVoltageTripsAtTheLimitAndTakesTheLoadOffWhateverLast
     engine.RunAll();
     runUntil(1100);
     EXPECT_EQ(timelineWithoutStatus(),
-              (QStringList{"+1000 INST:NSEL 1;:MEAS:CURR?;:MEAS:VOLT?", "+1000 INST:NSEL 1;:OUTP 0"}));
+              (QStringList{"+1006 INST:NSEL 1;:MEAS:CURR?;:MEAS:VOLT?", "+1006 INST:NSEL 1;:OUTP 0"}));
     EXPECT_EQ(observer.status[0], QStringLiteral("UVP"));
     EXPECT_EQ(observer.statusColors[0], QStringLiteral("black/yellow"));
     EXPECT_EQ(engine.channelState(0).state, RunUvpTrip);
@@ -228,7 +230,7 @@ TEST_F(MonitoringTest, UnderVoltageTripsAtTheLimitAndTakesTheLoadOffWhateverLast
     runToEnd();
     // The monitor tick before the status tick still writes its line, with empty fields.
     EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_12-24-05_14-03-09.txt"))),
-              QByteArray(kTabHeader) + "1.000\t\t11.900\t\t\t\t\t\t\t\t\n2.000\t\t\t\t\t\t\t\t\t\t\n");
+              QByteArray(kTabHeader) + "1.006\t\t11.900\t\t\t\t\t\t\t\t\n2.006\t\t\t\t\t\t\t\t\t\t\n");
     EXPECT_EQ(observer.status[0], QStringLiteral("UVP"));
     EXPECT_FALSE(engine.isRunActive());
 }
@@ -245,9 +247,9 @@ TEST_F(MonitoringTest, FirstReadingSkipsTheCheckWhenMonFirstIsSet)
     runUntil(1100);
     EXPECT_TRUE(engine.channelState(0).isRunning());
     EXPECT_EQ(observer.status[0], QStringLiteral("Running"));
-    runUntil(2001);
+    runUntil(2010);
     EXPECT_EQ(engine.channelState(0).state, RunUvpTrip);
-    EXPECT_EQ(timelineWithoutStatus().last(), QStringLiteral("+2000 INST:NSEL 1;:OUTP 0"));
+    EXPECT_EQ(timelineWithoutStatus().last(), QStringLiteral("+2006 INST:NSEL 1;:OUTP 0"));
 }
 
 TEST_F(MonitoringTest, UnderCurrentTripsAtTheLimitAndUnderVoltageComesFirst)
@@ -286,8 +288,8 @@ TEST_F(MonitoringTest, WithoutAFileReadingsAreShownAndTripsWorkButNothingIsWritt
     EXPECT_EQ(observer.caption, QStringLiteral("Run - Monitoring:ON, Output to File:none 1000[ms]"));
     engine.RunAll();
     runUntil(1100);
-    EXPECT_EQ(observer.current[0], QStringLiteral("1.0000"));
-    EXPECT_EQ(observer.voltage[0], QStringLiteral("11.900"));
+    EXPECT_EQ(observer.current[0], QStringLiteral("2.0000"));
+    EXPECT_EQ(observer.voltage[0], QStringLiteral("11.800"));
     EXPECT_EQ(observer.status[2], QStringLiteral("UVP"));
     runToEnd();
     EXPECT_EQ(logFiles(), QStringList());
@@ -312,10 +314,9 @@ TEST_F(MonitoringTest, AFailedReadingMarksOnlyItsChannel)
     runToEnd();
     EXPECT_EQ(observer.status[2], QStringLiteral("End"));
     EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_CC_12-24-05_14-03-09.txt"))),
-              QByteArray(kTabHeader) + "1.000\t\t\t\t\t0.5000\t11.950\t\t\t\t\n"
-                                       "2.000\t\t\t\t\t0.5000\t11.950\t\t\t\t\n"
-                                       "3.000\t\t\t\t\t0.5000\t11.950\t\t\t\t\n"
-                                       "4.000\t\t\t\t\t0.5000\t11.950\t\t\t\t\n");
+              QByteArray(kTabHeader) + "1.006\t\t\t\t\t0.5000\t11.950\t\t\t\t\n"
+                                       "2.006\t\t\t\t\t0.5000\t11.950\t\t\t\t\n"
+                                       "3.006\t\t\t\t\t0.5000\t11.950\t\t\t\t\n");
 }
 
 TEST_F(MonitoringTest, StopAllWithAfterProcessingDataReadsEveryRunningChannelThenClosesTheLink)
@@ -333,7 +334,7 @@ TEST_F(MonitoringTest, StopAllWithAfterProcessingDataReadsEveryRunningChannelThe
     EXPECT_EQ(observer.status[0], QStringLiteral("Stop"));
     runToEnd();
     EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_CC_12-24-05_14-03-09.txt"))),
-              QByteArray(kTabHeader) + "1.000\t1.0000\t11.900\t\t\t0.5000\t11.950\t\t\t\t\n"
+              QByteArray(kTabHeader) + "1.006\t2.0000\t11.800\t\t\t0.5000\t11.950\t\t\t\t\n"
                                        "1.500\t0.0000\t12.000\t\t\t0.0000\t12.000\t\t\t\t\n");
     EXPECT_EQ(observer.finished, 1);
 }
@@ -347,10 +348,9 @@ TEST_F(MonitoringTest, StopOneChannelWritesItsAfterProcessingLine)
     engine.ToggleChannel(2);
     runToEnd();
     EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_CC_12-24-05_14-03-09.txt"))),
-              QByteArray(kTabHeader) + "1.000\t1.0000\t11.900\t\t\t0.5000\t11.950\t\t\t\t\n"
-                                       "1.500\t1.0000\t11.900\t\t\t0.0000\t12.000\t\t\t\t\n"
-                                       "2.000\t2.0000\t11.800\t\t\t\t\t\t\t\t\n"
-                                       "2.005\t0.0000\t12.000\t\t\t\t\t\t\t\t\n");
+              QByteArray(kTabHeader) + "1.006\t2.0000\t11.800\t\t\t0.5000\t11.950\t\t\t\t\n"
+                                       "1.500\t2.0000\t11.800\t\t\t0.0000\t12.000\t\t\t\t\n"
+                                       "2.005\t0.0000\t12.000\t\t\t0.0000\t12.000\t\t\t\t\n");
 }
 
 TEST_F(MonitoringTest, HardwareControlEndLineCarriesOnlyTheChannelsThatFinishedInThePoll)
@@ -382,7 +382,7 @@ TEST_F(MonitoringTest, AFolderThatDisappearsLosesTheMemoryLogButRestoresTheDispl
     settings.FileMem = 0;
     settings.Folder = folder.filePath(QStringLiteral("sub"));
     ASSERT_TRUE(QDir().mkpath(settings.Folder));
-    setSteps(0, {{"1", "1.0"}});
+    setSteps(0, {{"1", "1.5"}});
     openDialog({1});
     engine.RunAll();
     runUntil(1100);

@@ -117,7 +117,8 @@ TEST_F(RunControlTest, RunAllShowsTheRunningStateAndRestoresTheButtonsAtTheEnd)
 
     runUntil(1100);
     EXPECT_EQ(observer.step[0], QStringLiteral("2"));
-    runUntil(2100);
+    // Under Software Control the status polls fall between step ticks: 2250 ms, 4250 ms ...
+    runUntil(2300);
     EXPECT_EQ(observer.elapsed[0], QStringLiteral("00:00:02"));
     EXPECT_EQ(observer.day[0], QStringLiteral("(0day)"));
     runToEnd();
@@ -198,16 +199,16 @@ TEST_F(RunControlTest, AnAlarmChangesOnlyTheStatusDisplay)
     openDialog({1});
     engine.RunAll();
     simulator.setQuestionable(1, 4);
-    runUntil(2100);
+    runUntil(2300);
     EXPECT_EQ(observer.status[0], QStringLiteral("ALARM"));
     EXPECT_EQ(observer.statusColors[0], QStringLiteral("black/yellow"));
     EXPECT_TRUE(engine.channelState(0).alarm);
     EXPECT_TRUE(engine.channelState(0).isRunning());
     simulator.setQuestionable(1, 0);
-    runUntil(2500);
+    runUntil(2700);
     EXPECT_EQ(observer.status[0], QStringLiteral("ALARM"));
     runToEnd();
-    // The status poll at 4 s brings the green back only if the channel still runs; it ended at 3 s.
+    // The status poll at 4.25 s brings the green back only if the channel still runs; it ended at 3 s.
     EXPECT_EQ(timelineWithoutStatus(), (QStringList{"+1005 INST:NSEL 1;:CURR 2", "+2005 INST:NSEL 1;:CURR 3",
                                                     "+3005 INST:NSEL 1;:OUTP 0"}));
     EXPECT_EQ(observer.status[0], QStringLiteral("End"));
@@ -219,10 +220,12 @@ TEST_F(RunControlTest, AnAlarmThatClearsReturnsToRunning)
     openDialog({1});
     engine.RunAll();
     simulator.setQuestionable(1, 2);
-    runUntil(2100);
+    runUntil(2300);
+    EXPECT_EQ(timeline().filter(QStringLiteral("ISUM1")).first().section(QLatin1Char(' '), 0, 0),
+              QStringLiteral("+2250"));
     EXPECT_EQ(observer.status[0], QStringLiteral("ALARM"));
     simulator.setQuestionable(1, 0);
-    runUntil(4100);
+    runUntil(4300);
     EXPECT_EQ(observer.status[0], QStringLiteral("Running"));
     EXPECT_EQ(observer.statusColors[0], QStringLiteral("black/green"));
     EXPECT_FALSE(engine.channelState(0).alarm);
@@ -304,7 +307,7 @@ TEST_F(RunControlTest, AnInstrumentThatStopsAnsweringFailsTheStatusPoll)
     engine.RunAll();
     runUntil(1100);
     simulator.stopAnsweringAfter(0);
-    runUntil(2100);
+    runUntil(2300);
     // The poll waited out the line's time-out and failed silently: every channel is "Error".
     EXPECT_EQ(observer.status[0], QStringLiteral("Error"));
     EXPECT_EQ(engine.channelState(0).state, RunError);
@@ -424,14 +427,15 @@ TEST_F(RunControlTest, AMonitoringIntervalOutsideItsRangeIsHeldToIt)
 {
     monitor(true, false, false);
     settings.MonitorTime = 0;
-    setSteps(0, {{"1", "2.0"}});
+    setSteps(0, {{"1", "2.5"}});
     openDialog({1});
     engine.RunAll();
     runToEnd();
+    // Readings follow the step tick of their grid point by a millisecond.
     EXPECT_EQ(timeline().filter(QStringLiteral("MEAS")),
               (QStringList{
-                  "+500 INST:NSEL 1;:MEAS:CURR?;:MEAS:VOLT?", "+1000 INST:NSEL 1;:MEAS:CURR?;:MEAS:VOLT?",
-                  "+1500 INST:NSEL 1;:MEAS:CURR?;:MEAS:VOLT?", "+2000 INST:NSEL 1;:MEAS:CURR?;:MEAS:VOLT?"}));
+                  "+506 INST:NSEL 1;:MEAS:CURR?;:MEAS:VOLT?", "+1006 INST:NSEL 1;:MEAS:CURR?;:MEAS:VOLT?",
+                  "+1506 INST:NSEL 1;:MEAS:CURR?;:MEAS:VOLT?", "+2006 INST:NSEL 1;:MEAS:CURR?;:MEAS:VOLT?"}));
 }
 
 TEST_F(RunControlTest, ANewRunRightAfterTheLastOneFinishesItsLogFirst)
@@ -439,11 +443,11 @@ TEST_F(RunControlTest, ANewRunRightAfterTheLastOneFinishesItsLogFirst)
     monitor(true, true, true);
     settings.FileMem = 0;
     settings.MonitorTime = 500;
-    setSteps(0, {{"1", "1.0"}});
+    setSteps(0, {{"1", "1.5"}});
     openDialog({1});
     engine.RunAll();
     const QString firstLog = engine.logPath();
-    runUntil(1100);
+    runUntil(1600);
     ASSERT_FALSE(engine.anyRunning());
     ASSERT_TRUE(engine.isRunActive());
     time.waitMs(1000);
