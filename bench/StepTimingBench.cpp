@@ -1,0 +1,203 @@
+// How late the run engine's step commands reach the instrument, in real time: Run all on two
+// channels of 60 half-second steps (Software Control, unit s) against kdrx-sim served on a
+// pseudo-terminal, through the real serial code, Qt's precise timers and the steady clock. For
+// every step boundary the arrival of its set-value command (and of the final "OUTP 0") is compared
+// with the boundary's schedule: the channel's start + k x 500 ms.
+//
+//   step_timing_bench [--phasing aligned|periodic|both] [--steps N] [--baud B] [--stall MS]
+//                     [--monitor MS]
+//
+// "periodic" is one 500 ms timer set when the run starts; "aligned" re-arms a single shot for
+// 5 ms after each grid point. --baud makes the pseudo-terminal take a real line's time per byte;
+// --stall blocks the event loop once, 10.2 s into the run, for that many milliseconds (a slow
+// exchange or a busy machine). --monitor reads current and voltage of both channels at that
+// interval (no file).
+
+#include "PtySimulatorServer.h"
+#include "instrument/CKdrxDevice.h"
+#include "link/CInstrumentPort.h"
+#include "model/AppSettings.h"
+#include "model/CMainDoc.h"
+#include "model/CurrentDocument.h"
+#include "run/RunEngine.h"
+#include "run/RunObserver.h"
+#include "ui/QtTimerService.h"
+#include "ui/ResourceModule.h"
+#include "ui/SystemClock.h"
+#include "ui/UserPrompt.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace {
+
+class StderrPrompt : public UserPrompt {
+public:
+    void showMessage(const QString& text, Icon) override
+    {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    }
+    bool askYesNo(const QString&, Icon) override { return false; }
+    void setBusy(bool) override {}
+};
+
+class QuitWhenFinished : public RunObserver {
+public:
+    void runFinished() override { QCoreApplication::quit(); }
+};
+
+struct Figures {
+    std::vector<qint64> lateMs;
+    int missing = 0;
+};
+
+qint64 percentile(std::vector<qint64> values, double fraction)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const auto index = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5);
+    return values[std::min(index, values.size() - 1)];
+}
+
+QString valueText(int channel, int step)
+{
+    return QString::asprintf("%d.%03d", channel, step);
+}
+
+Figures runOnce(RunEngine::StepTickPhasing phasing, int steps, int baud, int stallMs, int monitorMs)
+{
+    SystemClock clock;
+    QtTimerService timers;
+    StderrPrompt prompt;
+    ResourceModule strings;
+    strings.loadFromProgramFolder();
+    PtySimulatorServer server(clock, baud);
+    if (!server.isServing()) {
+        std::fprintf(stderr, "no pseudo-terminal: %s\n", qPrintable(server.errorString()));
+        return {};
+    }
+
+    AppSettings settings;
+    settings.PortDevice = server.devicePath();
+    settings.SeqCtl = SoftwareControl;
+    settings.UnitSoft = UnitS;
+    settings.ModeChSoft = {ModeCC, ModeCC, ModeCV, ModeCV, ModeCV};
+    settings.RunCh = {1, 1, 0, 0, 0};
+    if (monitorMs > 0) {
+        settings.Curr = 1;
+        settings.Volt = 1;
+        settings.MonitorTime = monitorMs;
+    }
+    settings.deriveActiveValues();
+
+    auto document = std::make_unique<CMainDoc>(settings, prompt);
+    for (int c = 0; c < 2; ++c) {
+        ChannelSequence& channel = document->channel(c);
+        for (int k = 0; k < steps; ++k) {
+            SequenceStep& step = channel.steps[k];
+            step.value = valueText(c + 1, k);
+            step.interval = QStringLiteral("0.5");
+            step.transition = QStringLiteral("0");
+            step.load = QStringLiteral("1");
+            step.load2 = QStringLiteral("1");
+        }
+        channel.count = steps;
+        document->recomputeTimes(c, 0);
+    }
+    CurrentDocument current;
+    current.set(document.get());
+
+    CInstrumentPort port(strings, prompt, clock);
+    port.applySettings(settings);
+    const ChannelNumbers numbers = defaultChannelNumbers();
+    CKdrxDevice device(port, settings, numbers, current, prompt, clock);
+    RunEngine engine(settings, current, port, device, numbers, prompt, clock, timers);
+    QuitWhenFinished observer;
+    engine.setObserver(&observer);
+    engine.setStepTickPhasing(phasing);
+    engine.prepareDialog();
+    QTimer::singleShot(0, [&engine, stallMs] {
+        engine.RunAll();
+        if (stallMs > 0) {
+            QTimer::singleShot(10200, Qt::PreciseTimer, [stallMs] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(stallMs));
+            });
+        }
+    });
+    QCoreApplication::exec();
+
+    // The first arrival of each boundary's command.
+    std::map<QString, qint64> arrivals;
+    for (const KdrxSimulator::Received& entry : server.simulator().received()) {
+        if (entry.ms > engine.runStartMs() && arrivals.find(entry.text) == arrivals.end())
+            arrivals[entry.text] = entry.ms;
+    }
+    Figures figures;
+    for (int c = 0; c < 2; ++c) {
+        const qint64 start = engine.channelState(c).startMs;
+        for (int k = 1; k <= steps; ++k) {
+            const QString command =
+                k < steps ? QStringLiteral("INST:NSEL %1;:CURR %2").arg(c + 1).arg(valueText(c + 1, k))
+                          : QStringLiteral("INST:NSEL %1;:OUTP 0").arg(c + 1);
+            const auto found = arrivals.find(command);
+            if (found == arrivals.end()) {
+                ++figures.missing;
+                continue;
+            }
+            figures.lateMs.push_back(found->second - (start + 500LL * k));
+        }
+    }
+    return figures;
+}
+
+void report(const char* name, const Figures& figures)
+{
+    std::printf("%-9s boundaries %3zu  missing %d  late ms: median %lld  p95 %lld  max %lld  min %lld\n",
+                name, figures.lateMs.size(), figures.missing,
+                static_cast<long long>(percentile(figures.lateMs, 0.5)),
+                static_cast<long long>(percentile(figures.lateMs, 0.95)),
+                static_cast<long long>(percentile(figures.lateMs, 1.0)),
+                static_cast<long long>(percentile(figures.lateMs, 0.0)));
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    QString phasing = QStringLiteral("both");
+    int steps = 60;
+    int baud = 0;
+    int stallMs = 0;
+    int monitorMs = 0;
+    const QStringList arguments = application.arguments();
+    for (int i = 1; i + 1 < arguments.size(); i += 2) {
+        if (arguments[i] == QLatin1String("--phasing"))
+            phasing = arguments[i + 1];
+        else if (arguments[i] == QLatin1String("--steps"))
+            steps = std::clamp(arguments[i + 1].toInt(), 2, 1024);
+        else if (arguments[i] == QLatin1String("--baud"))
+            baud = arguments[i + 1].toInt();
+        else if (arguments[i] == QLatin1String("--stall"))
+            stallMs = arguments[i + 1].toInt();
+        else if (arguments[i] == QLatin1String("--monitor"))
+            monitorMs = arguments[i + 1].toInt();
+    }
+    std::printf("Run all, 2 channels x %d steps of 0.5 s, line %s, stall %d ms, monitoring %d ms\n", steps,
+                baud > 0 ? qPrintable(QStringLiteral("%1 baud").arg(baud)) : "unthrottled", stallMs,
+                monitorMs);
+    if (phasing == QLatin1String("periodic") || phasing == QLatin1String("both"))
+        report("periodic", runOnce(RunEngine::StepTickPhasing::Periodic, steps, baud, stallMs, monitorMs));
+    if (phasing == QLatin1String("aligned") || phasing == QLatin1String("both"))
+        report("aligned", runOnce(RunEngine::StepTickPhasing::Aligned, steps, baud, stallMs, monitorMs));
+    return 0;
+}
