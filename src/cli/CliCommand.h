@@ -7,7 +7,8 @@
 struct CliContext;
 
 // Exit codes of tessorctl.
-enum CliExit { ExitSuccess = 0, ExitFailure = 1, ExitUsage = 2 };
+// run also ends with 3 when a protection limit stopped a channel and 130 when it was interrupted.
+enum CliExit { ExitSuccess = 0, ExitFailure = 1, ExitUsage = 2, ExitTripped = 3, ExitInterrupted = 130 };
 
 // One subcommand: its name, the arguments it takes (for the usage text), what it does, and the
 // function that runs it with the arguments after its name. A command adds a file with its
@@ -48,6 +49,7 @@ int runWriteCommand(CliContext& context, const QStringList& arguments);
 int runReadCommand(CliContext& context, const QStringList& arguments);
 int runRangesCommand(CliContext& context, const QStringList& arguments);
 int runIdnCommand(CliContext& context, const QStringList& arguments);
+int runRunCommand(CliContext& context, const QStringList& arguments);
 bool applySetOption(CliContext& context, const QString& value);
 bool applyPortOption(CliContext& context, const QString& value);
 bool applyGpibOption(CliContext& context, const QString& value);

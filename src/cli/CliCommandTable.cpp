@@ -17,6 +17,10 @@ const std::vector<CliCommand>& cliCommands()
         {"ranges", "--channels LIST --cc HIGH|MED|LOW --cv HIGH|LOW", "sets the instrument's ranges",
          runRangesCommand},
         {"idn", "", "identifies the instrument and prints its reply", runIdnCommand},
+        {"run", "FILE [--channels LIST]",
+         "runs the channels of a sequence file (default: every channel with steps) as Run all does; exit 0 "
+         "when all ended, 3 on a UVP/UCP trip, 1 on an error, 130 when stopped by Ctrl-C or SIGTERM",
+         runRunCommand},
     };
     return commands;
 }

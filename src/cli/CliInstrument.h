@@ -23,6 +23,7 @@ public:
     CInstrumentPort& port() { return port_; }
     CKdrxDevice& device() { return device_; }
     CurrentDocument& current() { return current_; }
+    const ChannelNumbers& numbers() const { return numbers_; }
 
 private:
     QString simulatorDevice();

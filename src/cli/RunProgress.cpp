@@ -1,0 +1,181 @@
+#include "cli/RunProgress.h"
+
+#include <QTextStream>
+
+RunProgress::RunProgress(QTextStream& out, QTextStream& err, bool terminal,
+                         std::array<Channel, kChannelCount> channels)
+    : out_(out), err_(err), terminal_(terminal), channels_(std::move(channels))
+{
+    // Changes that come together (a tick touches several fields) are shown once.
+    flushTimer_.setSingleShot(true);
+    flushTimer_.setInterval(0);
+    QObject::connect(&flushTimer_, &QTimer::timeout, [this] { flush(); });
+}
+
+QString RunProgress::channelLine(int channel) const
+{
+    const State& s = state_[channel];
+    const Channel& c = channels_[channel];
+    QString line = QStringLiteral("Ch%1 %2").arg(channel + 1).arg(s.status, -8);
+    line +=
+        QStringLiteral("  pass %1/%2").arg(s.count.isEmpty() ? QStringLiteral("-") : s.count, c.countTotal);
+    line += QStringLiteral("  step %1/%2").arg(s.step.isEmpty() ? QStringLiteral("-") : s.step, c.stepTotal);
+    if (!s.current.isEmpty())
+        line += QStringLiteral("  %1 A").arg(s.current);
+    if (!s.voltage.isEmpty())
+        line += QStringLiteral("  %1 V").arg(s.voltage);
+    if (!s.elapsed.isEmpty() && s.elapsed != QLatin1String("--")) {
+        line += QStringLiteral("  ") + s.elapsed;
+        if (!s.day.isEmpty() && s.day != QLatin1String("(0day)"))
+            line += QLatin1Char(' ') + s.day;
+    }
+    return line;
+}
+
+void RunProgress::changed(int channel, bool milestone)
+{
+    if (!channels_[channel].shown)
+        return;
+    milestone_[channel] = milestone_[channel] || milestone;
+    if (!flushTimer_.isActive())
+        flushTimer_.start();
+}
+
+void RunProgress::flush()
+{
+    if (terminal_) {
+        redraw();
+        return;
+    }
+    for (int c = 0; c < kChannelCount; ++c) {
+        if (!channels_[c].shown || !milestone_[c])
+            continue;
+        milestone_[c] = false;
+        const QString line = channelLine(c);
+        if (line != printed_[c]) {
+            out_ << line << '\n';
+            printed_[c] = line;
+        }
+    }
+    out_.flush();
+}
+
+void RunProgress::redraw()
+{
+    if (blockLines_ > 0)
+        out_ << "\x1b[" << blockLines_ << 'A';
+    int lines = 0;
+    for (int c = 0; c < kChannelCount; ++c) {
+        if (!channels_[c].shown)
+            continue;
+        // Erase to the end of the line: a shorter text must not leave the end of a longer one.
+        out_ << '\r' << channelLine(c) << "\x1b[K\n";
+        ++lines;
+    }
+    blockLines_ = lines;
+    out_.flush();
+}
+
+void RunProgress::breakBlock()
+{
+    // On a terminal the block is brought up to date and left where it is; plain lines wait.
+    if (terminal_ && flushTimer_.isActive()) {
+        flushTimer_.stop();
+        redraw();
+    }
+    blockLines_ = 0;
+    out_.flush();
+}
+
+void RunProgress::finish()
+{
+    flushTimer_.stop();
+    if (!terminal_) {
+        for (int c = 0; c < kChannelCount; ++c)
+            milestone_[c] = true;
+    }
+    flush();
+    blockLines_ = 0;
+}
+
+void RunProgress::statusChanged(int channel, const QString& text, RunColor, RunColor)
+{
+    state_[channel].status = text;
+    changed(channel, true);
+}
+
+void RunProgress::statusTextChanged(int channel, const QString& text)
+{
+    state_[channel].status = text;
+    changed(channel, true);
+}
+
+void RunProgress::countChanged(int channel, const QString& text)
+{
+    state_[channel].count = text;
+    changed(channel, true);
+}
+
+void RunProgress::stepChanged(int channel, const QString& text)
+{
+    state_[channel].step = text;
+    changed(channel, true);
+}
+
+void RunProgress::currentChanged(int channel, const QString& text)
+{
+    state_[channel].current = text;
+    changed(channel, false);
+}
+
+void RunProgress::voltageChanged(int channel, const QString& text)
+{
+    state_[channel].voltage = text;
+    changed(channel, false);
+}
+
+void RunProgress::elapsedChanged(int channel, const QString& text)
+{
+    state_[channel].elapsed = text;
+    changed(channel, false);
+}
+
+void RunProgress::dayChanged(int channel, const QString& text)
+{
+    state_[channel].day = text;
+    changed(channel, false);
+}
+
+void RunProgress::totalsChanged(int channel, const QString& countTotal, const QString& stepTotal)
+{
+    // "/ 3" as the Run window shows it; the line shows "1/3".
+    channels_[channel].countTotal = countTotal.mid(2);
+    channels_[channel].stepTotal = stepTotal.mid(2);
+}
+
+void RunProgress::logOpened(const QString& path)
+{
+    breakBlock();
+    out_ << "Log file: " << path << '\n';
+    out_.flush();
+}
+
+void RunProgress::logCut(const QString& path)
+{
+    logOpened(path);
+}
+
+void RunProgress::logFinished(const QString& path, bool ok)
+{
+    if (ok)
+        return;
+    logFailed_ = true;
+    breakBlock();
+    err_ << "tessorctl: the log file could not be written completely: " << path << Qt::endl;
+}
+
+void RunProgress::runFinished()
+{
+    if (finished_)
+        finished_();
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "model/SequenceTypes.h"
+#include "run/RunObserver.h"
+
+#include <QString>
+#include <QTimer>
+#include <array>
+#include <functional>
+
+class QTextStream;
+
+// What tessorctl run shows of a run: on a terminal one live line per channel (status, pass and
+// step of their totals, current, voltage, elapsed time), redrawn in place; otherwise a plain line
+// whenever a channel's status, pass or step changes. The log file's path is printed when it opens.
+class RunProgress : public RunObserver {
+public:
+    struct Channel {
+        bool shown = false;
+        QString countTotal;
+        QString stepTotal;
+    };
+
+    RunProgress(QTextStream& out, QTextStream& err, bool terminal,
+                std::array<Channel, kChannelCount> channels);
+
+    void setFinishedHandler(std::function<void()> handler) { finished_ = std::move(handler); }
+    // Ends the live block, so that a message printed now stands below it.
+    void breakBlock();
+    // Shows the last state and ends the block.
+    void finish();
+    // A log file could not be written completely.
+    bool logFailed() const { return logFailed_; }
+
+    void statusChanged(int channel, const QString& text, RunColor, RunColor) override;
+    void statusTextChanged(int channel, const QString& text) override;
+    void countChanged(int channel, const QString& text) override;
+    void stepChanged(int channel, const QString& text) override;
+    void currentChanged(int channel, const QString& text) override;
+    void voltageChanged(int channel, const QString& text) override;
+    void elapsedChanged(int channel, const QString& text) override;
+    void dayChanged(int channel, const QString& text) override;
+    void totalsChanged(int channel, const QString& countTotal, const QString& stepTotal) override;
+    void logOpened(const QString& path) override;
+    void logCut(const QString& path) override;
+    void logFinished(const QString& path, bool ok) override;
+    void runFinished() override;
+
+    // The text shown for a channel.
+    QString channelLine(int channel) const;
+
+private:
+    struct State {
+        QString status;
+        QString count;
+        QString step;
+        QString current;
+        QString voltage;
+        QString elapsed;
+        QString day;
+    };
+
+    void changed(int channel, bool milestone);
+    void flush();
+    void redraw();
+
+    QTextStream& out_;
+    QTextStream& err_;
+    bool terminal_;
+    std::array<Channel, kChannelCount> channels_;
+    std::array<State, kChannelCount> state_;
+    std::array<bool, kChannelCount> milestone_{};
+    std::array<QString, kChannelCount> printed_;
+    int blockLines_ = 0;
+    bool logFailed_ = false;
+    QTimer flushTimer_;
+    std::function<void()> finished_;
+};
