@@ -5,13 +5,14 @@
 // with the boundary's schedule: the channel's start + k x 500 ms.
 //
 //   step_timing_bench [--phasing aligned|periodic|both] [--steps N] [--baud B] [--stall MS]
-//                     [--monitor MS]
+//                     [--monitor MS] [--coarse]
 //
 // "periodic" is one 500 ms timer set when the run starts; "aligned" re-arms a single shot for
 // 5 ms after each grid point. --baud makes the pseudo-terminal take a real line's time per byte;
 // --stall blocks the event loop once, 10.2 s into the run, for that many milliseconds (a slow
 // exchange or a busy machine). --monitor reads current and voltage of both channels at that
-// interval (no file).
+// interval (no file). --coarse runs the engine on coarse timers, which may fire up to 5 % of their
+// interval early, as the timers of some systems do.
 
 #include "PtySimulatorServer.h"
 #include "instrument/CKdrxDevice.h"
@@ -48,6 +49,46 @@ public:
     void setBusy(bool) override {}
 };
 
+// Qt's coarse timers: within 5 % of the interval, early or late.
+class CoarseTimerService : public TimerService {
+public:
+    ~CoarseTimerService() override
+    {
+        for (auto& entry : timers_)
+            delete entry.second;
+    }
+    TimerId startTimer(int intervalMs, bool singleShot, std::function<void()> onTimeout) override
+    {
+        const TimerId id = nextId_++;
+        auto* timer = new QTimer(&owner_);
+        timer->setTimerType(Qt::CoarseTimer);
+        timer->setSingleShot(singleShot);
+        timer->setInterval(std::max(intervalMs, 0));
+        QObject::connect(timer, &QTimer::timeout, &owner_, [this, id, singleShot, onTimeout] {
+            if (singleShot)
+                stopTimer(id);
+            onTimeout();
+        });
+        timers_[id] = timer;
+        timer->start();
+        return id;
+    }
+    void stopTimer(TimerId id) override
+    {
+        const auto found = timers_.find(id);
+        if (found == timers_.end())
+            return;
+        found->second->stop();
+        found->second->deleteLater();
+        timers_.erase(found);
+    }
+
+private:
+    QObject owner_;
+    std::map<TimerId, QTimer*> timers_;
+    TimerId nextId_ = 1;
+};
+
 class QuitWhenFinished : public RunObserver {
 public:
     void runFinished() override { QCoreApplication::quit(); }
@@ -72,10 +113,13 @@ QString valueText(int channel, int step)
     return QString::asprintf("%d.%03d", channel, step);
 }
 
-Figures runOnce(RunEngine::StepTickPhasing phasing, int steps, int baud, int stallMs, int monitorMs)
+Figures runOnce(RunEngine::StepTickPhasing phasing, int steps, int baud, int stallMs, int monitorMs,
+                bool coarse)
 {
     SystemClock clock;
-    QtTimerService timers;
+    QtTimerService preciseTimers;
+    CoarseTimerService coarseTimers;
+    TimerService& timers = coarse ? static_cast<TimerService&>(coarseTimers) : preciseTimers;
     StderrPrompt prompt;
     ResourceModule strings;
     strings.loadFromProgramFolder();
@@ -179,7 +223,9 @@ int main(int argc, char** argv)
     int baud = 0;
     int stallMs = 0;
     int monitorMs = 0;
-    const QStringList arguments = application.arguments();
+    bool coarse = false;
+    QStringList arguments = application.arguments();
+    coarse = arguments.removeAll(QStringLiteral("--coarse")) > 0;
     for (int i = 1; i + 1 < arguments.size(); i += 2) {
         if (arguments[i] == QLatin1String("--phasing"))
             phasing = arguments[i + 1];
@@ -192,12 +238,15 @@ int main(int argc, char** argv)
         else if (arguments[i] == QLatin1String("--monitor"))
             monitorMs = arguments[i + 1].toInt();
     }
-    std::printf("Run all, 2 channels x %d steps of 0.5 s, line %s, stall %d ms, monitoring %d ms\n", steps,
-                baud > 0 ? qPrintable(QStringLiteral("%1 baud").arg(baud)) : "unthrottled", stallMs,
-                monitorMs);
+    std::printf(
+        "Run all, 2 channels x %d steps of 0.5 s, line %s, stall %d ms, monitoring %d ms, %s timers\n", steps,
+        baud > 0 ? qPrintable(QStringLiteral("%1 baud").arg(baud)) : "unthrottled", stallMs, monitorMs,
+        coarse ? "coarse" : "precise");
     if (phasing == QLatin1String("periodic") || phasing == QLatin1String("both"))
-        report("periodic", runOnce(RunEngine::StepTickPhasing::Periodic, steps, baud, stallMs, monitorMs));
+        report("periodic",
+               runOnce(RunEngine::StepTickPhasing::Periodic, steps, baud, stallMs, monitorMs, coarse));
     if (phasing == QLatin1String("aligned") || phasing == QLatin1String("both"))
-        report("aligned", runOnce(RunEngine::StepTickPhasing::Aligned, steps, baud, stallMs, monitorMs));
+        report("aligned",
+               runOnce(RunEngine::StepTickPhasing::Aligned, steps, baud, stallMs, monitorMs, coarse));
     return 0;
 }
