@@ -1,6 +1,7 @@
-// libFuzzer target of the sequence file reader (built by Clang only). The first byte picks the
-// separator and decimal places; the rest is the file. Whatever the reader accepts must write out
-// and read back to the same bytes.
+// libFuzzer target of the sequence file reader (built by Clang only). The input is the whole file;
+// the separator setting follows the file (commas when it has more commas than TABs) and the
+// decimal places follow its length. Whatever the reader accepts must write out and read back to
+// the same bytes.
 #include "RecordingPrompt.h"
 #include "model/AppSettings.h"
 #include "model/CMainDoc.h"
@@ -34,19 +35,17 @@ bool readInto(CMainDoc& document, AppSettings& settings, RecordingPrompt& prompt
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (size == 0)
-        return 0;
     static FuzzDocuments documents;
     AppSettings& settings = documents.settings;
     RecordingPrompt& prompt = documents.prompt;
     settings = AppSettings();
     prompt.clear();
-    settings.Tsr = data[0] & 1;
-    settings.VoltPlace = (data[0] >> 1) & 1;
-    settings.CurrPlace = (data[0] >> 2) & 3;
-    settings.ResistPlace = (data[0] >> 4) & 1;
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    settings.Tsr = bytes.count(',') > bytes.count('\t') ? 1 : 0;
+    settings.VoltPlace = size & 1;
+    settings.CurrPlace = (size >> 1) & 3;
+    settings.ResistPlace = (size >> 3) & 1;
     CMainDoc* document = documents.first.get();
-    const QByteArray bytes(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
 
     const bool ok = readInto(*document, settings, prompt, bytes);
     for (int c = 0; c < kChannelCount; ++c) {
