@@ -260,7 +260,6 @@ TEST_F(InstrumentCommands, UsageErrorsExitWithTwoAndSendNothing)
         {"--port", port, "ranges", "--channels", "1", "--cc", "LOW"},
         {"--port", port, "idn", "extra"},
         {"--port", port, "idn", "--verbose"},
-        {"--port", port, "--gpib", "ni:5", "idn"},
         {"--gpib", "acme:5", "idn"},
         {"--gpib", "ni:31", "idn"},
         {"--port", "", "idn"},
