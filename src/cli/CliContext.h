@@ -1,7 +1,6 @@
 #pragma once
 
 #include "cli/CliPrompt.h"
-#include "link/LinkOptions.h"
 #include "model/AppSettings.h"
 #include "model/ProfileStore.h"
 #include "ui/ResourceModule.h"
@@ -18,8 +17,6 @@ struct CliContext {
     }
 
     AppSettings settings;
-    // --port or --gpib, over the profile's link.
-    LinkOptions link;
     ProfileStore profile;
     CliPrompt prompt;
     ResourceModule resources;

@@ -1,5 +1,6 @@
 #include "cli/CliCommand.h"
 #include "cli/CliContext.h"
+#include "link/LinkOptions.h"
 
 #include <QTextStream>
 
@@ -7,28 +8,25 @@ namespace {
 
 bool applyLink(CliContext& context, bool (LinkOptions::*set)(const QString&, QString&), const QString& value)
 {
+    LinkOptions options;
     QString error;
-    if (!(context.link.*set)(value, error)) {
+    if (!(options.*set)(value, error)) {
         context.err << "tessorctl: " << error << Qt::endl;
         return false;
     }
-    if (context.link.hasPort && context.link.hasGpib) {
-        context.err << "tessorctl: --port and --gpib cannot be given together." << Qt::endl;
-        return false;
-    }
-    context.link.applyTo(context.settings);
+    options.applyTo(context.settings);
     return true;
 }
 
 } // namespace
 
-// --port DEV: the serial device (or "simulator") for this run, over the profile's interface.
+// --port DEV: the instrument is on this serial device (or the built-in simulator) for this run.
 bool applyPortOption(CliContext& context, const QString& value)
 {
     return applyLink(context, &LinkOptions::setPort, value);
 }
 
-// --gpib MAKER:ADDRESS: the GPIB board and the instrument's address for this run.
+// --gpib MAKER:ADDRESS: the instrument is on GPIB, through that maker's board, for this run.
 bool applyGpibOption(CliContext& context, const QString& value)
 {
     return applyLink(context, &LinkOptions::setGpib, value);

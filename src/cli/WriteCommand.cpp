@@ -28,6 +28,15 @@ int runWriteCommand(CliContext& context, const QStringList& arguments)
         return ExitUsage;
     }
 
+    // The Transfer dialog refuses a write while its (hidden) repeat field holds a stored Repeat
+    // outside its range, with the standard range message.
+    if (!data.repeatIsValid()) {
+        context.prompt.showMessage(QStringLiteral("Please enter an integer between %1 and %2.")
+                                       .arg(TransferData::kFirstRepeat)
+                                       .arg(TransferData::kLastRepeat));
+        return ExitFailure;
+    }
+
     const QString path = parsed.positional.first();
     auto document = std::make_unique<CMainDoc>(context.settings, context.prompt);
     if (!document->openDocument(path))

@@ -42,7 +42,10 @@ public:
     int ReadSequence(int channel);
     int QueryProgramState(std::array<int, kChannelCount>& runState, ChannelTexts& stepText,
                           ChannelTexts& loopText, const ChannelFlags& selected);
-    // Cuts the field that starts at position out of text (see the implementation for the rules).
+    // The field that starts at position in a comma-separated reply. A field other than the last
+    // reaches up to the next comma (and is empty when no comma follows); the last one reaches to
+    // the end. position advances by the length of a non-empty field; the caller steps over the
+    // comma itself. Empty fields are not skipped.
     static QString GetField(int& position, const QString& text, int index, int lastIndex);
 
     // Progress of WriteSequence: called after each step written (channel 0..4, step 1..n, n).

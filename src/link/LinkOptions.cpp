@@ -2,12 +2,7 @@
 
 #include "model/AppSettings.h"
 
-#include <QCommandLineParser>
-
 namespace {
-
-const char* const portOption = "port";
-const char* const gpibOption = "gpib";
 
 struct MakerName {
     const char* name;
@@ -18,34 +13,6 @@ constexpr MakerName makerNames[] = {
     {"ni", 1}, {"interface", 2}, {"contec", 3}, {"ratoc", 4}, {"ratoc-usb", 5}};
 
 } // namespace
-
-QList<QCommandLineOption> LinkOptions::commandLineOptions()
-{
-    return {
-        QCommandLineOption(
-            QString::fromLatin1(portOption),
-            QStringLiteral("Talk to the instrument over this serial device (or \"simulator\")."),
-            QStringLiteral("DEV")),
-        QCommandLineOption(QString::fromLatin1(gpibOption),
-                           QStringLiteral("Talk to the instrument over GPIB: MAKER is ni, interface, contec, "
-                                          "ratoc or ratoc-usb, ADDRESS its primary address."),
-                           QStringLiteral("MAKER:ADDRESS"))};
-}
-
-bool LinkOptions::readFrom(const QCommandLineParser& parser, QString& error)
-{
-    const bool port = parser.isSet(QString::fromLatin1(portOption));
-    const bool gpib = parser.isSet(QString::fromLatin1(gpibOption));
-    if (port && gpib) {
-        error = QStringLiteral("--port and --gpib cannot be given together.");
-        return false;
-    }
-    if (port)
-        return setPort(parser.value(QString::fromLatin1(portOption)), error);
-    if (gpib)
-        return setGpib(parser.value(QString::fromLatin1(gpibOption)), error);
-    return true;
-}
 
 bool LinkOptions::setPort(const QString& device, QString& error)
 {

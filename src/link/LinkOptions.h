@@ -1,10 +1,7 @@
 #pragma once
 
-#include <QCommandLineOption>
-#include <QList>
 #include <QString>
 
-class QCommandLineParser;
 struct AppSettings;
 
 // The link chosen on a command line for one run, over the profile's interface settings:
@@ -14,11 +11,6 @@ class LinkOptions {
 public:
     static constexpr int firstGpibAddress = 1;
     static constexpr int lastGpibAddress = 30;
-
-    // The two options, for a QCommandLineParser.
-    static QList<QCommandLineOption> commandLineOptions();
-    // Takes the options the parser found; false with a message for the user when they are wrong.
-    bool readFrom(const QCommandLineParser& parser, QString& error);
 
     // "ni:5" and the like; false with a message when the text names no maker or a bad address.
     bool setGpib(const QString& text, QString& error);

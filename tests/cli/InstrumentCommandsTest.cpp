@@ -154,6 +154,16 @@ TEST_F(InstrumentCommands, WriteOfAChannelWithoutStepsSendsNothing)
     EXPECT_EQ(transcript(), QStringList());
 }
 
+TEST_F(InstrumentCommands, WriteRefusesAStoredRepeatOutOfRange)
+{
+    startSimulator();
+    const Result r = run(
+        {"--port", device(), "--set", "Repeat=0", "write", example("hardware-cc-cr.tsr"), "--channels", "1"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, QStringLiteral("Please enter an integer between 1 and 9999.\n"));
+    EXPECT_EQ(transcript(), QStringList());
+}
+
 TEST_F(InstrumentCommands, WriteStopsAtTheInstrumentsError)
 {
     startSimulator({"--error-after", "PROG:FSP:EDIT 2,0.25000000,0,20.000=-222,\"Data out of range\""});
@@ -260,7 +270,6 @@ TEST_F(InstrumentCommands, UsageErrorsExitWithTwoAndSendNothing)
         {"--port", port, "ranges", "--channels", "1", "--cc", "LOW"},
         {"--port", port, "idn", "extra"},
         {"--port", port, "idn", "--verbose"},
-        {"--port", port, "--gpib", "ni:5", "idn"},
         {"--gpib", "acme:5", "idn"},
         {"--gpib", "ni:31", "idn"},
         {"--port", "", "idn"},

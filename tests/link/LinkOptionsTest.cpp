@@ -2,21 +2,9 @@
 
 #include "model/AppSettings.h"
 
-#include <QCommandLineParser>
 #include <gtest/gtest.h>
 
 namespace {
-
-bool parse(const QStringList& arguments, LinkOptions& options, QString& error)
-{
-    QCommandLineParser parser;
-    parser.addOptions(LinkOptions::commandLineOptions());
-    if (!parser.parse(QStringList{QStringLiteral("tessorctl")} + arguments)) {
-        error = parser.errorText();
-        return false;
-    }
-    return options.readFrom(parser, error);
-}
 
 TEST(LinkOptions, GpibOptionNamesMakerAndAddress)
 {
@@ -57,7 +45,7 @@ TEST(LinkOptions, OverridesTheProfilesInterfaceForTheRun)
     settings.Address = 1;
     LinkOptions options;
     QString error;
-    ASSERT_TRUE(parse({"--gpib", "contec:9"}, options, error));
+    ASSERT_TRUE(options.setGpib(QStringLiteral("contec:9"), error));
     options.applyTo(settings);
     EXPECT_EQ(settings.Interface, 1);
     EXPECT_EQ(settings.Maker, 3);
@@ -65,7 +53,7 @@ TEST(LinkOptions, OverridesTheProfilesInterfaceForTheRun)
     EXPECT_EQ(settings.Port, 2);
 
     LinkOptions port;
-    ASSERT_TRUE(parse({"--port", "simulator"}, port, error));
+    ASSERT_TRUE(port.setPort(QStringLiteral("simulator"), error));
     port.applyTo(settings);
     EXPECT_EQ(settings.Interface, 0);
     EXPECT_EQ(settings.PortDevice, QStringLiteral("simulator"));
@@ -79,8 +67,6 @@ TEST(LinkOptions, WithoutOptionsTheProfileStands)
     settings.Maker = 4;
     settings.PortDevice = QStringLiteral("/dev/ttyUSB0");
     LinkOptions options;
-    QString error;
-    ASSERT_TRUE(parse({}, options, error));
     EXPECT_TRUE(options.isEmpty());
     options.applyTo(settings);
     EXPECT_EQ(settings.Interface, 1);
@@ -88,16 +74,13 @@ TEST(LinkOptions, WithoutOptionsTheProfileStands)
     EXPECT_EQ(settings.PortDevice, QStringLiteral("/dev/ttyUSB0"));
 }
 
-TEST(LinkOptions, PortAndGpibExcludeEachOtherAndAPortNeedsADevice)
+TEST(LinkOptions, PortNeedsADevice)
 {
     LinkOptions options;
     QString error;
-    EXPECT_FALSE(parse({"--port", "/dev/ttyS0", "--gpib", "ni:5"}, options, error));
+    EXPECT_FALSE(options.setPort(QStringLiteral("  "), error));
     EXPECT_FALSE(error.isEmpty());
-    LinkOptions blank;
-    error.clear();
-    EXPECT_FALSE(parse({"--port", "  "}, blank, error));
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(options.isEmpty());
 }
 
 } // namespace

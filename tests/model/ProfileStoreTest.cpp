@@ -12,11 +12,14 @@
 
 class ProfileStoreTest : public ::testing::Test {
 protected:
-    QString iniPath() const { return dir.filePath(QStringLiteral("Tessor.ini")); }
+    // Each hand-written profile gets a file of its own: QSettings caches parsed files and tells a
+    // rewritten one by size and modification time, which two quick writes can share.
+    QString iniPath() const { return dir.filePath(QStringLiteral("Tessor%1.ini").arg(generation)); }
     ProfileStore store() const { return ProfileStore(iniPath()); }
     // Writes raw INI text, as a user or an older version might have left it.
-    void writeIni(const QByteArray& text) const
+    void writeIni(const QByteArray& text)
     {
+        ++generation;
         QFile file(iniPath());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text);
@@ -48,6 +51,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    int generation = 0;
 };
 
 TEST_F(ProfileStoreTest, AFreshProfileStartsWithTheDefaults)

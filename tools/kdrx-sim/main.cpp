@@ -24,21 +24,20 @@ void printError(const QString& text)
     std::fprintf(stderr, "kdrx-sim: %s\n", qPrintable(text));
 }
 
-// Links path to the device. A symbolic link left by an earlier run is replaced; anything else at
-// path is kept and refused.
+// Links path to the device. A symbolic link left by an earlier run is replaced in one step (a new
+// link renamed over it); anything else at path is kept and refused.
 bool linkDevice(const QString& device, const QString& path)
 {
     const QFileInfo existing(path);
-    if (existing.isSymLink()) {
-        if (!QFile::remove(path)) {
-            printError(QStringLiteral("cannot replace the old link %1").arg(path));
-            return false;
-        }
-    } else if (existing.exists()) {
+    if (existing.exists() && !existing.isSymLink()) {
         printError(QStringLiteral("%1 exists and is not a link; it is left alone").arg(path));
         return false;
     }
-    if (::symlink(QFile::encodeName(device).constData(), QFile::encodeName(path).constData()) != 0) {
+    const QString fresh = QStringLiteral("%1.%2.new").arg(path).arg(::getpid());
+    QFile::remove(fresh);
+    if (::symlink(QFile::encodeName(device).constData(), QFile::encodeName(fresh).constData()) != 0 ||
+        ::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path).constData()) != 0) {
+        QFile::remove(fresh);
         printError(QStringLiteral("cannot link %1 to %2").arg(path, device));
         return false;
     }
