@@ -7,6 +7,7 @@
 #include "model/CurrentDocument.h"
 #include "model/DecimalText.h"
 #include "run/RunFormats.h"
+#include "run/SoftwareStepper.h"
 #include "run/StepSchedule.h"
 #include "ui/Clock.h"
 #include "ui/UserPrompt.h"
@@ -17,7 +18,7 @@
 using Status = RunPanelDisplay::Status;
 
 // Marks the engine busy while a handler runs. A message box shown inside a handler may let timers
-// fire; their ticks are then put off, and a Stop all asked for meanwhile runs when the outermost
+// fire; their ticks are then left out, and a Stop all asked for meanwhile runs when the outermost
 // handler ends.
 class RunEngine::HandlerScope {
 public:
@@ -40,16 +41,15 @@ RunEngine::RunEngine(AppSettings& settings, CurrentDocument& document, CInstrume
                      CKdrxDevice& device, const ChannelNumbers& numbers, UserPrompt& prompt, Clock& clock,
                      TimerService& timers)
     : settings_(settings), document_(document), port_(port), device_(device), numbers_(numbers),
-      prompt_(prompt), clock_(clock), timers_(timers)
+      prompt_(prompt), clock_(clock), monitor_(settings, device, prompt, clock, channels_, display_),
+      timers_(timers, clock,
+              RunTimers::Handlers{[this] { onStepTick(); }, [this] { onMonitorTick(); },
+                                  [this] { onStatusTick(); }, [this] { onSaveTick(); },
+                                  [this] { return handlerDepth_ > 0; }})
 {
 }
 
-RunEngine::~RunEngine()
-{
-    killRunTimers();
-    if (saveTimer_ != TimerService::noTimer)
-        timers_.stopTimer(saveTimer_);
-}
+RunEngine::~RunEngine() = default;
 
 // ---------------------------------------------------------------------------------------------
 // The dialog
@@ -63,8 +63,8 @@ void RunEngine::prepareDialog()
 
     RunObserver& observer = display_.observer();
     observer.stopAllEnabled(false);
-    monitoringActive_ = settings_.Curr == 1 || settings_.Volt == 1;
-    showCaption();
+    monitor_.setActive(settings_.Curr == 1 || settings_.Volt == 1);
+    monitor_.showCaption();
 
     const bool software = softwareControl();
     observer.lastLoadOffVisible(software);
@@ -74,9 +74,7 @@ void RunEngine::prepareDialog()
         observer.countChanged(c, QStringLiteral("--"));
         observer.stepChanged(c, QStringLiteral("--"));
         observer.elapsedChanged(c, QStringLiteral("--"));
-        display_.clearReadings(c);
-        displayedCurrent_[c].clear();
-        displayedVoltage_[c].clear();
+        monitor_.clearReading(c);
         if (software)
             observer.totalsChanged(c, QStringLiteral("/ %1").arg(settings_.RepeatCh[c]),
                                    QStringLiteral("/ %1").arg(stepCount(c)));
@@ -141,13 +139,11 @@ void RunEngine::clearProgress()
 }
 
 // ---------------------------------------------------------------------------------------------
-// Starting and stopping
+// Starting
 
 void RunEngine::ToggleChannel(int channel)
 {
-    if (channel < 0 || channel >= kChannelCount)
-        return;
-    if (handlerDepth_ > 0)
+    if (channel < 0 || channel >= kChannelCount || handlerDepth_ > 0)
         return;
     HandlerScope scope(*this);
     if (channels_[channel].runButtonActive)
@@ -158,12 +154,9 @@ void RunEngine::ToggleChannel(int channel)
 
 void RunEngine::showStarting(int channel)
 {
-    RunObserver& observer = display_.observer();
     display_.showStatus(channel, Status::Running);
-    display_.clearReadings(channel);
-    displayedCurrent_[channel].clear();
-    displayedVoltage_[channel].clear();
-    observer.elapsedChanged(channel, QStringLiteral("00:00:00"));
+    monitor_.clearReading(channel);
+    display_.observer().elapsedChanged(channel, QStringLiteral("00:00:00"));
     channels_[channel].graphCycle = 1;
     display_.showRunButton(channel, true);
 }
@@ -205,9 +198,10 @@ void RunEngine::startChannel(int channel)
     BusyGuard busy(prompt_);
 
     if (first) {
-        showCaption();
-        clearLineTexts();
-        if (logging() && !openLog(RunFormats::modePrefix(settings_.ModeCh[channel]))) {
+        monitor_.showCaption();
+        // Readings of an earlier run never reach this run's log.
+        monitor_.clearLineTexts();
+        if (monitor_.logging() && !monitor_.openLog(RunFormats::modePrefix(settings_.ModeCh[channel]))) {
             display_.showError(channel);
             display_.showRunIdle();
             return;
@@ -219,37 +213,32 @@ void RunEngine::startChannel(int channel)
 
     ChannelTexts currents;
     ChannelTexts voltages;
-    if (!device_.StartChannel(channel, first ? 1 : 0, currents, voltages, monitoringActive_ ? 1 : 0)) {
+    if (!device_.StartChannel(channel, first ? 1 : 0, currents, voltages, monitor_.isActive() ? 1 : 0)) {
         display_.clearReadings(channel);
         if (!first) {
-            markChannelError(channel);
+            display_.markError(channel);
             return;
         }
         port_.Close();
-        discardLog();
-        // The channel is not running yet, so marking the running ones alone would leave it
-        // showing "Running".
-        markChannelError(channel);
-        markAllError();
+        monitor_.discardLog();
+        // The channel is not running yet: marking the running ones alone would leave it showing
+        // "Running".
+        display_.markError(channel);
+        display_.markAllError();
         return;
     }
 
-    if (logging() && settings_.MonStart == 1) {
-        lineCurrent_[channel] = currents[channel];
-        lineVoltage_[channel] = voltages[channel];
-        storeLine(first ? RunFormats::firstPassTimeText(settings_.PassTime) : timeTextNow(), lineCurrent_,
-                  lineVoltage_, false);
+    if (monitor_.logging() && settings_.MonStart == 1) {
+        monitor_.setLineTexts(channel, currents[channel], voltages[channel]);
+        monitor_.storeLine(first ? RunFormats::firstPassTimeText(settings_.PassTime) : timeTextNow(),
+                           runSeconds(), false);
     }
 
     state.state = RunRunning;
     observer.graphStarted(channel);
-
-    if (first) {
-        startRunClock(softwareControl());
-        state.startMs = runStartMs_;
-    } else {
-        state.startMs = runClockMs();
-    }
+    if (first)
+        startRunClock();
+    state.startMs = first ? runStartMs_ : runClockMs();
     state.startTime = static_cast<double>(state.startMs) / 1000.0;
 }
 
@@ -289,15 +278,15 @@ void RunEngine::RunAll()
         display_.showCheckBox(c, false);
     BusyGuard busy(prompt_);
 
-    showCaption();
-    clearLineTexts();
-    if (logging()) {
+    monitor_.showCaption();
+    monitor_.clearLineTexts();
+    if (monitor_.logging()) {
         QString prefix;
         for (int c = 0; c < kChannelCount; ++c) {
             if (selected[c])
                 prefix += RunFormats::modePrefix(settings_.ModeCh[c]);
         }
-        if (!openLog(prefix)) {
+        if (!monitor_.openLog(prefix)) {
             for (int c = 0; c < kChannelCount; ++c) {
                 if (selected[c])
                     display_.showError(c);
@@ -318,70 +307,40 @@ void RunEngine::RunAll()
 
     ChannelTexts currents;
     ChannelTexts voltages;
-    if (!device_.StartChannels(flags, nullptr, currents, voltages, monitoringActive_ ? 1 : 0)) {
-        discardLog();
-        markAllError();
+    if (!device_.StartChannels(flags, nullptr, currents, voltages, monitor_.isActive() ? 1 : 0)) {
+        monitor_.discardLog();
+        display_.markAllError();
         return;
     }
 
-    if (logging() && settings_.MonStart == 1) {
+    if (monitor_.logging() && settings_.MonStart == 1) {
         for (int c = 0; c < kChannelCount; ++c) {
-            if (selected[c]) {
-                lineCurrent_[c] = currents[c];
-                lineVoltage_[c] = voltages[c];
-            }
+            if (selected[c])
+                monitor_.setLineTexts(c, currents[c], voltages[c]);
         }
-        storeLine(RunFormats::firstPassTimeText(settings_.PassTime), lineCurrent_, lineVoltage_, false);
+        monitor_.storeLine(RunFormats::firstPassTimeText(settings_.PassTime), 0.0, false);
     }
     for (int c = 0; c < kChannelCount; ++c) {
         if (selected[c])
             observer.graphStarted(c);
     }
-    startRunClock(softwareControl());
-    for (int c = 0; c < kChannelCount; ++c) {
-        channels_[c].startMs = runStartMs_;
-        channels_[c].startTime = static_cast<double>(runStartMs_) / 1000.0;
+    startRunClock();
+    for (ChannelRunState& state : channels_) {
+        state.startMs = runStartMs_;
+        state.startTime = static_cast<double>(runStartMs_) / 1000.0;
     }
 }
 
-void RunEngine::startRunClock(bool software)
+void RunEngine::startRunClock()
 {
     phase_ = Phase::Active;
-    runSoftwareControl_ = software;
-    const int period = StepSchedule::stepTimerPeriodMs(settings_.Unit);
-    if (software && phasing_ == StepTickPhasing::Periodic) {
-        stepTicking_ = true;
-        stepTimer_ = timers_.startTimer(period, false, [this] {
-            if (handlerDepth_ == 0)
-                onStepTick();
-        });
-    }
-    runStartMs_ = runClockMs();
-    if (software && phasing_ == StepTickPhasing::Aligned) {
-        stepTicking_ = true;
-        armStepTick();
-    }
-    if (monitoringActive_ && !stepEndTiming()) {
-        if (software && phasing_ == StepTickPhasing::Aligned) {
-            monitorTicking_ = true;
-            armMonitorTick();
-        } else {
-            monitorTimer_ = timers_.startTimer(monitorPeriodMs(), false, [this] {
-                if (handlerDepth_ == 0)
-                    onMonitorTick();
-            });
-        }
-    }
+    runSoftwareControl_ = softwareControl();
+    const int stepPeriod = runSoftwareControl_ ? StepSchedule::stepTimerPeriodMs(settings_.Unit) : 0;
+    const int monitorPeriod = monitor_.isActive() && !stepEndTiming()
+                                  ? std::clamp(settings_.MonitorTime, kMinMonitorMs, kMaxMonitorMs)
+                                  : 0;
+    runStartMs_ = timers_.start(stepPeriod, monitorPeriod);
     runStartCalendar_ = clock_.calendarNow().toSecsSinceEpoch();
-    if (software && phasing_ == StepTickPhasing::Aligned) {
-        statusTicking_ = true;
-        armStatusTick();
-    } else {
-        statusTimer_ = timers_.startTimer(kStatusPeriodMs, false, [this] {
-            if (handlerDepth_ == 0)
-                onStatusTick();
-        });
-    }
 }
 
 void RunEngine::settlePreviousRun()
@@ -391,40 +350,36 @@ void RunEngine::settlePreviousRun()
     if (phase_ == Phase::Active && !anyRunning())
         endRun();
     if (phase_ == Phase::Finishing) {
-        if (saveTimer_ != TimerService::noTimer) {
-            timers_.stopTimer(saveTimer_);
-            saveTimer_ = TimerService::noTimer;
-        }
-        finishLog();
+        timers_.cancelSave();
+        monitor_.finishLog();
+        finishRun();
     }
 }
+
+// ---------------------------------------------------------------------------------------------
+// Stopping and ending
 
 void RunEngine::stopChannel(int channel)
 {
     ChannelRunState& state = channels_[channel];
-    const bool wasRunning = state.selected && state.isRunning();
-    if (wasRunning) {
-        display_.observer().graphStopped(channel);
-        if (!device_.StopChannelIfNeeded(channel)) {
-            // The link is closed: the other channels cannot go on either.
-            markAllError();
-            if (phase_ == Phase::Active && !anyRunning())
-                endRun();
-            return;
-        }
-        display_.showStopped(channel);
-        state.state = RunStopped;
-        if (loggingAfterProcessing()) {
-            const QString time = timeTextNow();
-            if (!measure(channel))
-                markChannelError(channel);
-            lineCurrent_[channel] = displayedCurrent_[channel];
-            lineVoltage_[channel] = displayedVoltage_[channel];
-            storeLine(time, lineCurrent_, lineVoltage_, false);
-        }
-    } else {
+    if (!state.selected || !state.isRunning()) {
         // A channel that already left the run (a trip, a failed reading) only gets its button back.
         display_.showRunButton(channel, false);
+    } else {
+        display_.observer().graphStopped(channel);
+        if (!device_.StopChannelIfNeeded(channel)) {
+            // The stop closed the link: the other channels cannot go on either.
+            display_.markAllError();
+        } else {
+            display_.showStopped(channel);
+            state.state = RunStopped;
+            if (monitor_.loggingAfterProcessing()) {
+                const QString time = timeTextNow();
+                if (!monitor_.takeLineReading(channel))
+                    display_.markError(channel);
+                monitor_.storeLine(time, runSeconds(), false);
+            }
+        }
     }
     if (phase_ == Phase::Active && !anyRunning())
         endRun();
@@ -443,17 +398,16 @@ void RunEngine::StopAll()
         endRun();
         return;
     }
-    killRunTimers();
-    RunObserver& observer = display_.observer();
+    timers_.stop();
     for (int c = 0; c < kChannelCount; ++c) {
         if (channels_[c].selected && channels_[c].isRunning()) {
-            observer.graphStopped(c);
+            display_.observer().graphStopped(c);
             display_.showStopped(c);
         }
     }
     display_.showRunIdle();
 
-    const bool keepOpen = loggingAfterProcessing();
+    const bool keepOpen = monitor_.loggingAfterProcessing();
     ChannelFlags selected{};
     ChannelFlags states{};
     for (int c = 0; c < kChannelCount; ++c) {
@@ -461,21 +415,16 @@ void RunEngine::StopAll()
         states[c] = channels_[c].state;
     }
     if (!device_.StopChannels(selected, states, keepOpen ? 0 : 1))
-        markAllError();
+        display_.markAllError();
     if (keepOpen) {
         const QString time = timeTextNow();
         for (int c = 0; c < kChannelCount; ++c) {
-            if (channels_[c].isRunning()) {
-                if (!measure(c))
-                    markChannelError(c);
-                lineCurrent_[c] = displayedCurrent_[c];
-                lineVoltage_[c] = displayedVoltage_[c];
-            } else {
-                lineCurrent_[c].clear();
-                lineVoltage_[c].clear();
-            }
+            if (!channels_[c].isRunning())
+                monitor_.clearLineTexts(c);
+            else if (!monitor_.takeLineReading(c))
+                display_.markError(c);
         }
-        storeLine(time, lineCurrent_, lineVoltage_, false);
+        monitor_.storeLine(time, runSeconds(), false);
         // The readings were the last use of the link.
         port_.Close();
     }
@@ -483,149 +432,47 @@ void RunEngine::StopAll()
         if (channel.isRunning())
             channel.state = RunStopped;
     }
-    if (monitoringActive_ && settings_.File == 1) {
-        phase_ = Phase::Finishing;
-        armSaveTimer();
-    } else {
-        phase_ = Phase::Idle;
-        discardLog();
-        observer.runFinished();
-    }
-}
-
-// ---------------------------------------------------------------------------------------------
-// Timers
-
-void RunEngine::armStepTick()
-{
-    if (stepTimer_ != TimerService::noTimer)
-        timers_.stopTimer(stepTimer_);
-    const int period = StepSchedule::stepTimerPeriodMs(settings_.Unit);
-    const qint64 delay =
-        StepSchedule::nextStepTickDelayMs(runStartMs_, runClockMs(), period, kStepTickMarginMs);
-    stepTimer_ = timers_.startTimer(static_cast<int>(delay), true, [this] {
-        stepTimer_ = TimerService::noTimer;
-        if (handlerDepth_ > 0) {
-            armStepTick();
-            return;
-        }
-        onStepTick();
-    });
-}
-
-void RunEngine::armStatusTick()
-{
-    if (statusTimer_ != TimerService::noTimer)
-        timers_.stopTimer(statusTimer_);
-    // Status polls fall between step ticks, so that their exchange never holds a step back.
-    const qint64 delay =
-        StepSchedule::nextStepTickDelayMs(runStartMs_, runClockMs(), kStatusPeriodMs, kStatusOffsetMs);
-    statusTimer_ = timers_.startTimer(static_cast<int>(delay), true, [this] {
-        statusTimer_ = TimerService::noTimer;
-        if (handlerDepth_ == 0)
-            onStatusTick();
-        if (statusTicking_ && phase_ == Phase::Active && statusTimer_ == TimerService::noTimer)
-            armStatusTick();
-    });
-}
-
-void RunEngine::armMonitorTick()
-{
-    if (monitorTimer_ != TimerService::noTimer)
-        timers_.stopTimer(monitorTimer_);
-    // Readings follow the step tick they coincide with, so that the step's commands go first.
-    const qint64 delay =
-        StepSchedule::nextStepTickDelayMs(runStartMs_, runClockMs(), monitorPeriodMs(), kMonitorOffsetMs);
-    monitorTimer_ = timers_.startTimer(static_cast<int>(delay), true, [this] {
-        monitorTimer_ = TimerService::noTimer;
-        if (handlerDepth_ == 0)
-            onMonitorTick();
-        if (monitorTicking_ && phase_ == Phase::Active && monitorTimer_ == TimerService::noTimer)
-            armMonitorTick();
-    });
-}
-
-void RunEngine::killRunTimers()
-{
-    stepTicking_ = false;
-    statusTicking_ = false;
-    monitorTicking_ = false;
-    for (TimerService::TimerId* id : {&stepTimer_, &monitorTimer_, &statusTimer_}) {
-        if (*id != TimerService::noTimer)
-            timers_.stopTimer(*id);
-        *id = TimerService::noTimer;
-    }
-}
-
-void RunEngine::armSaveTimer()
-{
-    if (saveTimer_ != TimerService::noTimer)
-        timers_.stopTimer(saveTimer_);
-    saveTimer_ = timers_.startTimer(kSaveDelayMs, true, [this] {
-        saveTimer_ = TimerService::noTimer;
-        if (handlerDepth_ > 0) {
-            armSaveTimer();
-            return;
-        }
-        onSaveTick();
-    });
+    phase_ = Phase::Finishing;
+    if (monitor_.logging())
+        timers_.armSave();
+    else
+        finishRun();
 }
 
 void RunEngine::endRun()
 {
     if (phase_ != Phase::Active)
         return;
-    RunObserver& observer = display_.observer();
     for (int c = 0; c < kChannelCount; ++c) {
         if (channels_[c].selected)
-            observer.graphStopped(c);
+            display_.observer().graphStopped(c);
     }
-    killRunTimers();
+    timers_.stop();
     display_.showRunIdle();
     port_.Close();
-    if (monitoringActive_ && settings_.File == 1) {
-        phase_ = Phase::Finishing;
-        armSaveTimer();
-    } else {
-        phase_ = Phase::Idle;
-        discardLog();
-        observer.runFinished();
-    }
+    phase_ = Phase::Finishing;
+    if (monitor_.logging())
+        timers_.armSave();
+    else
+        finishRun();
+}
+
+void RunEngine::finishRun()
+{
+    monitor_.discardLog();
+    phase_ = Phase::Idle;
+    display_.observer().runFinished();
 }
 
 void RunEngine::onSaveTick()
 {
     HandlerScope scope(*this);
-    finishLog();
+    monitor_.finishLog();
+    finishRun();
 }
 
-void RunEngine::finishLog()
-{
-    RunObserver& observer = display_.observer();
-    if (log_ && !log_->isEmpty()) {
-        BusyGuard busy(prompt_);
-        std::array<QString, kChannelCount> kept;
-        for (int c = 0; c < kChannelCount; ++c) {
-            if (channels_[c].selected) {
-                kept[c] = display_.shownStatusText(c);
-                display_.showStatusText(c, QStringLiteral("Saving"));
-            }
-        }
-        display_.disableAllButtons();
-        const bool ok = log_->finish();
-        // Also after a failed write the panels show what they showed before.
-        for (int c = 0; c < kChannelCount; ++c) {
-            if (channels_[c].selected)
-                display_.showStatusText(c, kept[c]);
-        }
-        display_.showRunIdle();
-        observer.logFinished(log_->path(), ok);
-    }
-    log_.reset();
-    showCaption();
-    phase_ = Phase::Idle;
-    observer.runFinished();
-}
+// ---------------------------------------------------------------------------------------------
+// The status poll and the interval readings
 
 void RunEngine::onStatusTick()
 {
@@ -645,41 +492,9 @@ void RunEngine::onStatusTick()
     if (runSoftwareControl_) {
         conditionsRead = device_.QueryStatus(conditions) != 0;
         if (!conditionsRead)
-            markAllError();
+            display_.markAllError();
     } else {
-        clearLineTexts();
-        ChannelFlags poll{};
-        for (int c = 0; c < kChannelCount; ++c)
-            poll[c] = channels_[c].selected && channels_[c].isRunning() ? 1 : 0;
-        std::array<int, kChannelCount> running{};
-        ChannelTexts steps;
-        ChannelTexts loops;
-        if (!device_.QueryProgramState(running, steps, loops, poll)) {
-            markAllError();
-        } else {
-            const QString time = timeTextNow();
-            bool finalReading = false;
-            for (int c = 0; c < kChannelCount; ++c) {
-                if (!poll[c])
-                    continue;
-                observer.stepChanged(c, steps[c]);
-                observer.countChanged(c, loops[c]);
-                if (running[c] == 2)
-                    continue;
-                channels_[c].state = RunIdle;
-                observer.graphStopped(c);
-                display_.showEnded(c, true, settings_.RepeatCh[c], stepCount(c));
-                if (loggingAfterProcessing()) {
-                    finalReading = true;
-                    if (!measure(c))
-                        markChannelError(c);
-                    lineCurrent_[c] = displayedCurrent_[c];
-                    lineVoltage_[c] = displayedVoltage_[c];
-                }
-            }
-            if (finalReading)
-                storeLine(time, lineCurrent_, lineVoltage_, false);
-        }
+        pollPrograms();
     }
 
     for (int c = 0; c < kChannelCount; ++c) {
@@ -688,8 +503,9 @@ void RunEngine::onStatusTick()
             continue;
         observer.elapsedChanged(c, RunFormats::elapsedText(elapsed));
         observer.dayChanged(c, RunFormats::dayText(elapsed));
-        if (!runSoftwareControl_ || !conditionsRead)
+        if (!conditionsRead)
             continue;
+        // An alarm changes only the display; the sequence goes on.
         if (conditions[c] != QLatin1String("0")) {
             display_.showStatus(c, Status::Alarm);
             state.alarm = true;
@@ -713,60 +529,49 @@ void RunEngine::onStatusTick()
     }
 }
 
+void RunEngine::pollPrograms()
+{
+    // After a poll a line carries only the channels that finished in it.
+    monitor_.clearLineTexts();
+    ChannelFlags poll{};
+    for (int c = 0; c < kChannelCount; ++c)
+        poll[c] = channels_[c].selected && channels_[c].isRunning() ? 1 : 0;
+    std::array<int, kChannelCount> running{};
+    ChannelTexts steps;
+    ChannelTexts loops;
+    if (!device_.QueryProgramState(running, steps, loops, poll)) {
+        display_.markAllError();
+        return;
+    }
+    RunObserver& observer = display_.observer();
+    const QString time = timeTextNow();
+    bool finalReading = false;
+    for (int c = 0; c < kChannelCount; ++c) {
+        if (!poll[c])
+            continue;
+        observer.stepChanged(c, steps[c]);
+        observer.countChanged(c, loops[c]);
+        if (running[c] == 2)
+            continue;
+        channels_[c].state = RunIdle;
+        observer.graphStopped(c);
+        display_.showEnded(c, true, settings_.RepeatCh[c], stepCount(c));
+        if (monitor_.loggingAfterProcessing()) {
+            finalReading = true;
+            if (!monitor_.takeLineReading(c))
+                display_.markError(c);
+        }
+    }
+    if (finalReading)
+        monitor_.storeLine(time, runSeconds(), false);
+}
+
 void RunEngine::onMonitorTick()
 {
     if (phase_ != Phase::Active)
         return;
     HandlerScope scope(*this);
-    const QString time = timeTextNow();
-    std::array<bool, kChannelCount> readOk{};
-    for (int c = 0; c < kChannelCount; ++c) {
-        if (channels_[c].isRunning()) {
-            readOk[c] = measure(c);
-            lineCurrent_[c] = displayedCurrent_[c];
-            lineVoltage_[c] = displayedVoltage_[c];
-            if (!readOk[c])
-                markChannelError(c);
-        } else {
-            lineCurrent_[c].clear();
-            lineVoltage_[c].clear();
-        }
-    }
-    for (int c = 0; c < kChannelCount; ++c) {
-        if (readOk[c] && channels_[c].isRunning())
-            checkProtection(c);
-    }
-    if (settings_.File == 1)
-        storeLine(time, lineCurrent_, lineVoltage_, true);
-}
-
-void RunEngine::checkProtection(int channel)
-{
-    ChannelRunState& state = channels_[channel];
-    if (state.skipFirstCheck) {
-        state.skipFirstCheck = false;
-        return;
-    }
-    if (settings_.UvpOn[channel] == 1 && settings_.Volt == 1 &&
-        decimalValue(displayedVoltage_[channel]) <= settings_.Uvp[channel]) {
-        trip(channel, true);
-    } else if (settings_.UcpOn[channel] == 1 && settings_.Curr == 1 &&
-               decimalValue(displayedCurrent_[channel]) <= settings_.Ucp[channel]) {
-        trip(channel, false);
-    }
-}
-
-void RunEngine::trip(int channel, bool underVoltage)
-{
-    channels_[channel].state = underVoltage ? RunUvpTrip : RunUcpTrip;
-    display_.observer().graphStopped(channel);
-    // A protection limit always takes the load off, whatever Last Load OFF says: a battery under
-    // test must not go on discharging below it.
-    const bool stopped = device_.StopChannel(channel) != 0;
-    if (!stopped)
-        display_.showStatus(channel, Status::Error);
-    else
-        display_.showStatus(channel, underVoltage ? Status::Uvp : Status::Ucp);
+    monitor_.intervalReading(timeTextNow(), runSeconds());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -778,133 +583,77 @@ void RunEngine::onStepTick()
         return;
     HandlerScope scope(*this);
     const QString time = timeTextNow();
-    for (int c = 0; c < kChannelCount; ++c) {
-        stepEndCurrent_[c].clear();
-        stepEndVoltage_[c].clear();
-    }
+    const double seconds = runSeconds();
+    monitor_.clearStepEndTexts();
     bool stepEndReading = false;
     bool finalReading = false;
-    bool abandoned = false;
-    for (int c = 0; c < kChannelCount && !abandoned; ++c) {
-        if (!channels_[c].selected || !channels_[c].isRunning())
-            continue;
-        abandoned = stepChannel(c, stepEndReading, finalReading) == StepOutcome::Abandon;
+    for (int c = 0; c < kChannelCount; ++c) {
+        if (channels_[c].selected && channels_[c].isRunning() &&
+            !stepChannel(c, stepEndReading, finalReading))
+            return;
     }
-    if (!abandoned) {
-        if (stepEndReading && settings_.File == 1)
-            storeLine(time, stepEndCurrent_, stepEndVoltage_, true);
-        if (finalReading)
-            storeLine(time, lineCurrent_, lineVoltage_, false);
-    }
-    if (stepTicking_ && phasing_ == StepTickPhasing::Aligned)
-        armStepTick();
+    if (stepEndReading && settings_.File == 1)
+        monitor_.storeStepEndLine(time, seconds);
+    if (finalReading)
+        monitor_.storeLine(time, seconds, false);
 }
 
-RunEngine::StepOutcome RunEngine::stepChannel(int channel, bool& stepEndReading, bool& finalReading)
+bool RunEngine::stepChannel(int channel, bool& stepEndReading, bool& finalReading)
 {
     ChannelRunState& state = channels_[channel];
     const ChannelSequence* steps = sequence(channel);
-    const int count = steps ? std::clamp(steps->count, 0, kMaxSteps) : 0;
-    const int mode = settings_.ModeCh[channel];
+    if (!steps)
+        return true;
+    SoftwareStepper stepper(
+        state, *steps, settings_.ModeCh[channel], settings_.Unit, unitFactor_, settings_.RepeatCh[channel],
+        [this, channel](const QString& command) { return writeChannel(channel, command); });
 
-    if (count > 0 && state.stepIndex < count) {
-        const SequenceStep& step = steps->steps[state.stepIndex];
-        const qint64 endMs = StepSchedule::stepEndMs(*steps, state.stepIndex, state.repetition, unitFactor_);
-        const qint64 nowMs = runClockMs() - state.startMs;
-        if (nowMs < endMs) {
-            if (StepSchedule::isRamp(step) && state.loadOn) {
-                const double value = StepSchedule::rampValue(
-                    state.rampStart, state.rampEnd, decimalValue(step.interval) * unitFactor_,
-                    static_cast<double>(endMs) / 1000.0, static_cast<double>(nowMs) / 1000.0);
-                if (!writeChannel(channel, StepSchedule::computedValueCommand(mode, value)))
-                    return StepOutcome::Abandon;
-            }
-            return StepOutcome::Continue;
-        }
-
-        if (!StepSchedule::isRamp(step) && monitoringActive_ && stepEndTiming()) {
-            stepEndReading = true;
-            const bool ok = measure(channel);
-            stepEndCurrent_[channel] = displayedCurrent_[channel];
-            stepEndVoltage_[channel] = displayedVoltage_[channel];
-            if (!ok) {
-                markChannelError(channel);
-                return StepOutcome::Continue;
-            }
-        }
-
-        ++state.stepIndex;
-        if (state.stepIndex < count) {
-            if (!applyStep(channel, *steps, state.stepIndex))
-                return StepOutcome::Abandon;
-            state.rampStart = decimalValue(steps->steps[state.stepIndex - 1].value);
-            state.rampEnd = decimalValue(steps->steps[state.stepIndex].value);
-            display_.observer().stepChanged(channel, QString::number(state.stepIndex + 1));
-            return StepOutcome::Continue;
-        }
-
-        // The pass is complete: a closing ramp ends exactly on its value.
-        if (StepSchedule::isRamp(steps->steps[count - 1]) &&
-            !writeChannel(channel, StepSchedule::computedValueCommand(mode, state.rampEnd)))
-            return StepOutcome::Abandon;
-
-        if (state.repetition < settings_.RepeatCh[channel]) {
-            const SequenceStep& first = steps->steps[0];
-            ++state.repetition;
-            state.stepIndex = 0;
-            state.rampStart = 0.0;
-            state.rampEnd = decimalValue(first.value);
-            state.loadOn = StepSchedule::isLoadOn(first);
-            if (!writeChannel(channel, StepSchedule::loadCommand(state.loadOn)))
-                return StepOutcome::Abandon;
-            const QString value =
-                !StepSchedule::isRamp(first) || StepSchedule::isHalfSecondRamp(first, settings_.Unit)
-                    ? StepSchedule::storedValueCommand(mode, first.value)
-                    : StepSchedule::zeroValueCommand(mode);
-            if (!writeChannel(channel, value))
-                return StepOutcome::Abandon;
-            display_.observer().countChanged(channel, QString::number(state.repetition));
-            display_.observer().stepChanged(channel, QStringLiteral("1"));
-            return StepOutcome::Continue;
+    switch (stepper.tick(runClockMs() - state.startMs)) {
+    case SoftwareStepper::Outcome::WriteFailed:
+        return false;
+    case SoftwareStepper::Outcome::StepEnded:
+        break;
+    default:
+        return true;
+    }
+    // The reading before the next value is applied.
+    if (stepper.endedStepIsStep() && monitor_.isActive() && stepEndTiming()) {
+        stepEndReading = true;
+        if (!monitor_.takeStepEndReading(channel)) {
+            display_.markError(channel);
+            return true;
         }
     }
+    switch (stepper.advance()) {
+    case SoftwareStepper::Outcome::WriteFailed:
+        return false;
+    case SoftwareStepper::Outcome::NextStep:
+        display_.observer().stepChanged(channel, QString::number(state.stepIndex + 1));
+        return true;
+    case SoftwareStepper::Outcome::NextPass:
+        display_.observer().countChanged(channel, QString::number(state.repetition));
+        display_.observer().stepChanged(channel, QStringLiteral("1"));
+        return true;
+    default:
+        break;
+    }
 
-    // The last pass is over (or the channel has no steps left to run).
+    // The last pass is over.
     if (!device_.StopChannelIfNeeded(channel)) {
-        markAllError();
-        return StepOutcome::Abandon;
+        display_.markAllError();
+        return false;
     }
     state.state = RunIdle;
     display_.observer().graphStopped(channel);
-    display_.showEnded(channel, false, settings_.RepeatCh[channel], count);
-    if (loggingAfterProcessing()) {
+    display_.showEnded(channel, false, settings_.RepeatCh[channel], stepCount(channel));
+    if (monitor_.loggingAfterProcessing()) {
         finalReading = true;
-        if (!measure(channel))
-            markChannelError(channel);
-        lineCurrent_[channel] = displayedCurrent_[channel];
-        lineVoltage_[channel] = displayedVoltage_[channel];
+        if (!monitor_.takeLineReading(channel))
+            display_.markError(channel);
     }
     if (!anyRunning())
         endRun();
-    return StepOutcome::Finished;
-}
-
-bool RunEngine::applyStep(int channel, const ChannelSequence& sequence, int index)
-{
-    ChannelRunState& state = channels_[channel];
-    const SequenceStep& step = sequence.steps[index];
-    const int mode = settings_.ModeCh[channel];
-    const bool on = StepSchedule::isLoadOn(step);
-    if (on != state.loadOn) {
-        if (!writeChannel(channel, StepSchedule::loadCommand(on)))
-            return false;
-        state.loadOn = on;
-    }
-    const SequenceStep& valueStep =
-        !StepSchedule::isRamp(step) || StepSchedule::isHalfSecondRamp(step, settings_.Unit)
-            ? step
-            : sequence.steps[index - 1];
-    return writeChannel(channel, StepSchedule::storedValueCommand(mode, valueStep.value));
+    return true;
 }
 
 bool RunEngine::writeChannel(int channel, const QString& command)
@@ -913,117 +662,8 @@ bool RunEngine::writeChannel(int channel, const QString& command)
         return true;
     port_.ReportError();
     port_.Close();
-    markAllError();
+    display_.markAllError();
     return false;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Monitoring and the log
-
-bool RunEngine::measure(int channel)
-{
-    QString current;
-    QString voltage;
-    const bool ok = device_.Measure(current, voltage, channel) != 0;
-    displayedCurrent_[channel] = current;
-    displayedVoltage_[channel] = voltage;
-    display_.observer().currentChanged(channel, current);
-    display_.observer().voltageChanged(channel, voltage);
-    return ok;
-}
-
-bool RunEngine::openLog(const QString& prefix)
-{
-    log_ = std::make_unique<MonitorLog>(MonitorLog::optionsFrom(settings_));
-    if (!log_->open(prefix, clock_.calendarNow())) {
-        log_.reset();
-        return false;
-    }
-    showCaption(log_->displayedName());
-    display_.observer().logOpened(log_->path());
-    return true;
-}
-
-void RunEngine::discardLog()
-{
-    if (!log_)
-        return;
-    log_->discard();
-    log_.reset();
-    showCaption();
-}
-
-void RunEngine::storeLine(const QString& time, const ChannelTexts& currents, const ChannelTexts& voltages,
-                          bool applyCut)
-{
-    if (!log_)
-        return;
-    if (applyCut) {
-        const double seconds = static_cast<double>(runClockMs() - runStartMs_) / 1000.0;
-        switch (log_->cutIfDue(seconds)) {
-        case MonitorLog::CutResult::NotDue:
-            break;
-        case MonitorLog::CutResult::Cut:
-            showCaption(log_->displayedName());
-            display_.observer().logCut(log_->path());
-            break;
-        case MonitorLog::CutResult::Failed:
-            log_->discard();
-            log_.reset();
-            markAllError();
-            return;
-        }
-    }
-    log_->store(RunFormats::dataLine(time, currents, voltages, log_->options().separator));
-}
-
-void RunEngine::clearLineTexts()
-{
-    for (int c = 0; c < kChannelCount; ++c) {
-        lineCurrent_[c].clear();
-        lineVoltage_[c].clear();
-    }
-}
-
-bool RunEngine::logging() const
-{
-    return monitoringActive_ && settings_.File == 1;
-}
-
-bool RunEngine::loggingAfterProcessing() const
-{
-    return logging() && settings_.MonEnd == 1;
-}
-
-QString RunEngine::timeTextNow() const
-{
-    const double seconds = static_cast<double>(runClockMs() - runStartMs_) / 1000.0;
-    return RunFormats::passTimeText(seconds, settings_.PassTime);
-}
-
-void RunEngine::showCaption(const QString& logName)
-{
-    captionText_ = RunFormats::monitoringCaption(settings_, monitoringActive_);
-    caption_ = logName.isEmpty() ? captionText_ : captionText_ + QLatin1Char(' ') + logName;
-    display_.observer().captionChanged(caption_);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Failures
-
-void RunEngine::markChannelError(int channel)
-{
-    display_.observer().graphStopped(channel);
-    display_.showError(channel);
-}
-
-void RunEngine::markAllError()
-{
-    for (int c = 0; c < kChannelCount; ++c) {
-        if (channels_[c].selected && channels_[c].isRunning())
-            markChannelError(c);
-    }
-    display_.showRunIdle();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1052,6 +692,16 @@ qint64 RunEngine::runClockMs() const
     return std::llround(clock_.runClock() * 1000.0);
 }
 
+double RunEngine::runSeconds() const
+{
+    return static_cast<double>(runClockMs() - runStartMs_) / 1000.0;
+}
+
+QString RunEngine::timeTextNow() const
+{
+    return RunFormats::passTimeText(runSeconds(), settings_.PassTime);
+}
+
 bool RunEngine::softwareControl() const
 {
     return settings_.SeqCtl != HardwareControl;
@@ -1060,9 +710,4 @@ bool RunEngine::softwareControl() const
 bool RunEngine::stepEndTiming() const
 {
     return softwareControl() && settings_.MonTiming == 1;
-}
-
-int RunEngine::monitorPeriodMs() const
-{
-    return std::clamp(settings_.MonitorTime, kMinMonitorMs, kMaxMonitorMs);
 }

@@ -115,6 +115,21 @@ void RunPanelDisplay::showError(int channel)
     channels_[channel].state = RunError;
 }
 
+void RunPanelDisplay::markError(int channel)
+{
+    observer_->graphStopped(channel);
+    showError(channel);
+}
+
+void RunPanelDisplay::markAllError()
+{
+    for (int c = 0; c < kChannelCount; ++c) {
+        if (channels_[c].selected && channels_[c].isRunning())
+            markError(c);
+    }
+    showRunIdle();
+}
+
 void RunPanelDisplay::showRunActive()
 {
     observer_->runAllEnabled(false);

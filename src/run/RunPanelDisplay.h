@@ -46,6 +46,11 @@ public:
     void showEnded(int channel, bool hardwareControl, int repeatCount, int stepCount);
     // Error display: status "Error"; the channel's state becomes RunError.
     void showError(int channel);
+    // A failed operation for one channel: its live graph stops and it shows "Error" (state 2).
+    void markError(int channel);
+    // A failure for all: every selected running channel is marked "Error" and the buttons are
+    // restored as after a run.
+    void markAllError();
 
     // While a run is active: "&Run all" and "Close" disabled, "&Stop all" enabled.
     void showRunActive();

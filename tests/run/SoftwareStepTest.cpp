@@ -276,4 +276,50 @@ TEST_F(SoftwareStepTest, APeriodicStepTimerTicksOnThePeriodFromTheStart)
               (QStringList{"+500 INST:NSEL 1;:CURR 2", "+1500 INST:NSEL 1;:OUTP 0"}));
 }
 
+// Timers that fire 3 % of their interval early, as coarse system timers may.
+class EarlyTimers : public TimerService {
+public:
+    explicit EarlyTimers(FakeTime& time) : time_(time) {}
+    TimerId startTimer(int intervalMs, bool singleShot, std::function<void()> onTimeout) override
+    {
+        return time_.startTimer(intervalMs - intervalMs * 3 / 100, singleShot, std::move(onTimeout));
+    }
+    void stopTimer(TimerId id) override { time_.stopTimer(id); }
+
+private:
+    FakeTime& time_;
+};
+
+TEST_F(SoftwareStepTest, TicksThatFireEarlyStillServeEachBoundaryRightAfterIt)
+{
+    setMode(0, ModeCC);
+    setSteps(0, {{"1", "0.5"}, {"2", "0.5"}, {"3", "1.0"}});
+    openDialog({1});
+    EarlyTimers early(time);
+    const auto runWith = [&](RunEngine::StepTickPhasing phasing) {
+        RunEngine earlyEngine{settings, current, port, device, numbers, prompt, time, early};
+        earlyEngine.setStepTickPhasing(phasing);
+        settings.RunCh = {1, 0, 0, 0, 0};
+        earlyEngine.prepareDialog();
+        simulator.clearTranscript();
+        earlyEngine.RunAll();
+        const qint64 start = earlyEngine.runStartMs();
+        time.advanceMs(5000);
+        QStringList sentAt;
+        for (const KdrxSimulator::Received& entry : simulator.received()) {
+            if (entry.ms > start && !entry.text.contains(QLatin1String("STAT:QUES")))
+                sentAt << QStringLiteral("+%1 %2").arg(entry.ms - start).arg(entry.text);
+        }
+        return sentAt;
+    };
+    // A periodic timer that fires early sees each boundary still ahead and serves it a period late.
+    EXPECT_EQ(
+        runWith(RunEngine::StepTickPhasing::Periodic),
+        (QStringList{"+970 INST:NSEL 1;:CURR 2", "+1455 INST:NSEL 1;:CURR 3", "+2425 INST:NSEL 1;:OUTP 0"}));
+    // The grid's single shots are re-armed for the boundary they came early for.
+    EXPECT_EQ(
+        runWith(RunEngine::StepTickPhasing::Aligned),
+        (QStringList{"+505 INST:NSEL 1;:CURR 2", "+1005 INST:NSEL 1;:CURR 3", "+2005 INST:NSEL 1;:OUTP 0"}));
+}
+
 } // namespace

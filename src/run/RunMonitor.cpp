@@ -1,0 +1,227 @@
+#include "run/RunMonitor.h"
+
+#include "instrument/CKdrxDevice.h"
+#include "model/AppSettings.h"
+#include "model/DecimalText.h"
+#include "run/RunFormats.h"
+#include "run/RunPanelDisplay.h"
+#include "ui/Clock.h"
+#include "ui/UserPrompt.h"
+
+using Status = RunPanelDisplay::Status;
+
+RunMonitor::RunMonitor(AppSettings& settings, CKdrxDevice& device, UserPrompt& prompt, Clock& clock,
+                       std::array<ChannelRunState, kChannelCount>& channels, RunPanelDisplay& display)
+    : settings_(settings), device_(device), prompt_(prompt), clock_(clock), channels_(channels),
+      display_(display)
+{
+}
+
+RunMonitor::~RunMonitor() = default;
+
+bool RunMonitor::logging() const
+{
+    return active_ && settings_.File == 1;
+}
+
+bool RunMonitor::loggingAfterProcessing() const
+{
+    return logging() && settings_.MonEnd == 1;
+}
+
+void RunMonitor::showCaption()
+{
+    caption_ = RunFormats::monitoringCaption(settings_, active_);
+    if (log_)
+        caption_ += QLatin1Char(' ') + log_->displayedName();
+    display_.observer().captionChanged(caption_);
+}
+
+bool RunMonitor::openLog(const QString& prefix)
+{
+    log_ = std::make_unique<MonitorLog>(MonitorLog::optionsFrom(settings_));
+    if (!log_->open(prefix, clock_.calendarNow())) {
+        log_.reset();
+        return false;
+    }
+    showCaption();
+    display_.observer().logOpened(log_->path());
+    return true;
+}
+
+void RunMonitor::discardLog()
+{
+    if (!log_)
+        return;
+    log_->discard();
+    log_.reset();
+    showCaption();
+}
+
+void RunMonitor::finishLog()
+{
+    if (log_ && !log_->isEmpty()) {
+        BusyGuard busy(prompt_);
+        std::array<QString, kChannelCount> kept;
+        for (int c = 0; c < kChannelCount; ++c) {
+            if (channels_[c].selected) {
+                kept[c] = display_.shownStatusText(c);
+                display_.showStatusText(c, QStringLiteral("Saving"));
+            }
+        }
+        display_.disableAllButtons();
+        const bool ok = log_->finish();
+        // Also after a failed write the panels show what they showed before.
+        for (int c = 0; c < kChannelCount; ++c) {
+            if (channels_[c].selected)
+                display_.showStatusText(c, kept[c]);
+        }
+        display_.showRunIdle();
+        display_.observer().logFinished(log_->path(), ok);
+    }
+    log_.reset();
+    showCaption();
+}
+
+bool RunMonitor::measure(int channel)
+{
+    QString current;
+    QString voltage;
+    const bool ok = device_.Measure(current, voltage, channel) != 0;
+    displayedCurrent_[channel] = current;
+    displayedVoltage_[channel] = voltage;
+    display_.observer().currentChanged(channel, current);
+    display_.observer().voltageChanged(channel, voltage);
+    return ok;
+}
+
+void RunMonitor::clearReading(int channel)
+{
+    displayedCurrent_[channel].clear();
+    displayedVoltage_[channel].clear();
+    display_.clearReadings(channel);
+}
+
+bool RunMonitor::takeLineReading(int channel)
+{
+    const bool ok = measure(channel);
+    lineCurrent_[channel] = displayedCurrent_[channel];
+    lineVoltage_[channel] = displayedVoltage_[channel];
+    return ok;
+}
+
+void RunMonitor::setLineTexts(int channel, const QString& current, const QString& voltage)
+{
+    lineCurrent_[channel] = current;
+    lineVoltage_[channel] = voltage;
+}
+
+void RunMonitor::clearLineTexts()
+{
+    for (int c = 0; c < kChannelCount; ++c)
+        clearLineTexts(c);
+}
+
+void RunMonitor::clearLineTexts(int channel)
+{
+    lineCurrent_[channel].clear();
+    lineVoltage_[channel].clear();
+}
+
+bool RunMonitor::takeStepEndReading(int channel)
+{
+    const bool ok = measure(channel);
+    stepEndCurrent_[channel] = displayedCurrent_[channel];
+    stepEndVoltage_[channel] = displayedVoltage_[channel];
+    return ok;
+}
+
+void RunMonitor::clearStepEndTexts()
+{
+    for (int c = 0; c < kChannelCount; ++c) {
+        stepEndCurrent_[c].clear();
+        stepEndVoltage_[c].clear();
+    }
+}
+
+void RunMonitor::storeLine(const QString& time, double runSeconds, bool cutFirst)
+{
+    store(time, lineCurrent_, lineVoltage_, runSeconds, cutFirst);
+}
+
+void RunMonitor::storeStepEndLine(const QString& time, double runSeconds)
+{
+    store(time, stepEndCurrent_, stepEndVoltage_, runSeconds, true);
+}
+
+void RunMonitor::store(const QString& time, const ChannelTexts& currents, const ChannelTexts& voltages,
+                       double runSeconds, bool cutFirst)
+{
+    if (!log_)
+        return;
+    if (cutFirst) {
+        switch (log_->cutIfDue(runSeconds)) {
+        case MonitorLog::CutResult::NotDue:
+            break;
+        case MonitorLog::CutResult::Cut:
+            showCaption();
+            display_.observer().logCut(log_->path());
+            break;
+        case MonitorLog::CutResult::Failed:
+            // No log exists for the rest of the run, so the save step finds none.
+            log_->discard();
+            log_.reset();
+            display_.markAllError();
+            return;
+        }
+    }
+    log_->store(RunFormats::dataLine(time, currents, voltages, log_->options().separator));
+}
+
+void RunMonitor::intervalReading(const QString& time, double runSeconds)
+{
+    std::array<bool, kChannelCount> readOk{};
+    for (int c = 0; c < kChannelCount; ++c) {
+        if (!channels_[c].isRunning()) {
+            clearLineTexts(c);
+            continue;
+        }
+        readOk[c] = takeLineReading(c);
+        if (!readOk[c])
+            display_.markError(c);
+    }
+    for (int c = 0; c < kChannelCount; ++c) {
+        if (readOk[c] && channels_[c].isRunning())
+            checkProtection(c);
+    }
+    if (settings_.File == 1)
+        storeLine(time, runSeconds, true);
+}
+
+void RunMonitor::checkProtection(int channel)
+{
+    ChannelRunState& state = channels_[channel];
+    if (state.skipFirstCheck) {
+        state.skipFirstCheck = false;
+        return;
+    }
+    if (settings_.UvpOn[channel] == 1 && settings_.Volt == 1 &&
+        decimalValue(displayedVoltage_[channel]) <= settings_.Uvp[channel]) {
+        trip(channel, true);
+    } else if (settings_.UcpOn[channel] == 1 && settings_.Curr == 1 &&
+               decimalValue(displayedCurrent_[channel]) <= settings_.Ucp[channel]) {
+        trip(channel, false);
+    }
+}
+
+void RunMonitor::trip(int channel, bool underVoltage)
+{
+    channels_[channel].state = underVoltage ? RunUvpTrip : RunUcpTrip;
+    display_.observer().graphStopped(channel);
+    // A protection limit always takes the load off, whatever Last Load OFF says: a battery under
+    // test must not go on discharging below it. A failed stop shows "Error"; the state stays.
+    if (device_.StopChannel(channel))
+        display_.showStatus(channel, underVoltage ? Status::Uvp : Status::Ucp);
+    else
+        display_.showStatus(channel, Status::Error);
+}
