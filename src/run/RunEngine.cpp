@@ -312,6 +312,16 @@ void RunEngine::RunAll()
         display_.markAllError();
         return;
     }
+    // The coupled start switches on only the channels whose first step has the load on; one whose
+    // first step has it off is told so, or a load left on by an earlier run would stay on.
+    if (softwareControl()) {
+        for (int c = 0; c < kChannelCount; ++c) {
+            if (selected[c] && !channels_[c].loadOn && !writeChannel(c, StepSchedule::loadCommand(false))) {
+                monitor_.discardLog();
+                return;
+            }
+        }
+    }
 
     if (monitor_.logging() && settings_.MonStart == 1) {
         for (int c = 0; c < kChannelCount; ++c) {

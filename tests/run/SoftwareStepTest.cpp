@@ -322,4 +322,28 @@ TEST_F(SoftwareStepTest, TicksThatFireEarlyStillServeEachBoundaryRightAfterIt)
         (QStringList{"+505 INST:NSEL 1;:CURR 2", "+1005 INST:NSEL 1;:CURR 3", "+2005 INST:NSEL 1;:OUTP 0"}));
 }
 
+TEST_F(SoftwareStepTest, AFirstStepWithTheLoadOffTurnsOffALoadLeftOnBefore)
+{
+    setMode(0, ModeCC);
+    setMode(1, ModeCC);
+    engine.setLastLoadOff(0, false);
+    setSteps(0, {{"1", "0.5"}});
+    runAllOn({1});
+    runToEnd();
+    ASSERT_TRUE(simulator.channel(1).loadOn());
+
+    // The next run starts channel 1 with its load off, channel 2 with it on.
+    setSteps(0, {{"1", "0.5", "0", "0"}, {"2", "0.5"}});
+    setSteps(1, {{"3", "1.0"}});
+    simulator.clearTranscript();
+    runAllOn({1, 2});
+    EXPECT_EQ(sent().mid(sent().size() - 3),
+              (QStringList{"INST CH2;:INST:COUP CH2;:OUTP 1", "INST:COUP NONE", "INST:NSEL 1;:OUTP 0"}));
+    EXPECT_FALSE(simulator.channel(1).loadOn());
+    EXPECT_TRUE(simulator.channel(2).loadOn());
+    runToEnd();
+    EXPECT_EQ(timelineWithoutStatus(), (QStringList{"+505 INST:NSEL 1;:OUTP 1", "+505 INST:NSEL 1;:CURR 2",
+                                                    "+1005 INST:NSEL 2;:OUTP 0"}));
+}
+
 } // namespace
