@@ -396,4 +396,25 @@ TEST_F(MonitoringTest, AFolderThatDisappearsLosesTheMemoryLogButRestoresTheDispl
     EXPECT_FALSE(engine.isRunActive());
 }
 
+TEST_F(MonitoringTest, AChannelStartedLaterJoinsTheLogWithTimesFromTheRunsStart)
+{
+    settings.MonStart = 1;
+    openDialog({1, 3});
+    engine.ToggleChannel(0);
+    const QString path = logFile(QStringLiteral("CC_12-24-05_14-03-09.txt"));
+    EXPECT_EQ(engine.logPath(), path);
+    runUntil(1250);
+    engine.ToggleChannel(2);
+    runToEnd();
+    // Channel 3 runs 3 s from its own start at 1.25 s; its lines count from the run's start.
+    EXPECT_EQ(fileContents(path), QByteArray(kTabHeader) +
+                                      "0.000\t0.0000\t12.000\t\t\t\t\t\t\t\t\n"
+                                      "1.006\t2.0000\t11.800\t\t\t\t\t\t\t\t\n"
+                                      "1.250\t2.0000\t11.800\t\t\t0.0000\t12.000\t\t\t\t\n"
+                                      "2.006\t\t\t\t\t0.5000\t11.950\t\t\t\t\n"
+                                      "3.006\t\t\t\t\t0.5000\t11.950\t\t\t\t\n"
+                                      "4.006\t\t\t\t\t0.5000\t11.950\t\t\t\t\n");
+    EXPECT_EQ(timelineWithoutStatus().last(), QStringLiteral("+4505 INST:NSEL 3;:OUTP 0"));
+}
+
 } // namespace
