@@ -61,32 +61,23 @@ void RunEngine::prepareDialog()
         StopAll();
     settlePreviousRun();
 
-    RunObserver& observer = display_.observer();
-    observer.stopAllEnabled(false);
     monitor_.setActive(settings_.Curr == 1 || settings_.Volt == 1);
     monitor_.showCaption();
-
     const bool software = softwareControl();
-    observer.lastLoadOffVisible(software);
+    display_.observer().lastLoadOffVisible(software);
     for (int c = 0; c < kChannelCount; ++c) {
-        ChannelRunState& channel = channels_[c];
-        display_.showStatus(c, Status::Standby);
-        observer.countChanged(c, QStringLiteral("--"));
-        observer.stepChanged(c, QStringLiteral("--"));
-        observer.elapsedChanged(c, QStringLiteral("--"));
         monitor_.clearReading(c);
-        if (software)
-            observer.totalsChanged(c, QStringLiteral("/ %1").arg(settings_.RepeatCh[c]),
-                                   QStringLiteral("/ %1").arg(stepCount(c)));
-        channel.runButtonActive = false;
-        channel.noData = software && stepCount(c) == 0;
-        display_.setChecked(c, !channel.noData && settings_.RunCh[c] != 0);
-        display_.showCheckBox(c, !channel.noData);
-        display_.showRunButton(c, false);
-        display_.followCheckBox(c, settings_.Curr == 1, settings_.Volt == 1);
+        // Under Hardware Control the totals are the transfer's; every panel stays usable.
+        RunPanelDisplay::PanelSetup setup;
+        setup.software = software;
+        setup.repeatCount = settings_.RepeatCh[c];
+        setup.stepCount = stepCount(c);
+        setup.ticked = settings_.RunCh[c] != 0;
+        setup.monitorCurrent = settings_.Curr == 1;
+        setup.monitorVoltage = settings_.Volt == 1;
+        display_.preparePanel(c, setup);
     }
-    observer.runAllEnabled(true);
-    observer.closeEnabled(true);
+    display_.showRunIdle();
 }
 
 void RunEngine::closeDialog()
@@ -191,10 +182,8 @@ void RunEngine::startChannel(int channel)
     showStarting(channel);
 
     RunObserver& observer = display_.observer();
-    observer.runAllEnabled(false);
-    observer.closeEnabled(false);
+    display_.showRunActive();
     display_.showCheckBox(channel, false);
-    observer.stopAllEnabled(true);
     BusyGuard busy(prompt_);
 
     if (first) {
@@ -271,9 +260,7 @@ void RunEngine::RunAll()
             display_.clearReadings(c);
         }
     }
-    observer.runAllEnabled(false);
-    observer.closeEnabled(false);
-    observer.stopAllEnabled(true);
+    display_.showRunActive();
     for (int c = 0; c < kChannelCount; ++c)
         display_.showCheckBox(c, false);
     BusyGuard busy(prompt_);

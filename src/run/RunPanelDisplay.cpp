@@ -51,6 +51,22 @@ RunColor RunPanelDisplay::backgroundColor(Status status)
     return RunColors::lightGrey;
 }
 
+void RunPanelDisplay::preparePanel(int channel, const PanelSetup& setup)
+{
+    ChannelRunState& state = channels_[channel];
+    showStatus(channel, Status::Standby);
+    observer_->countChanged(channel, QStringLiteral("--"));
+    observer_->stepChanged(channel, QStringLiteral("--"));
+    observer_->elapsedChanged(channel, QStringLiteral("--"));
+    if (setup.software)
+        observer_->totalsChanged(channel, QStringLiteral("/ %1").arg(setup.repeatCount),
+                                 QStringLiteral("/ %1").arg(setup.stepCount));
+    state.runButtonActive = false;
+    state.noData = setup.software && setup.stepCount == 0;
+    checked_[channel] = !state.noData && setup.ticked;
+    followCheckBox(channel, setup.monitorCurrent, setup.monitorVoltage);
+}
+
 bool RunPanelDisplay::anyChecked() const
 {
     for (bool checked : checked_) {

@@ -24,6 +24,19 @@ public:
     static RunColor textColor(Status status);
     static RunColor backgroundColor(Status status);
 
+    // What a panel is prepared from when the Run window opens.
+    struct PanelSetup {
+        bool software = true;
+        int repeatCount = 1;
+        int stepCount = 0;
+        bool ticked = false; // RunCh
+        bool monitorCurrent = false;
+        bool monitorVoltage = false;
+    };
+    // Standby, "--" in Count, Step and Elapsed, the totals under Software Control; a channel
+    // without steps under Software Control (noData) gets its box cleared and its panel disabled.
+    void preparePanel(int channel, const PanelSetup& setup);
+
     bool isChecked(int channel) const { return checked_[channel]; }
     void setChecked(int channel, bool checked) { checked_[channel] = checked; }
     bool anyChecked() const;
