@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QSettings;
+
+// The most-recently-used file list: four entries, the newest first, kept in the profile section
+// "Recent File List" under the keys File1 to File4.
+class RecentFileList {
+public:
+    static constexpr int kSize = 4;
+    static constexpr const char* kSection = "Recent File List";
+
+    const QStringList& files() const { return files_; }
+    int count() const { return static_cast<int>(files_.size()); }
+    // The entry's path, or an empty text.
+    QString file(int index) const { return files_.value(index); }
+
+    // Puts the file first (moving it up when it is already listed), dropping the oldest past four.
+    void add(const QString& path);
+    void remove(int index);
+
+    // The menu text of an entry: its number as the mnemonic and the path, with the home folder
+    // shortened to "~" and long paths elided in the middle.
+    QString menuText(int index, const QString& homeFolder) const;
+
+    void read(QSettings& profile);
+    void write(QSettings& profile) const;
+
+private:
+    QStringList files_;
+};
