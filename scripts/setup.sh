@@ -39,8 +39,7 @@ tessor_build() {
     shift
     local jobs
     jobs="$(nproc 2>/dev/null || echo 2)"
-    if [ ! -f "$dir/CMakeCache.txt" ]; then
-        cmake -S "$TESSOR_ROOT" -B "$dir" "$@"
-    fi
+    # Configuring every time is cheap and picks up subsystem folders added since the last build.
+    cmake -S "$TESSOR_ROOT" -B "$dir" "$@" >/dev/null
     cmake --build "$dir" -j "$jobs"
 }

@@ -8,3 +8,11 @@ void AppSettings::deriveActiveValues()
     Unit = hardware ? UnitHard : UnitSoft;
     MonTiming = hardware ? 0 : MonSoft;
 }
+
+void AppSettings::applyLoadRules()
+{
+    if (FileMem == 0)
+        bCut = 0;
+    deriveActiveValues();
+    Machine = kKdrxMachine;
+}

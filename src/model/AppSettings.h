@@ -20,11 +20,11 @@ struct AppSettings {
     int bFile = 0;
 
     // Config: connection and instrument.
-    int Interface = 0; // 0 RS-232C, 1 GPIB
-    int Port = 1;      // COM port number
-    int Maker = 1;     // GPIB board maker 1..5
-    int Address = 1;   // GPIB address
-    int Machine = 0;   // instrument family; forced to 6 (KDR-X) after loading
+    int Interface = 0;  // 0 RS-232C, 1 GPIB
+    int Port = 1;       // COM port number
+    int Maker = 1;      // GPIB board maker 1..5
+    int Address = 1;    // GPIB address
+    int Machine = 0;    // instrument family; forced to 6 (KDR-X) after loading
     QString PortDevice; // serial device path, "simulator", or empty for /dev/ttyS(Port-1)
 
     // Config: sequence and control.
@@ -65,7 +65,7 @@ struct AppSettings {
     int Volt = 0;
     int Power = 0;
     int File = 0;
-    QString Folder; // defaults to the user's home folder (see ProfileStore)
+    QString Folder; // loads as the user's home folder with a trailing "/" (ProfileStore::defaultFolder)
     int PassTime = 0;
     int MonStart = 0;
     int MonEnd = 0;
@@ -115,6 +115,9 @@ struct AppSettings {
 
     // Recomputes the derived values from SeqCtl and the stored sets.
     void deriveActiveValues();
+    // The rules applied after the stored keys were read: no file cut unless lines are written
+    // during the run, the derived values, and the KDR-X family whatever was stored.
+    void applyLoadRules();
     // The instrument family code of the KDR-X load.
     static constexpr int kKdrxMachine = 6;
 };

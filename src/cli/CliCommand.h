@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+struct CliContext;
+
+// Exit codes of tessorctl.
+enum CliExit { ExitSuccess = 0, ExitFailure = 1, ExitUsage = 2 };
+
+// One subcommand: its name, the arguments it takes (for the usage text), what it does, and the
+// function that runs it with the arguments after its name. A command adds a file with its
+// function and one line in the table (CliCommandTable.cpp).
+struct CliCommand {
+    const char* name;
+    const char* arguments;
+    const char* summary;
+    int (*run)(CliContext& context, const QStringList& arguments);
+};
+
+// One option common to every command, applied in command-line order after the profile loaded.
+// apply returns false after writing its complaint to context.err (a usage error).
+struct CliOption {
+    const char* name;
+    const char* valueName; // nullptr for an option without a value
+    const char* summary;
+    bool (*apply)(CliContext& context, const QString& value);
+};
+
+const std::vector<CliCommand>& cliCommands();
+const std::vector<CliOption>& cliOptions();
+
+// A command's arguments: the flags it knows (each at most once) and its positional arguments, in
+// order. After "--" every argument is positional. An unknown option is a usage error: the
+// complaint goes to context.err and the result is false.
+struct CommandArguments {
+    QStringList flags;
+    QStringList positional;
+};
+bool splitCommandArguments(CliContext& context, const QStringList& arguments, const QStringList& knownFlags,
+                           CommandArguments& result);
+
+// The commands and options.
+int runShowCommand(CliContext& context, const QStringList& arguments);
+int runResaveCommand(CliContext& context, const QStringList& arguments);
+bool applySetOption(CliContext& context, const QString& value);

@@ -1,0 +1,45 @@
+#include "cli/CliCommand.h"
+#include "cli/CliContext.h"
+
+#include <QTextStream>
+
+const std::vector<CliCommand>& cliCommands()
+{
+    static const std::vector<CliCommand> commands{
+        {"show", "FILE [--json]", "reads a sequence file as the program opens it and prints it",
+         runShowCommand},
+        {"resave", "IN OUT", "reads a sequence file and saves it again as the program saves it",
+         runResaveCommand},
+    };
+    return commands;
+}
+
+const std::vector<CliOption>& cliOptions()
+{
+    static const std::vector<CliOption> options{
+        {"--set", "KEY=VALUE", "overrides a Config setting of the profile for this run (repeatable)",
+         applySetOption},
+    };
+    return options;
+}
+
+bool splitCommandArguments(CliContext& context, const QStringList& arguments, const QStringList& knownFlags,
+                           CommandArguments& result)
+{
+    bool optionsEnded = false;
+    for (const QString& argument : arguments) {
+        if (!optionsEnded && argument == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (!optionsEnded && argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
+            if (!knownFlags.contains(argument)) {
+                context.err << "tessorctl: unknown option " << argument << Qt::endl;
+                return false;
+            }
+            if (!result.flags.contains(argument))
+                result.flags << argument;
+        } else {
+            result.positional << argument;
+        }
+    }
+    return true;
+}

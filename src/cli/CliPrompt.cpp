@@ -1,0 +1,18 @@
+#include "cli/CliPrompt.h"
+
+#include <QTextStream>
+
+void CliPrompt::showMessage(const QString& text, Icon)
+{
+    messages_ << text;
+    if (echo_)
+        err_ << text << Qt::endl;
+}
+
+bool CliPrompt::askYesNo(const QString& text, Icon)
+{
+    messages_ << text;
+    if (echo_)
+        err_ << text << (assumeYes_ ? " [yes]" : " [no]") << Qt::endl;
+    return assumeYes_;
+}

@@ -1,0 +1,23 @@
+#include "cli/CliCommand.h"
+#include "cli/CliContext.h"
+#include "model/CMainDoc.h"
+
+#include <QTextStream>
+#include <memory>
+
+// tessorctl resave IN OUT: opens IN as the program's Open does and saves it to OUT as its Save
+// does; the messages go to stderr.
+int runResaveCommand(CliContext& context, const QStringList& arguments)
+{
+    CommandArguments parsed;
+    if (!splitCommandArguments(context, arguments, {}, parsed))
+        return ExitUsage;
+    if (parsed.positional.size() != 2) {
+        context.err << "Usage: tessorctl resave IN OUT" << Qt::endl;
+        return ExitUsage;
+    }
+    auto document = std::make_unique<CMainDoc>(context.settings, context.prompt);
+    if (!document->openDocument(parsed.positional[0]))
+        return ExitFailure;
+    return document->saveDocument(parsed.positional[1]) ? ExitSuccess : ExitFailure;
+}

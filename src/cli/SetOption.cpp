@@ -1,0 +1,28 @@
+#include "cli/CliCommand.h"
+#include "cli/CliContext.h"
+#include "model/SettingsKeys.h"
+
+#include <QTextStream>
+
+// --set KEY=VALUE: one "Config" key of the profile, by its stored name ("SeqCtl", "Volt1Ch3",
+// "Repeat0"), takes the value for this run. Integers and reals must parse completely.
+bool applySetOption(CliContext& context, const QString& value)
+{
+    const qsizetype equals = value.indexOf(QLatin1Char('='));
+    if (equals <= 0) {
+        context.err << "tessorctl: --set needs KEY=VALUE, not \"" << value << "\"" << Qt::endl;
+        return false;
+    }
+    const QString name = value.left(equals);
+    const QString text = value.mid(equals + 1);
+    const auto slot = SettingsKeys::find(QStringLiteral("Config"), name);
+    if (!slot) {
+        context.err << "tessorctl: --set: no Config setting is named " << name << Qt::endl;
+        return false;
+    }
+    if (!SettingsKeys::setFromText(context.settings, *slot->key, slot->slot, text)) {
+        context.err << "tessorctl: --set: " << name << " needs a number, not \"" << text << "\"" << Qt::endl;
+        return false;
+    }
+    return true;
+}

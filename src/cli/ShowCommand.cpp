@@ -1,0 +1,35 @@
+#include "cli/CliCommand.h"
+#include "cli/CliContext.h"
+#include "cli/DocumentReport.h"
+#include "model/CMainDoc.h"
+
+#include <QTextStream>
+#include <memory>
+
+// tessorctl show FILE [--json]: opens FILE as the program's Open does and prints what it holds.
+int runShowCommand(CliContext& context, const QStringList& arguments)
+{
+    CommandArguments parsed;
+    if (!splitCommandArguments(context, arguments, {QStringLiteral("--json")}, parsed))
+        return ExitUsage;
+    if (parsed.positional.size() != 1) {
+        context.err << "Usage: tessorctl show FILE [--json]" << Qt::endl;
+        return ExitUsage;
+    }
+    const bool json = parsed.flags.contains(QStringLiteral("--json"));
+    // The JSON object carries the messages itself, so stdout stays the one place to read.
+    context.prompt.setEcho(!json);
+
+    auto document = std::make_unique<CMainDoc>(context.settings, context.prompt);
+    const bool opened = document->openDocument(parsed.positional.first());
+    for (int c = 0; c < kChannelCount; ++c)
+        document->recomputeTimes(c, 0);
+
+    if (json)
+        context.out << DocumentReport::json(*document, context.settings, opened, context.prompt.messages())
+                    << '\n';
+    else if (opened)
+        context.out << DocumentReport::table(*document, context.settings);
+    context.out.flush();
+    return opened ? ExitSuccess : ExitFailure;
+}

@@ -1,0 +1,22 @@
+#include "model/FileFormatSettings.h"
+
+#include "model/AppSettings.h"
+#include "ui/UserPrompt.h"
+
+FileFormatSettings FileFormatSettings::from(const AppSettings& settings)
+{
+    return FileFormatSettings{settings.Tsr, settings.Txt, settings.Ext};
+}
+
+bool FileFormatSettings::applyTo(AppSettings& settings, UserPrompt& prompt) const
+{
+    const QString extension = Ext.trimmed();
+    if (extension.isEmpty()) {
+        prompt.showMessage(QStringLiteral("Enter the extension."));
+        return false;
+    }
+    settings.Tsr = Tsr;
+    settings.Txt = Txt;
+    settings.Ext = extension;
+    return true;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class CMainDoc;
+class UserPrompt;
+struct AppSettings;
+
+// Writes a document as a sequence file: the header with the active modes, constant voltages,
+// unit and control method, then one block per channel (a line per step with a set value, an
+// empty line at the end), lines ending in CR LF, text in Latin-1.
+class SequenceFileWriter {
+public:
+    SequenceFileWriter(CMainDoc& document, AppSettings& settings, UserPrompt& prompt);
+
+    // Writes the whole file to a temporary file next to path and puts it in place only when all
+    // of it was written, so a failed write leaves the previous file as it was.
+    bool write(const QString& path);
+    // The file's bytes. Under Hardware Control every written step of the document becomes a step
+    // transition with the load on, as the instrument's program runs it.
+    QByteArray fileText();
+
+private:
+    QByteArray headerLine(char separator) const;
+
+    CMainDoc& document_;
+    AppSettings& settings_;
+    UserPrompt& prompt_;
+};

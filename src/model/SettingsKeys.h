@@ -1,0 +1,54 @@
+#pragma once
+
+#include "model/AppSettings.h"
+
+#include <QString>
+#include <QVariant>
+#include <optional>
+#include <variant>
+#include <vector>
+
+// The one table of the stored settings: each key's section, name, member of AppSettings, stored
+// type and save format. Loading, saving and tessorctl's --set all walk this table.
+namespace SettingsKeys {
+
+using Member =
+    std::variant<int AppSettings::*, double AppSettings::*, QString AppSettings::*,
+                 AppSettings::PerChannel<int> AppSettings::*, AppSettings::PerChannel<double> AppSettings::*,
+                 std::array<int, 8> AppSettings::*>;
+
+struct Key {
+    const char* section; // "" for the application key itself, else "Config"
+    const char* name;    // per-channel keys get the channel number 1..5 appended, Repeat 0..7
+    Member member;
+    const char* format = nullptr; // save format of a real
+    bool saveOnly = false;        // saved at exit, never read back: every start takes the default
+};
+
+// Every key, in the order the profile is loaded.
+const std::vector<Key>& all();
+
+// Number of stored values of a key: 1, 5 (per channel) or 8 (Repeat0 .. Repeat7).
+int slotCount(const Key& key);
+bool isPerChannel(const Key& key);
+// The stored name of one value: "SeqCtl", "Volt1Ch3" (channel index 2), "Repeat0".
+QString slotName(const Key& key, int slot);
+
+// The value as it is stored: an integer for integers, the formatted text for reals, the text.
+QVariant storedValue(const AppSettings& settings, const Key& key, int slot);
+// Takes a value read from the profile. Absent (an invalid variant): the default. An integer that
+// does not parse: the default. A real: the plain decimal conversion (text that is no number is 0).
+void loadValue(AppSettings& settings, const Key& key, int slot, const QVariant& stored,
+               const AppSettings& defaults);
+// Takes a value typed by the user; false, and nothing changed, when an integer or a real does not
+// parse completely.
+bool setFromText(AppSettings& settings, const Key& key, int slot, const QString& text);
+
+struct Slot {
+    const Key* key;
+    int slot;
+};
+// The key of a stored name in a section ("Volt1Ch3" in "Config"), or none.
+std::optional<Slot> find(const QString& section, const QString& name);
+
+} // namespace SettingsKeys
