@@ -1,7 +1,7 @@
 #include "app/CEnvironmentDlg.h"
 
 #include "model/AppSettings.h"
-#include "ui/UserPrompt.h"
+#include "model/FileFormatSettings.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -33,16 +33,14 @@ CEnvironmentDlg::CEnvironmentDlg(const TemplateLoader& loader, AppSettings& sett
 
 void CEnvironmentDlg::accept()
 {
-    const QString extension = controls_.extension->currentText().trimmed();
-    if (extension.isEmpty()) {
-        loader().prompt().showMessage(QStringLiteral("Enter the extension."));
+    // The first button of each group is 0.
+    FileFormatSettings chosen;
+    chosen.Tsr = controls_.tsrComma->isChecked() ? 1 : 0;
+    chosen.Txt = controls_.txtComma->isChecked() ? 1 : 0;
+    chosen.Ext = controls_.extension->currentText();
+    if (!chosen.applyTo(settings_, loader().prompt())) {
         controls_.extension->setFocus();
         return;
     }
-    if (controls_.tsrTab->isChecked() || controls_.tsrComma->isChecked())
-        settings_.Tsr = controls_.tsrComma->isChecked() ? 1 : 0;
-    if (controls_.txtTab->isChecked() || controls_.txtComma->isChecked())
-        settings_.Txt = controls_.txtComma->isChecked() ? 1 : 0;
-    settings_.Ext = extension;
     TemplateDialog::accept();
 }

@@ -7,12 +7,12 @@
 #include "app/CSequenceControlBar.h"
 #include "app/DocumentSession.h"
 #include "app/SerialDeviceList.h"
-#include "app/ShellProfile.h"
 #include "app/ShellPrompt.h"
 #include "app/ShellServices.h"
 #include "app/StatusPanes.h"
 #include "app/WindowArrangement.h"
 #include "model/CMainDoc.h"
+#include "model/ProfileStore.h"
 #include "ui/ResourceModule.h"
 #include "views/CGraphView.h"
 #include "views/CGridView.h"
@@ -405,10 +405,8 @@ void CMainFrame::restoreWindowRect()
 
 void CMainFrame::loadSettings()
 {
-    context_.profile.readApplicationKeys(settings_);
-    context_.profile.readRecentFiles(recentFiles_);
-    settings_.deriveActiveValues();
-    settings_.Machine = AppSettings::kKdrxMachine;
+    context_.profile.load(settings_);
+    recentFiles_.setFiles(context_.profile.loadRecentFiles());
     settingsLoaded_ = true;
     updateRecentFileItems();
 }
@@ -422,8 +420,9 @@ void CMainFrame::saveSettings()
     settings_.Top = normal.top();
     settings_.Right = normal.left() + normal.width();
     settings_.Bottom = normal.top() + normal.height();
-    context_.profile.writeApplicationKeys(settings_);
-    context_.profile.writeRecentFiles(recentFiles_);
+    // A profile that cannot be written loses the changes silently, as the program has no log.
+    context_.profile.save(settings_);
+    context_.profile.saveRecentFiles(recentFiles_.files());
 }
 
 void CMainFrame::openManual(const QString& fileName)

@@ -17,9 +17,9 @@ class CSequenceControlBar;
 class DocumentSession;
 class QMdiArea;
 class QMenu;
+class ProfileStore;
 class QToolBar;
 class ResourceModule;
-class ShellProfile;
 class ShellPrompt;
 class ShellResources;
 class ShellServices;
@@ -40,7 +40,7 @@ public:
         const TemplateLoader& templates;
         ShellPrompt& prompt;
         ShellServices& services;
-        ShellProfile& profile;
+        const ProfileStore& profile;
         QString helpFolder; // where the manuals are
     };
 

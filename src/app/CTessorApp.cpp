@@ -5,8 +5,8 @@
 #include "app/CInterfaceDlg.h"
 #include "app/CMainFrame.h"
 #include "app/DocumentSession.h"
-#include "app/ShellProfile.h"
 #include "app/ShellPrompt.h"
+#include "model/ProfileStore.h"
 #include "views/TemplateLoader.h"
 
 #include <QCoreApplication>
@@ -30,7 +30,7 @@ QSize defaultWindowSize()
 
 StartupPaths StartupPaths::standard()
 {
-    return StartupPaths{QCoreApplication::applicationDirPath(), ShellProfile::defaultPath(),
+    return StartupPaths{QCoreApplication::applicationDirPath(), ProfileStore::defaultPath(),
                         SingleInstance::defaultRuntimeFolder()};
 }
 
@@ -83,7 +83,7 @@ int CTessorApp::initInstance(const QStringList& files)
     }
 
     // The profile location; the frame reads the recent files with the settings.
-    profile_ = std::make_unique<ShellProfile>(paths_.profilePath);
+    profile_ = std::make_unique<ProfileStore>(paths_.profilePath);
 
     frame_ = std::make_unique<CMainFrame>(CMainFrame::Context{module_, resources_, *templates_, prompt_,
                                                               services_, *profile_, paths_.programFolder});

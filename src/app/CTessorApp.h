@@ -9,7 +9,7 @@
 #include <memory>
 
 class CMainFrame;
-class ShellProfile;
+class ProfileStore;
 class ShellPrompt;
 class ShellServices;
 class TemplateLoader;
@@ -58,6 +58,6 @@ private:
     ResourceModule module_;
     ShellResources resources_;
     std::unique_ptr<TemplateLoader> templates_;
-    std::unique_ptr<ShellProfile> profile_;
+    std::unique_ptr<ProfileStore> profile_;
     std::unique_ptr<CMainFrame> frame_;
 };

@@ -2,13 +2,13 @@
 
 #include "app/CChildFrame.h"
 #include "app/RecentFileList.h"
-#include "app/ShellProfile.h"
 #include "app/ShellPrompt.h"
 #include "app/ShellServices.h"
 #include "app/WindowArrangement.h"
 #include "model/AppSettings.h"
 #include "model/CMainDoc.h"
 #include "model/CurrentDocument.h"
+#include "model/ProfileStore.h"
 #include "ui/ResourceModule.h"
 #include "views/CGraphView.h"
 #include "views/CGridView.h"
@@ -34,6 +34,17 @@ constexpr int kAskToSave = 61709;
 
 const QString kGridSection = QStringLiteral("Grid");
 const QString kGraphSection = QStringLiteral("Graph");
+
+// A stored rectangle is the top-left corner and the bottom-right corner just outside the window.
+QRect toRect(const WindowRect& rect)
+{
+    return QRect(QPoint(rect.Left, rect.Top), QSize(rect.Right - rect.Left, rect.Bottom - rect.Top));
+}
+
+WindowRect toWindowRect(const QRect& rect)
+{
+    return WindowRect{rect.top(), rect.left(), rect.top() + rect.height(), rect.left() + rect.width()};
+}
 
 } // namespace
 
@@ -90,7 +101,7 @@ void DocumentSession::showDocument(std::unique_ptr<CMainDoc> document)
     document_ = std::move(document);
     context_.current.set(document_.get());
     const auto writeRect = [&profile = context_.profile](const QString& section, const QRect& rect) {
-        profile.writeRect(section, rect);
+        profile.saveWindowRect(section, toWindowRect(rect));
     };
 
     gridView_ = new CGridView(*document_, context_.settings);
@@ -114,8 +125,8 @@ void DocumentSession::placeDocumentWindows()
     worksheetWindow_->show();
     graphWindow_->show();
     if (context_.settings.bPos == 1) {
-        worksheetWindow_->placeAt(context_.profile.readRect(kGridSection));
-        graphWindow_->placeAt(context_.profile.readRect(kGraphSection));
+        worksheetWindow_->placeAt(toRect(context_.profile.loadWindowRect(kGridSection)));
+        graphWindow_->placeAt(toRect(context_.profile.loadWindowRect(kGraphSection)));
     } else {
         tileSideBySide();
     }

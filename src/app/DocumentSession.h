@@ -16,7 +16,7 @@ class CurrentDocument;
 class QMdiArea;
 class RecentFileList;
 class ResourceModule;
-class ShellProfile;
+class ProfileStore;
 class ShellResources;
 class ShellPrompt;
 class ShellServices;
@@ -38,7 +38,7 @@ public:
         ShellServices& services;
         const ResourceModule& module;
         const ShellResources& resources;
-        ShellProfile& profile;
+        const ProfileStore& profile;
         RecentFileList& recentFiles;
     };
 

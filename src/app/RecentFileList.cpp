@@ -1,16 +1,9 @@
 #include "app/RecentFileList.h"
 
-#include <QSettings>
-
 namespace {
 
 // Longest path shown in the menu before the middle is elided.
 constexpr int kMaxShownLength = 60;
-
-QString key(int index)
-{
-    return QStringLiteral("File%1").arg(index + 1);
-}
 
 } // namespace
 
@@ -44,26 +37,11 @@ QString RecentFileList::menuText(int index, const QString& homeFolder) const
     return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
 }
 
-void RecentFileList::read(QSettings& profile)
+void RecentFileList::setFiles(const QStringList& files)
 {
     files_.clear();
-    profile.beginGroup(QLatin1String(kSection));
-    for (int i = 0; i < kSize; ++i) {
-        const QString path = profile.value(key(i)).toString();
-        if (!path.isEmpty() && !files_.contains(path))
+    for (const QString& path : files) {
+        if (!path.isEmpty() && !files_.contains(path) && files_.size() < kSize)
             files_ << path;
     }
-    profile.endGroup();
-}
-
-void RecentFileList::write(QSettings& profile) const
-{
-    profile.beginGroup(QLatin1String(kSection));
-    for (int i = 0; i < kSize; ++i) {
-        if (i < files_.size())
-            profile.setValue(key(i), files_.at(i));
-        else
-            profile.remove(key(i));
-    }
-    profile.endGroup();
 }

@@ -3,14 +3,11 @@
 #include <QString>
 #include <QStringList>
 
-class QSettings;
-
-// The most-recently-used file list: four entries, the newest first, kept in the profile section
-// "Recent File List" under the keys File1 to File4.
+// The most-recently-used file list: four entries, the newest first (kept in the profile by
+// ProfileStore).
 class RecentFileList {
 public:
     static constexpr int kSize = 4;
-    static constexpr const char* kSection = "Recent File List";
 
     const QStringList& files() const { return files_; }
     int count() const { return static_cast<int>(files_.size()); }
@@ -25,8 +22,9 @@ public:
     // shortened to "~" and long paths elided in the middle.
     QString menuText(int index, const QString& homeFolder) const;
 
-    void read(QSettings& profile);
-    void write(QSettings& profile) const;
+    // Replaces the list (as read from the profile): empty and repeated entries are dropped, and at
+    // most four are kept.
+    void setFiles(const QStringList& files);
 
 private:
     QStringList files_;

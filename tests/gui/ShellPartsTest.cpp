@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <set>
@@ -34,7 +33,7 @@ private slots:
     void routerShowsCheckMarksAndRefusesDisabledCommands();
     void recentFilesKeepFourNewestFirst();
     void recentFileMenuTexts();
-    void recentFilesRoundTripThroughTheProfile();
+    void recentFilesFromTheProfileAreCleanedUp();
     void serialDevicesAreListedUsbThenAcmThenBuiltIn();
     void singleInstanceHoldsTheLockAndTakesHandedFiles();
     void worksheetTemplateGivesTheFilterAndTheDefaultExtension();
@@ -211,24 +210,13 @@ void ShellPartsTest::recentFileMenuTexts()
     QVERIFY(longText.size() < 70);
 }
 
-void ShellPartsTest::recentFilesRoundTripThroughTheProfile()
+void ShellPartsTest::recentFilesFromTheProfileAreCleanedUp()
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Tessor.ini"));
     RecentFileList list;
-    list.add(QStringLiteral("/one.tsr"));
-    list.add(QStringLiteral("/two.tsr"));
-    {
-        QSettings profile(path, QSettings::IniFormat);
-        profile.setValue(QStringLiteral("Recent File List/File4"), QStringLiteral("/stale.tsr"));
-        list.write(profile);
-    }
-    QSettings profile(path, QSettings::IniFormat);
-    QCOMPARE(profile.value(QStringLiteral("Recent File List/File1")).toString(), QStringLiteral("/two.tsr"));
-    QVERIFY(!profile.contains(QStringLiteral("Recent File List/File4")));
-    RecentFileList read;
-    read.read(profile);
-    QCOMPARE(read.files(), list.files());
+    list.setFiles({QStringLiteral("/one.tsr"), QString(), QStringLiteral("/two.tsr"),
+                   QStringLiteral("/one.tsr"), QStringLiteral("/three.tsr"), QStringLiteral("/four.tsr"),
+                   QStringLiteral("/five.tsr")});
+    QCOMPARE(list.files(), (QStringList{"/one.tsr", "/two.tsr", "/three.tsr", "/four.tsr"}));
 }
 
 void ShellPartsTest::serialDevicesAreListedUsbThenAcmThenBuiltIn()
