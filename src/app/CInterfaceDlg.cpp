@@ -37,8 +37,9 @@ CInterfaceDlg::CInterfaceDlg(const TemplateLoader& loader, AppSettings& settings
     port->insertItems(devicesAt, serialDevices);
     simulatorIndex_ = port->count() > devicesAt + serialDevices.size() ? port->count() - 1 : -1;
 
+    // Every part of the program takes any Interface other than 0 for GPIB; so does the dialog.
     controls_.rs232c->setChecked(settings_.Interface == 0);
-    controls_.gpib->setChecked(settings_.Interface == 1);
+    controls_.gpib->setChecked(settings_.Interface != 0);
 
     if (settings_.PortDevice.isEmpty()) {
         port->setCurrentIndex(settings_.Port >= 1 && settings_.Port <= kComPorts ? settings_.Port - 1 : -1);
@@ -74,10 +75,7 @@ void CInterfaceDlg::updateEnabling()
 
 void CInterfaceDlg::accept()
 {
-    if (controls_.rs232c->isChecked())
-        settings_.Interface = 0;
-    else if (controls_.gpib->isChecked())
-        settings_.Interface = 1;
+    settings_.Interface = controls_.rs232c->isChecked() ? 0 : 1;
     // A list without a selection stores 0, as its index + 1.
     settings_.Maker = controls_.maker->currentIndex() + 1;
     settings_.Address = controls_.address->currentIndex() + 1;

@@ -3,6 +3,7 @@
 #include "app/CEnvironmentDlg.h"
 #include "app/CInterfaceDlg.h"
 #include "app/CMainFrame.h"
+#include "app/MessageBoxPrompt.h"
 #include "app/StatusPanes.h"
 #include "model/AppSettings.h"
 #include "ui/ResourceModule.h"
@@ -15,6 +16,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -43,6 +45,7 @@ private slots:
     void aboutBoxShowsTheVersion();
     void decimalEditTakesDigitsAndOnePoint();
     void decimalEditFiltersPastedText();
+    void messageBoxesCarryTheTextIconAndButtons();
 
 private:
     ResourceModule module_;
@@ -124,6 +127,14 @@ void DialogsTest::interfaceListsFollowTheChosenLink()
     QVERIFY(gpib.controls().gpib->isChecked());
     QVERIFY(!gpib.controls().port->isEnabled());
     QVERIFY(gpib.controls().maker->isEnabled());
+
+    // A stored value that is neither 0 nor 1 is GPIB everywhere; the dialog shows it so and stores 1.
+    settings_.Interface = 7;
+    CInterfaceDlg odd(*loader_, settings_, {});
+    QVERIFY(odd.controls().gpib->isChecked());
+    QVERIFY(!odd.controls().rs232c->isChecked());
+    odd.accept();
+    QCOMPARE(settings_.Interface, 1);
 }
 
 void DialogsTest::interfaceStoresTheChosenComPortAndClearsTheDevice()
@@ -350,6 +361,74 @@ void DialogsTest::decimalEditFiltersPastedText()
     QGuiApplication::clipboard()->setText(QStringLiteral("2.5"));
     edit.paste();
     QCOMPARE(edit.text(), QStringLiteral("2.5"));
+}
+
+namespace {
+
+// What a message box showed, answered with a button once it is up.
+struct SeenBox {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    Qt::CursorShape cursor = Qt::BlankCursor;
+};
+
+void answerNextBox(SeenBox& seen, QMessageBox::StandardButton button)
+{
+    QTimer::singleShot(0, [&seen, button] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        seen = SeenBox{box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
+                       QApplication::overrideCursor() ? QApplication::overrideCursor()->shape()
+                                                      : Qt::BlankCursor};
+        box->button(button)->click();
+    });
+}
+
+} // namespace
+
+void DialogsTest::messageBoxesCarryTheTextIconAndButtons()
+{
+    MessageBoxPrompt prompt;
+    SeenBox seen;
+    answerNextBox(seen, QMessageBox::Ok);
+    prompt.showMessage(QStringLiteral("Change without entering data."));
+    QCOMPARE(seen.title, QStringLiteral("Tessor"));
+    QCOMPARE(seen.text, QStringLiteral("Change without entering data."));
+    QCOMPARE(seen.icon, QMessageBox::NoIcon);
+    QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+
+    answerNextBox(seen, QMessageBox::Ok);
+    prompt.showMessage(QStringLiteral("Module Error"), UserPrompt::Icon::Critical);
+    QCOMPARE(seen.icon, QMessageBox::Critical);
+
+    answerNextBox(seen, QMessageBox::No);
+    QVERIFY(!prompt.askYesNo(QStringLiteral("Overwrite?")));
+    QCOMPARE(seen.icon, QMessageBox::Information);
+    QCOMPARE(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+    answerNextBox(seen, QMessageBox::Yes);
+    QVERIFY(prompt.askYesNo(QStringLiteral("Overwrite?"), UserPrompt::Icon::None));
+    QCOMPARE(seen.icon, QMessageBox::NoIcon);
+
+    answerNextBox(seen, QMessageBox::Cancel);
+    QCOMPARE(prompt.askYesNoCancel(QStringLiteral("Save changes to Tessor1?")), ShellPrompt::Answer::Cancel);
+    QCOMPARE(seen.icon, QMessageBox::Warning);
+    QCOMPARE(seen.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    answerNextBox(seen, QMessageBox::No);
+    QCOMPARE(prompt.askYesNoCancel(QStringLiteral("Save changes to Tessor1?")), ShellPrompt::Answer::No);
+
+    // The wait cursor, and the normal one over a message shown meanwhile.
+    prompt.setBusy(true);
+    QVERIFY(QApplication::overrideCursor());
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    answerNextBox(seen, QMessageBox::Ok);
+    prompt.showMessage(QStringLiteral("There is no data to save."));
+    QCOMPARE(seen.cursor, Qt::ArrowCursor);
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    prompt.setBusy(false);
+    QVERIFY(!QApplication::overrideCursor());
 }
 
 QTEST_MAIN(DialogsTest)

@@ -69,6 +69,7 @@ private slots:
     void viewCommandsGoToTheActiveWindow();
     void documentWindowsCloseOnlyWithTheDocument();
     void windowArrangement();
+    void commandStatesFollowWhenIdle();
 
 private:
     std::unique_ptr<StartedProgram> program_;
@@ -375,6 +376,21 @@ void FrameCommandsTest::windowArrangement()
     QVERIFY(frame_->router().trigger(CMainFrame::IdArrangeIcons));
     QCOMPARE(documents.graphWindow()->geometry().bottom(), area.height() - 1);
     QCOMPARE(documents.graphWindow()->geometry().left(), 0);
+}
+
+void FrameCommandsTest::commandStatesFollowWhenIdle()
+{
+    QAction* transfer = frame_->router().action(CMainFrame::IdTransfer);
+    frame_->updateCommandUi();
+    QVERIFY(!transfer->isEnabled());
+    // A change the frame is not told about shows after the next user input, once the queue is empty.
+    frame_->settings().SeqCtl = HardwareControl;
+    QTest::mouseClick(frame_->mdiArea()->viewport(), Qt::LeftButton);
+    QTRY_VERIFY(transfer->isEnabled());
+    QCOMPARE(frame_->sequenceControlBar()->list()->currentIndex(), 1);
+    // So does the run of a command.
+    frame_->router().trigger(CMainFrame::IdClose);
+    QTRY_VERIFY(!frame_->router().action(CMainFrame::IdChannel1)->isEnabled());
 }
 
 QTEST_MAIN(FrameCommandsTest)
