@@ -29,8 +29,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
+#include <algorithm>
 
 namespace {
 
@@ -399,8 +401,18 @@ void CMainFrame::applyInterfaceSettings()
 
 void CMainFrame::restoreWindowRect()
 {
-    move(settings_.Left, settings_.Top);
-    resize(settings_.Right - settings_.Left, settings_.Bottom - settings_.Top);
+    QRect rect(QPoint(settings_.Left, settings_.Top),
+               QSize(settings_.Right - settings_.Left, settings_.Bottom - settings_.Top));
+    rect.setSize(rect.size().expandedTo(minimumSizeHint()));
+    // A rectangle saved on a screen that is no longer there would put the window out of reach.
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    const bool reachable = std::any_of(screens.begin(), screens.end(), [&rect](const QScreen* screen) {
+        return screen->availableGeometry().intersects(rect);
+    });
+    if (!reachable && QGuiApplication::primaryScreen())
+        rect.moveTopLeft(QGuiApplication::primaryScreen()->availableGeometry().topLeft());
+    move(rect.topLeft());
+    resize(rect.size());
 }
 
 void CMainFrame::loadSettings()

@@ -120,7 +120,8 @@ public:
     void changeControlMethod(int method);
     // Gives the port the connection settings (at creation and after the Interface dialog's OK).
     void applyInterfaceSettings();
-    // Moves the main window to the rectangle Left, Top, Right, Bottom of the settings.
+    // Moves the main window to the rectangle Left, Top, Right, Bottom of the settings (onto the
+    // primary screen when no screen shows any of it).
     void restoreWindowRect();
 
 protected:

@@ -10,6 +10,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProcess>
+#include <QScreen>
 #include <QSysInfo>
 #include <QtTest>
 
@@ -31,6 +32,7 @@ private slots:
     void previousFileWithAnEmptyListStartsANewDocument();
     void withoutSavedPositionTheWindowsStandSideBySide();
     void savedPositionPlacesTheMainAndDocumentWindows();
+    void savedPositionOffEveryScreenComesBackOnScreen();
     void destroyingTheFrameWritesTheRectangles();
 };
 
@@ -213,6 +215,21 @@ void StartupTest::savedPositionPlacesTheMainAndDocumentWindows()
     frame.router().trigger(CMainFrame::IdNew);
     QCOMPARE(frame.documents().worksheetWindow()->geometry(), QRect(5, 6, 300, 200));
     QCOMPARE(frame.documents().graphWindow()->geometry(), QRect(310, 20, 300, 400));
+}
+
+void StartupTest::savedPositionOffEveryScreenComesBackOnScreen()
+{
+    StartedProgram program;
+    const QString profile = program.folders.profilePath();
+    writeProfileValue(profile, QStringLiteral("bPos"), 1);
+    writeProfileValue(profile, QStringLiteral("Left"), -9000);
+    writeProfileValue(profile, QStringLiteral("Top"), 7000);
+    writeProfileValue(profile, QStringLiteral("Right"), -8400);
+    writeProfileValue(profile, QStringLiteral("Bottom"), 7450);
+    QCOMPARE(program.start(), CTessorApp::kRunning);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QCOMPARE(program.frame().pos(), screen.topLeft());
+    QCOMPARE(program.frame().size(), QSize(600, 450));
 }
 
 void StartupTest::destroyingTheFrameWritesTheRectangles()
