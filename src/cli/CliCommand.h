@@ -45,3 +45,5 @@ bool splitCommandArguments(CliContext& context, const QStringList& arguments, co
 int runShowCommand(CliContext& context, const QStringList& arguments);
 int runResaveCommand(CliContext& context, const QStringList& arguments);
 bool applySetOption(CliContext& context, const QString& value);
+bool applyPortOption(CliContext& context, const QString& value);
+bool applyGpibOption(CliContext& context, const QString& value);

@@ -19,6 +19,11 @@ const std::vector<CliOption>& cliOptions()
     static const std::vector<CliOption> options{
         {"--set", "KEY=VALUE", "overrides a Config setting of the profile for this run (repeatable)",
          applySetOption},
+        {"--port", "DEV", "talks to the instrument over this serial device, or \"simulator\", for this run",
+         applyPortOption},
+        {"--gpib", "MAKER:ADDRESS",
+         "talks to the instrument over GPIB for this run; MAKER is ni, interface, contec, ratoc or ratoc-usb",
+         applyGpibOption},
     };
     return options;
 }

@@ -1,0 +1,201 @@
+#include "link/CInstrumentPort.h"
+
+#include "model/AppSettings.h"
+#include "ui/UserPrompt.h"
+
+CInstrumentPort::CInstrumentPort(const ResourceModule& strings, UserPrompt& prompt, Clock& clock)
+    : prompt_(prompt), niGpib_(strings, prompt), interfaceGpib_(strings, prompt),
+      contecGpib_(strings, prompt), ratocGpib_(prompt, clock), ratocUsbGpib_(prompt, clock),
+      rs232c_(strings, prompt, clock)
+{
+}
+
+void CInstrumentPort::applySettings(const AppSettings& settings)
+{
+    // A GPIB maker of 0 (no list selection) gives kind 0: the COM port numbered by Address.
+    if (settings.Interface == 0) {
+        kind = Rs232c;
+        address = settings.Port;
+    } else {
+        kind = settings.Maker;
+        address = settings.Address;
+    }
+    machine = settings.Machine;
+    rs232c_.portDevice = settings.PortDevice;
+}
+
+void CInstrumentPort::setSimulatorProvider(std::function<QString()> provider)
+{
+    rs232c_.setSimulatorProvider(std::move(provider));
+}
+
+void CInstrumentPort::setLibraryFolder(const QString& folder)
+{
+    niGpib_.setLibraryFolder(folder);
+    interfaceGpib_.setLibraryFolder(folder);
+    contecGpib_.setLibraryFolder(folder);
+    ratocGpib_.setLibraryFolder(folder);
+    ratocUsbGpib_.setLibraryFolder(folder);
+}
+
+void CInstrumentPort::copyFieldsToAdapters()
+{
+    rs232c_.address = address;
+    niGpib_.address = address;
+    interfaceGpib_.address = address;
+    contecGpib_.address = address;
+    ratocGpib_.address = address;
+    ratocUsbGpib_.address = address;
+
+    rs232c_.machine = machine;
+    interfaceGpib_.machine = machine;
+    contecGpib_.machine = machine;
+    ratocGpib_.machine = machine;
+    ratocUsbGpib_.machine = machine;
+}
+
+bool CInstrumentPort::adapterReportedOwnOpenFailure() const
+{
+    switch (kind) {
+    case InterfaceGpib:
+        return interfaceGpib_.reportedOwnOpenFailure();
+    case ContecGpib:
+        return contecGpib_.reportedOwnOpenFailure();
+    case RatocGpib:
+        return ratocGpib_.reportedOwnOpenFailure();
+    case RatocUsbGpib:
+        return ratocUsbGpib_.reportedOwnOpenFailure();
+    default:
+        return false;
+    }
+}
+
+int CInstrumentPort::Open()
+{
+    copyFieldsToAdapters();
+    int result = 1;
+    switch (kind) {
+    case Rs232c:
+        result = rs232c_.Open();
+        break;
+    case NiGpib:
+        result = niGpib_.Open();
+        break;
+    case InterfaceGpib:
+        result = interfaceGpib_.Open();
+        break;
+    case ContecGpib:
+        result = contecGpib_.Open();
+        break;
+    case RatocGpib:
+        result = ratocGpib_.Open();
+        break;
+    case RatocUsbGpib:
+        result = ratocUsbGpib_.Open();
+        break;
+    default:
+        return 1;
+    }
+    if (result)
+        return 1;
+    // An adapter that already said why (its library is missing, the system is not supported) is
+    // not made to add a second message for a code that no failure set.
+    if (!adapterReportedOwnOpenFailure())
+        ReportError();
+    return 0;
+}
+
+int CInstrumentPort::Write(const QString& command)
+{
+    switch (kind) {
+    case Rs232c:
+        return rs232c_.Write(command);
+    case NiGpib:
+        return niGpib_.Write(command);
+    case InterfaceGpib:
+        return interfaceGpib_.Write(command);
+    case ContecGpib:
+        return contecGpib_.Write(command);
+    case RatocGpib:
+        return ratocGpib_.Write(command);
+    case RatocUsbGpib:
+        return ratocUsbGpib_.Write(command);
+    default:
+        return 1;
+    }
+}
+
+int CInstrumentPort::Read(QString& reply)
+{
+    switch (kind) {
+    case Rs232c:
+        return rs232c_.Read(reply);
+    case NiGpib:
+        reply = niGpib_.Read();
+        break;
+    case InterfaceGpib:
+        reply = interfaceGpib_.Read();
+        break;
+    case ContecGpib:
+        reply = contecGpib_.Read();
+        break;
+    case RatocGpib:
+        reply = ratocGpib_.Read();
+        break;
+    case RatocUsbGpib:
+        reply = ratocUsbGpib_.Read();
+        break;
+    default:
+        reply.clear();
+        return 1;
+    }
+    // Over GPIB an empty reply is a failed read, whether or not the library reported an error.
+    return reply.isEmpty() ? 0 : 1;
+}
+
+int CInstrumentPort::Close()
+{
+    switch (kind) {
+    case Rs232c:
+        return rs232c_.Close();
+    case NiGpib:
+        return niGpib_.Close();
+    case InterfaceGpib:
+        return interfaceGpib_.Close();
+    case ContecGpib:
+        return contecGpib_.Close();
+    case RatocGpib:
+        return ratocGpib_.Close();
+    case RatocUsbGpib:
+        return ratocUsbGpib_.Close();
+    default:
+        return 1;
+    }
+}
+
+QString CInstrumentPort::errorText() const
+{
+    switch (kind) {
+    case Rs232c:
+        return rs232c_.errorText();
+    case NiGpib:
+        return niGpib_.errorText();
+    case InterfaceGpib:
+        return interfaceGpib_.errorText();
+    case ContecGpib:
+        return contecGpib_.errorText();
+    case RatocGpib:
+        return ratocGpib_.errorText();
+    case RatocUsbGpib:
+        return ratocUsbGpib_.errorText();
+    default:
+        return QString();
+    }
+}
+
+void CInstrumentPort::ReportError()
+{
+    const QString text = errorText();
+    if (!text.isEmpty())
+        prompt_.showMessage(text);
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "link/CContecGpibAdapter.h"
+#include "link/CInterfaceGpibAdapter.h"
+#include "link/CNiGpibAdapter.h"
+#include "link/CRatocGpibAdapter.h"
+#include "link/CRatocUsbGpibAdapter.h"
+#include "link/CRs232cPort.h"
+
+#include <QString>
+#include <functional>
+
+struct AppSettings;
+class Clock;
+class ResourceModule;
+class UserPrompt;
+
+// The one object every command and reply passes through. It holds an adapter of every kind and
+// dispatches each call to the one the interface kind selects; a failed Open shows the adapter's
+// message, failed writes and reads are left to the caller (ReportError).
+class CInstrumentPort {
+public:
+    // InterfaceKind.
+    enum Kind { Rs232c = 0, NiGpib = 1, InterfaceGpib = 2, ContecGpib = 3, RatocGpib = 4, RatocUsbGpib = 5 };
+
+    CInstrumentPort(const ResourceModule& strings, UserPrompt& prompt, Clock& clock);
+
+    // kind/address/machine from Interface, Port, Maker, Address and Machine; the serial device
+    // from PortDevice. Nothing is opened.
+    void applySettings(const AppSettings& settings);
+
+    int kind = Rs232c;
+    int address = 1;
+    int machine = 0;
+
+    // 1 on success; on failure the adapter's message has been shown and 0 is returned.
+    int Open();
+    // Sends one command without terminator (the adapter adds its own); shows nothing.
+    int Write(const QString& command);
+    // One reply without terminator. An empty RS-232C line is a reply; an empty GPIB reply fails.
+    int Read(QString& reply);
+    int Close();
+    // Shows the message for the selected adapter's lastError.
+    void ReportError();
+    // The text ReportError shows; empty when it shows none.
+    QString errorText() const;
+
+    // Gives the simulator's device path for PortDevice "simulator", starting it on first use.
+    // Without a provider such an Open fails with code 0.
+    void setSimulatorProvider(std::function<QString()> provider);
+    // Looks every GPIB library up in this folder instead of the system search; for tests.
+    void setLibraryFolder(const QString& folder);
+
+    CRs232cPort& rs232c() { return rs232c_; }
+    CNiGpibAdapter& niGpib() { return niGpib_; }
+    CInterfaceGpibAdapter& interfaceGpib() { return interfaceGpib_; }
+    CContecGpibAdapter& contecGpib() { return contecGpib_; }
+    CRatocGpibAdapter& ratocGpib() { return ratocGpib_; }
+    CRatocUsbGpibAdapter& ratocUsbGpib() { return ratocUsbGpib_; }
+
+private:
+    void copyFieldsToAdapters();
+    bool adapterReportedOwnOpenFailure() const;
+
+    UserPrompt& prompt_;
+    CNiGpibAdapter niGpib_;
+    CInterfaceGpibAdapter interfaceGpib_;
+    CContecGpibAdapter contecGpib_;
+    CRatocGpibAdapter ratocGpib_;
+    CRatocUsbGpibAdapter ratocUsbGpib_;
+    CRs232cPort rs232c_;
+};

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "link/SerialLine.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class Clock;
+class ResourceModule;
+class UserPrompt;
+
+// The RS-232C link to the instrument: 19200 baud, 8N1, XON/XOFF, commands ended by a line feed
+// and replies read up to the next one. The port number picks /dev/ttyS(n-1), the system's name
+// of COMn, unless a device path (or the built-in simulator) is configured.
+class CRs232cPort {
+public:
+    // Codes of lastError, each with its message in the string table (506 + code).
+    enum ErrorCode {
+        OpenFailed = 0,
+        SetupFailed = 1,
+        WriteFailed = 2,
+        ReadFailed = 3,
+        NoData = 4,
+        DataOver = 5,
+        InvalidData = 6
+    };
+    static constexpr int replyBufferSize = 8192;
+    static constexpr int lineTimeoutMs = 15000;
+    static constexpr int settleWaitMs = 200;
+    static constexpr const char* simulatorDevice = "simulator";
+
+    CRs232cPort(const ResourceModule& strings, UserPrompt& prompt, Clock& clock);
+    ~CRs232cPort();
+    CRs232cPort(const CRs232cPort&) = delete;
+    CRs232cPort& operator=(const CRs232cPort&) = delete;
+
+    int Open();
+    int Write(const QString& command);
+    int Read(QString& reply);
+    int Close();
+    void ReportError();
+    // The message ReportError shows for lastError; empty when it shows none.
+    QString errorText() const;
+
+    // The device Open uses: the configured path, the simulator's, or the name of COM`address`.
+    // Empty when the simulator is asked for and none is available.
+    QString devicePath() const;
+    bool isOpen() const { return line_ && line_->isOpen(); }
+
+    // Replaces the byte line (closing the old one); the default is the termios line.
+    void setLine(std::unique_ptr<SerialLine> line);
+    SerialLine& line() { return *line_; }
+    // Shortens the read and write time-outs; for tests.
+    void setTimeoutsMs(int readMs, int writeMs);
+    // Gives the device path of the built-in simulator, starting it on first use.
+    void setSimulatorProvider(std::function<QString()> provider) { simulatorProvider_ = std::move(provider); }
+
+    int address = 1;
+    int machine = 0;
+    int lastError = 0;
+    // Config/PortDevice: a device path, "simulator" (any case), or empty for the COM name.
+    QString portDevice;
+
+private:
+    const ResourceModule& strings_;
+    UserPrompt& prompt_;
+    Clock& clock_;
+    std::unique_ptr<SerialLine> line_;
+    std::function<QString()> simulatorProvider_;
+    int readTimeoutMs_ = lineTimeoutMs;
+    int writeTimeoutMs_ = lineTimeoutMs;
+};

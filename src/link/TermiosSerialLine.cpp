@@ -1,0 +1,169 @@
+#include "link/TermiosSerialLine.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr cc_t xonCharacter = 0x11;
+constexpr cc_t xoffCharacter = 0x13;
+
+// A pseudo-terminal has no modem lines and refuses to set them; that refusal is not a fault.
+bool isModemLineRefusal(int error)
+{
+    return error == ENOTTY || error == EINVAL;
+}
+
+int remainingMs(const QElapsedTimer& timer, int timeoutMs)
+{
+    const qint64 left = timeoutMs - timer.elapsed();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+} // namespace
+
+// A line still open at the end is released the same way, so that it is not left marked exclusive.
+TermiosSerialLine::~TermiosSerialLine()
+{
+    close();
+}
+
+bool TermiosSerialLine::open(const QString& device)
+{
+    close();
+    const QByteArray path = QFile::encodeName(device);
+    if (path.isEmpty())
+        return false;
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    // TIOCEXCL turns away later opens by other programs (though not by a privileged one); the
+    // lock also turns away a second opener in this process, which TIOCEXCL lets through.
+    if (!isatty(fd) || flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    if (ioctl(fd, TIOCEXCL) != 0) {
+        ::close(fd);
+        return false;
+    }
+    fd_ = fd;
+    return true;
+}
+
+bool TermiosSerialLine::configure()
+{
+    if (fd_ < 0)
+        return false;
+    termios settings{};
+    if (tcgetattr(fd_, &settings) != 0)
+        return false;
+    cfmakeraw(&settings);
+    if (cfsetispeed(&settings, B19200) != 0 || cfsetospeed(&settings, B19200) != 0)
+        return false;
+    settings.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
+    settings.c_cflag |= CS8 | CREAD | CLOCAL;
+    settings.c_iflag &= ~IXANY;
+    settings.c_iflag |= IXON | IXOFF | INPCK;
+    settings.c_cc[VSTART] = xonCharacter;
+    settings.c_cc[VSTOP] = xoffCharacter;
+    // The waits are done with poll(); a read returns what is there.
+    settings.c_cc[VMIN] = 0;
+    settings.c_cc[VTIME] = 0;
+    if (tcsetattr(fd_, TCSANOW, &settings) != 0)
+        return false;
+
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    if (ioctl(fd_, TIOCMBIS, &lines) != 0 && !isModemLineRefusal(errno))
+        return false;
+    return true;
+}
+
+void TermiosSerialLine::purge()
+{
+    if (fd_ >= 0)
+        tcflush(fd_, TCIOFLUSH);
+}
+
+bool TermiosSerialLine::write(const QByteArray& bytes, int timeoutMs)
+{
+    if (fd_ < 0)
+        return false;
+    QElapsedTimer timer;
+    timer.start();
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t count = ::write(fd_, bytes.constData() + written, bytes.size() - written);
+        if (count > 0) {
+            written += count;
+            continue;
+        }
+        if (count < 0 && errno != EAGAIN && errno != EINTR)
+            return false;
+        const int left = remainingMs(timer, timeoutMs);
+        if (left == 0)
+            return false;
+        pollfd waitFor{fd_, POLLOUT, 0};
+        const int ready = poll(&waitFor, 1, left);
+        if (ready < 0 && errno != EINTR)
+            return false;
+        if (ready > 0 && (waitFor.revents & (POLLERR | POLLNVAL)))
+            return false;
+    }
+    return true;
+}
+
+SerialLine::ReadResult TermiosSerialLine::readByte(char& byte, int timeoutMs)
+{
+    if (fd_ < 0)
+        return ReadResult::Failed;
+    QElapsedTimer timer;
+    timer.start();
+    bool reportedReady = false;
+    for (;;) {
+        const ssize_t count = ::read(fd_, &byte, 1);
+        if (count == 1)
+            return ReadResult::Byte;
+        if (count < 0 && errno != EAGAIN && errno != EINTR)
+            return ReadResult::Failed;
+        // With no byte waiting the raw line returns nothing; after poll() reported input, nothing
+        // means the line was hung up.
+        if (count == 0 && reportedReady)
+            return ReadResult::Failed;
+        const int left = remainingMs(timer, timeoutMs);
+        if (left == 0)
+            return ReadResult::TimedOut;
+        pollfd waitFor{fd_, POLLIN, 0};
+        const int ready = poll(&waitFor, 1, left);
+        if (ready < 0 && errno != EINTR)
+            return ReadResult::Failed;
+        if (ready > 0) {
+            if (waitFor.revents & (POLLERR | POLLNVAL))
+                return ReadResult::Failed;
+            if ((waitFor.revents & POLLHUP) && !(waitFor.revents & POLLIN))
+                return ReadResult::Failed;
+            reportedReady = true;
+        }
+    }
+}
+
+void TermiosSerialLine::close()
+{
+    if (fd_ < 0)
+        return;
+    int lines = TIOCM_DTR;
+    ioctl(fd_, TIOCMBIC, &lines);
+    tcflush(fd_, TCIOFLUSH);
+    // A pseudo-terminal keeps the exclusive mark after the last close while its other end stays
+    // open, which would turn away our own next open.
+    ioctl(fd_, TIOCNXCL);
+    ::close(fd_);
+    fd_ = -1;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "link/SerialLine.h"
+
+// A serial device of the system driven through POSIX termios: opened non-blocking and exclusively
+// (TIOCEXCL against other programs, an advisory lock against a second opener that the system lets
+// through), 19200 baud 8N1 raw with XON/XOFF both ways, DTR and RTS raised. Reads and writes wait
+// with poll() so that their time-outs hold even when the instrument holds the line with XOFF.
+class TermiosSerialLine : public SerialLine {
+public:
+    TermiosSerialLine() = default;
+    ~TermiosSerialLine() override;
+    TermiosSerialLine(const TermiosSerialLine&) = delete;
+    TermiosSerialLine& operator=(const TermiosSerialLine&) = delete;
+
+    bool open(const QString& device) override;
+    bool configure() override;
+    void purge() override;
+    bool write(const QByteArray& bytes, int timeoutMs) override;
+    ReadResult readByte(char& byte, int timeoutMs) override;
+    void close() override;
+    bool isOpen() const override { return fd_ >= 0; }
+
+private:
+    int fd_ = -1;
+};

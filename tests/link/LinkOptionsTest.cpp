@@ -1,0 +1,86 @@
+#include "link/LinkOptions.h"
+
+#include "model/AppSettings.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(LinkOptions, GpibOptionNamesMakerAndAddress)
+{
+    const struct {
+        const char* text;
+        int maker;
+        int address;
+    } cases[] = {{"ni:5", 1, 5},      {"interface:1", 2, 1}, {"contec:30", 3, 30},
+                 {"ratoc:12", 4, 12}, {"ratoc-usb:3", 5, 3}, {"NI: 7", 1, 7}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        LinkOptions options;
+        QString error;
+        ASSERT_TRUE(options.setGpib(QString::fromLatin1(c.text), error)) << error.toStdString();
+        EXPECT_EQ(options.maker, c.maker);
+        EXPECT_EQ(options.address, c.address);
+    }
+}
+
+TEST(LinkOptions, RefusesUnknownMakersAndAddressesOffTheBus)
+{
+    for (const char* text : {"ni", "ni:", "keysight:5", "ni:0", "ni:31", "ni:x", ":5", "ratoc-usb:-1", ""}) {
+        SCOPED_TRACE(text);
+        LinkOptions options;
+        QString error;
+        EXPECT_FALSE(options.setGpib(QString::fromLatin1(text), error));
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_FALSE(options.hasGpib);
+    }
+}
+
+TEST(LinkOptions, OverridesTheProfilesInterfaceForTheRun)
+{
+    AppSettings settings;
+    settings.Interface = 0;
+    settings.Port = 2;
+    settings.Maker = 1;
+    settings.Address = 1;
+    LinkOptions options;
+    QString error;
+    ASSERT_TRUE(options.setGpib(QStringLiteral("contec:9"), error));
+    options.applyTo(settings);
+    EXPECT_EQ(settings.Interface, 1);
+    EXPECT_EQ(settings.Maker, 3);
+    EXPECT_EQ(settings.Address, 9);
+    EXPECT_EQ(settings.Port, 2);
+
+    LinkOptions port;
+    ASSERT_TRUE(port.setPort(QStringLiteral("simulator"), error));
+    port.applyTo(settings);
+    EXPECT_EQ(settings.Interface, 0);
+    EXPECT_EQ(settings.PortDevice, QStringLiteral("simulator"));
+    EXPECT_EQ(settings.Maker, 3);
+}
+
+TEST(LinkOptions, WithoutOptionsTheProfileStands)
+{
+    AppSettings settings;
+    settings.Interface = 1;
+    settings.Maker = 4;
+    settings.PortDevice = QStringLiteral("/dev/ttyUSB0");
+    LinkOptions options;
+    EXPECT_TRUE(options.isEmpty());
+    options.applyTo(settings);
+    EXPECT_EQ(settings.Interface, 1);
+    EXPECT_EQ(settings.Maker, 4);
+    EXPECT_EQ(settings.PortDevice, QStringLiteral("/dev/ttyUSB0"));
+}
+
+TEST(LinkOptions, PortNeedsADevice)
+{
+    LinkOptions options;
+    QString error;
+    EXPECT_FALSE(options.setPort(QStringLiteral("  "), error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(options.isEmpty());
+}
+
+} // namespace
