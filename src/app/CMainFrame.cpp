@@ -52,9 +52,10 @@ const QString kVersion = QStringLiteral(TESSOR_VERSION);
 } // namespace
 
 CMainFrame::CMainFrame(const Context& context, QWidget* parent)
-    : QMainWindow(parent), context_(context), router_(new CommandRouter(context.module, this)),
-      area_(new QMdiArea(this))
+    : QMainWindow(parent), context_(context), port_(context.module, context.prompt, clock_),
+      router_(new CommandRouter(context.module, this)), area_(new QMdiArea(this))
 {
+    port_.setSimulatorProvider([this] { return simulator_.devicePath(); });
     setObjectName(QStringLiteral("MainFrame"));
     setWindowIcon(context_.resources.icon(kMainIcon));
     setAcceptDrops(true);
@@ -395,8 +396,8 @@ void CMainFrame::changeControlMethod(int method)
 
 void CMainFrame::applyInterfaceSettings()
 {
-    // CONNECT-PORT: the port layer (CInstrumentPort, owned by this frame) takes the connection
-    // settings here: port_.applySettings(settings_). It is wired when the port layer lands.
+    // Nothing is opened here: the next instrument operation opens the link.
+    port_.applySettings(settings_);
 }
 
 void CMainFrame::restoreWindowRect()

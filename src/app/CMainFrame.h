@@ -1,8 +1,12 @@
 #pragma once
 
+#include "app/BuiltInSimulator.h"
 #include "app/RecentFileList.h"
+#include "instrument/ChannelNumbers.h"
+#include "link/CInstrumentPort.h"
 #include "model/AppSettings.h"
 #include "model/CurrentDocument.h"
+#include "ui/SystemClock.h"
 #include "views/CommandTable.h"
 
 #include <QMainWindow>
@@ -26,10 +30,10 @@ class ShellServices;
 class StatusPanes;
 class TemplateLoader;
 
-// The main window: it owns the settings, the current-document reference, the channel-number table
-// and the document session, shows the menus, toolbar, sequence control bar and status bar, and
-// routes every command. Settings are loaded when the frame is created (after its bars exist) and
-// saved when it is destroyed.
+// The main window: it owns the settings, the current-document reference, the port layer (with the
+// built-in simulator behind the "simulator" port), the channel-number table and the document session, shows
+// the menus, toolbar, sequence control bar and status bar, and routes every command. Settings are loaded when
+// the frame is created (after its bars exist) and saved when it is destroyed.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
@@ -94,7 +98,10 @@ public:
 
     AppSettings& settings() { return settings_; }
     CurrentDocument& currentDocument() { return current_; }
-    std::array<int, kChannelCount>& channelNumbers() { return channelNumbers_; }
+    ChannelNumbers& channelNumbers() { return channelNumbers_; }
+    CInstrumentPort& port() { return port_; }
+    BuiltInSimulator& simulator() { return simulator_; }
+    Clock& clock() { return clock_; }
     CommandRouter& router() { return *router_; }
     // The frame's own command table; later parts plug their dialogs in with setAction().
     CommandTable& commands() { return commands_; }
@@ -151,7 +158,10 @@ private:
     Context context_;
     AppSettings settings_;
     CurrentDocument current_;
-    std::array<int, kChannelCount> channelNumbers_{1, 2, 3, 4, 5};
+    ChannelNumbers channelNumbers_ = defaultChannelNumbers();
+    SystemClock clock_;
+    BuiltInSimulator simulator_; // outlives the port, which asks it for its device
+    CInstrumentPort port_;
     RecentFileList recentFiles_;
     CommandTable commands_;
     CommandRouter* router_;

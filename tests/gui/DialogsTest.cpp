@@ -40,6 +40,7 @@ private slots:
     void interfaceStoresMakerZeroWhenTheListHasNoSelection();
     void interfaceCancelChangesNothing();
     void interfaceCommandStoresOnOk();
+    void interfaceWithoutAMakerMakesTheLinkTheComPortOfTheAddress();
     void environmentRefusesAnEmptyExtension();
     void environmentStoresSeparatorsAndTheTrimmedExtension();
     void aboutBoxShowsTheVersion();
@@ -276,6 +277,40 @@ void DialogsTest::interfaceCommandStoresOnOk()
     QCOMPARE(program.frame().settings().Address, 7);
     program.frame().updateCommandUi();
     QCOMPARE(program.frame().statusPanes().text(StatusPanes::kLink), QStringLiteral("GPIB"));
+    // The port takes the new settings at once.
+    QCOMPARE(program.frame().port().kind, int(CInstrumentPort::NiGpib));
+    QCOMPARE(program.frame().port().address, 7);
+
+    // Cancel leaves the port as it is.
+    program.services.onDialog = [](QDialog& dialog) {
+        auto* interface = qobject_cast<CInterfaceDlg*>(&dialog);
+        interface->controls().rs232c->click();
+        interface->controls().cancel->click();
+        return interface->result();
+    };
+    program.frame().router().trigger(CMainFrame::IdInterface);
+    QCOMPARE(program.frame().port().kind, int(CInstrumentPort::NiGpib));
+    QCOMPARE(program.frame().settings().Interface, 1);
+}
+
+void DialogsTest::interfaceWithoutAMakerMakesTheLinkTheComPortOfTheAddress()
+{
+    StartedProgram program;
+    writeProfileValue(program.folders.profilePath(), QStringLiteral("Config/Interface"), 1);
+    writeProfileValue(program.folders.profilePath(), QStringLiteral("Config/Maker"), 5);
+    writeProfileValue(program.folders.profilePath(), QStringLiteral("Config/Address"), 4);
+    QCOMPARE(program.start(), CTessorApp::kRunning);
+    // Ratoc USB, which the English list does not offer.
+    QCOMPARE(program.frame().port().kind, int(CInstrumentPort::RatocUsbGpib));
+    program.services.onDialog = [](QDialog& dialog) {
+        auto* interface = qobject_cast<CInterfaceDlg*>(&dialog);
+        interface->controls().ok->click();
+        return interface->result();
+    };
+    program.frame().router().trigger(CMainFrame::IdInterface);
+    QCOMPARE(program.frame().settings().Maker, 0);
+    QCOMPARE(program.frame().port().kind, int(CInstrumentPort::Rs232c));
+    QCOMPARE(program.frame().port().address, 4);
 }
 
 void DialogsTest::environmentRefusesAnEmptyExtension()

@@ -2,6 +2,7 @@
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/DocumentSession.h"
+#include "link/CInstrumentPort.h"
 #include "model/CMainDoc.h"
 #include "ui/ResourceModule.h"
 #include "views/CommandRouter.h"
@@ -34,6 +35,8 @@ private slots:
     void savedPositionPlacesTheMainAndDocumentWindows();
     void savedPositionOffEveryScreenComesBackOnScreen();
     void destroyingTheFrameWritesTheRectangles();
+    void theLinkTakesTheConnectionSettingsOfTheProfile();
+    void theSimulatorPortTalksToTheSimulatedLoad();
 };
 
 void StartupTest::startsWithANewDocumentInBothWindows()
@@ -260,6 +263,41 @@ void StartupTest::destroyingTheFrameWritesTheRectangles()
     QCOMPARE(value("Bottom"), 685);
     QCOMPARE(value("bPos"), 0);
     QCOMPARE(value("bFile"), 0);
+}
+
+void StartupTest::theLinkTakesTheConnectionSettingsOfTheProfile()
+{
+    StartedProgram program;
+    const QString profile = program.folders.profilePath();
+    writeProfileValue(profile, QStringLiteral("Config/Interface"), 1);
+    writeProfileValue(profile, QStringLiteral("Config/Maker"), 3);
+    writeProfileValue(profile, QStringLiteral("Config/Address"), 12);
+    writeProfileValue(profile, QStringLiteral("Config/Machine"), 2);
+    QCOMPARE(program.start(), CTessorApp::kRunning);
+    CInstrumentPort& port = program.frame().port();
+    QCOMPARE(port.kind, int(CInstrumentPort::ContecGpib));
+    QCOMPARE(port.address, 12);
+    QCOMPARE(port.machine, 6);
+    QCOMPARE(program.frame().channelNumbers(), (ChannelNumbers{1, 2, 3, 4, 5}));
+}
+
+void StartupTest::theSimulatorPortTalksToTheSimulatedLoad()
+{
+    // The profile scripts/run writes for a first start.
+    StartedProgram program;
+    writeProfileValue(program.folders.profilePath(), QStringLiteral("Config/PortDevice"),
+                      QStringLiteral("simulator"));
+    QCOMPARE(program.start(), CTessorApp::kRunning);
+    CInstrumentPort& port = program.frame().port();
+    QVERIFY(program.frame().simulator().server() == nullptr);
+    QCOMPARE(port.Open(), 1);
+    QCOMPARE(port.Write(QStringLiteral("*IDN?")), 1);
+    QString reply;
+    QCOMPARE(port.Read(reply), 1);
+    QCOMPARE(port.Close(), 1);
+    QVERIFY2(reply.contains(QStringLiteral("KDR")), qPrintable(reply));
+    QVERIFY(program.frame().simulator().server() != nullptr);
+    QVERIFY(program.prompt.entries.empty());
 }
 
 QTEST_MAIN(StartupTest)
