@@ -66,8 +66,11 @@ CMainFrame::CMainFrame(const Context& context, QWidget* parent)
         DocumentSession::Context{area_, settings_, current_, context_.prompt, context_.services,
                                  context_.module, context_.resources, context_.profile, recentFiles_});
     connect(documents_.get(), &DocumentSession::documentChanged, this, &CMainFrame::onDocumentChanged);
-    connect(documents_.get(), &DocumentSession::windowsClosing, this,
-            [this] { router_->setViewCommands(nullptr); });
+    // While the windows close, activations of the closing windows must not route to their views.
+    connect(documents_.get(), &DocumentSession::windowsClosing, this, [this] {
+        windowsClosing_ = true;
+        router_->setViewCommands(nullptr);
+    });
     connect(area_, &QMdiArea::subWindowActivated, this, &CMainFrame::onSubWindowActivated);
 
     router_->setFrameCommands(&commands_);
@@ -338,6 +341,8 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 
 void CMainFrame::onDocumentChanged()
 {
+    windowsClosing_ = false;
+    onSubWindowActivated();
     showMenu(current_ ? kDocumentMenu : kMainMenu);
     updateRecentFileItems();
     if (current_)
@@ -347,7 +352,10 @@ void CMainFrame::onDocumentChanged()
 
 void CMainFrame::onSubWindowActivated()
 {
-    auto* child = qobject_cast<CChildFrame*>(area_->activeSubWindow());
+    if (windowsClosing_)
+        return;
+    // The current window, not only the active one: while a dialog is up the view keeps its commands.
+    auto* child = qobject_cast<CChildFrame*>(area_->currentSubWindow());
     router_->setViewCommands(child ? child->viewCommands() : nullptr);
     requestIdleUpdate();
 }

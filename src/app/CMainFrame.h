@@ -177,4 +177,5 @@ private:
     int shownMenu_ = 0;
     QTimer idleTimer_;
     bool settingsLoaded_ = false;
+    bool windowsClosing_ = false;
 };

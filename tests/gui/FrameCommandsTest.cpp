@@ -346,6 +346,14 @@ void FrameCommandsTest::viewCommandsGoToTheActiveWindow()
     QCOMPARE(selected, 1);
     // The frame's commands are reached from either window.
     QVERIFY(frame_->router().isEnabled(CMainFrame::IdChannel2));
+
+    // A new document's views replace the old ones in the route.
+    frame_->mdiArea()->setActiveSubWindow(documents.worksheetWindow());
+    QVERIFY(frame_->router().trigger(CMainFrame::IdNew));
+    QVERIFY(!frame_->router().trigger(32812));
+    frame_->router().trigger(CMainFrame::IdClose);
+    QVERIFY(frame_->router().viewCommands() == nullptr);
+    QCOMPARE(selected, 1);
 }
 
 void FrameCommandsTest::documentWindowsCloseOnlyWithTheDocument()
