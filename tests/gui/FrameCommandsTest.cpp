@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -70,6 +71,7 @@ private slots:
     void documentWindowsCloseOnlyWithTheDocument();
     void windowArrangement();
     void commandStatesFollowWhenIdle();
+    void windowMenuListsTheDocumentWindows();
 
 private:
     std::unique_ptr<StartedProgram> program_;
@@ -399,6 +401,32 @@ void FrameCommandsTest::commandStatesFollowWhenIdle()
     // So does the run of a command.
     frame_->router().trigger(CMainFrame::IdClose);
     QTRY_VERIFY(!frame_->router().action(CMainFrame::IdChannel1)->isEnabled());
+}
+
+void FrameCommandsTest::windowMenuListsTheDocumentWindows()
+{
+    QMenu* window = nullptr;
+    for (QAction* action : frame_->menuBar()->actions()) {
+        if (action->text() == QStringLiteral("&Window"))
+            window = action->menu();
+    }
+    QVERIFY(window);
+    frame_->mdiArea()->setActiveSubWindow(frame_->documents().graphWindow());
+    for (int shown = 0; shown < 2; ++shown) {
+        emit window->aboutToShow();
+        QStringList texts;
+        QStringList checked;
+        for (QAction* action : window->actions()) {
+            texts << action->text();
+            if (action->isChecked())
+                checked << action->text();
+        }
+        QCOMPARE(texts.mid(texts.size() - 2),
+                 (QStringList{QStringLiteral("&1 Worksheet"), QStringLiteral("&2 Graph")}));
+        QCOMPARE(checked, QStringList{QStringLiteral("&2 Graph")});
+    }
+    window->actions().at(window->actions().size() - 2)->trigger();
+    QCOMPARE(frame_->mdiArea()->activeSubWindow(), frame_->documents().worksheetWindow());
 }
 
 QTEST_MAIN(FrameCommandsTest)
