@@ -44,6 +44,10 @@ bool splitCommandArguments(CliContext& context, const QStringList& arguments, co
 // The commands and options.
 int runShowCommand(CliContext& context, const QStringList& arguments);
 int runResaveCommand(CliContext& context, const QStringList& arguments);
+int runWriteCommand(CliContext& context, const QStringList& arguments);
+int runReadCommand(CliContext& context, const QStringList& arguments);
+int runRangesCommand(CliContext& context, const QStringList& arguments);
+int runIdnCommand(CliContext& context, const QStringList& arguments);
 bool applySetOption(CliContext& context, const QString& value);
 bool applyPortOption(CliContext& context, const QString& value);
 bool applyGpibOption(CliContext& context, const QString& value);

@@ -10,6 +10,13 @@ const std::vector<CliCommand>& cliCommands()
          runShowCommand},
         {"resave", "IN OUT", "reads a sequence file and saves it again as the program saves it",
          runResaveCommand},
+        {"write", "FILE --channels LIST", "writes channels of a Hardware Control file into the instrument",
+         runWriteCommand},
+        {"read", "--channels LIST -o OUT.tsr", "reads channels from the instrument into a new sequence file",
+         runReadCommand},
+        {"ranges", "--channels LIST --cc HIGH|MED|LOW --cv HIGH|LOW", "sets the instrument's ranges",
+         runRangesCommand},
+        {"idn", "", "identifies the instrument and prints its reply", runIdnCommand},
     };
     return commands;
 }

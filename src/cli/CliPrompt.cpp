@@ -5,6 +5,8 @@
 void CliPrompt::showMessage(const QString& text, Icon)
 {
     messages_ << text;
+    if (beforeMessage_)
+        beforeMessage_();
     if (echo_)
         err_ << text << Qt::endl;
 }
@@ -12,6 +14,8 @@ void CliPrompt::showMessage(const QString& text, Icon)
 bool CliPrompt::askYesNo(const QString& text, Icon)
 {
     messages_ << text;
+    if (beforeMessage_)
+        beforeMessage_();
     if (echo_)
         err_ << text << (assumeYes_ ? " [yes]" : " [no]") << Qt::endl;
     return assumeYes_;

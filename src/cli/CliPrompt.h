@@ -3,6 +3,7 @@
 #include "ui/UserPrompt.h"
 
 #include <QStringList>
+#include <functional>
 
 class QTextStream;
 
@@ -18,6 +19,8 @@ public:
 
     void setEcho(bool echo) { echo_ = echo; }
     void setAssumeYes(bool yes) { assumeYes_ = yes; }
+    // Called before each message is written (a progress line on the terminal ends first).
+    void setBeforeMessage(std::function<void()> hook) { beforeMessage_ = std::move(hook); }
     // Every message and question shown so far.
     const QStringList& messages() const { return messages_; }
 
@@ -26,4 +29,5 @@ private:
     bool echo_ = true;
     bool assumeYes_ = false;
     QStringList messages_;
+    std::function<void()> beforeMessage_;
 };

@@ -6,6 +6,7 @@
 #include <functional>
 
 class CInstrumentPort;
+class CMainDoc;
 class CurrentDocument;
 class UserPrompt;
 class Clock;
@@ -20,6 +21,8 @@ public:
 
     // Instrument control.
     int Identify();
+    // The same, giving the identification reply (as received, whether or not it names a KDR-X).
+    int Identify(QString& identity);
     int CheckError();
     int StopChannel(int channel);
     int StopChannels(const ChannelFlags& selected, const ChannelFlags& unused, int closeAfterwards);
@@ -39,7 +42,10 @@ public:
     int ReadSequence(int channel);
     int QueryProgramState(std::array<int, kChannelCount>& runState, ChannelTexts& stepText,
                           ChannelTexts& loopText, const ChannelFlags& selected);
-    // Cuts the field that starts at position out of text (see the implementation for the rules).
+    // The field that starts at position in a comma-separated reply. A field other than the last
+    // reaches up to the next comma (and is empty when no comma follows); the last one reaches to
+    // the end. position advances by the length of a non-empty field; the caller steps over the
+    // comma itself. Empty fields are not skipped.
     static QString GetField(int& position, const QString& text, int index, int lastIndex);
 
     // Progress of WriteSequence: called after each step written (channel 0..4, step 1..n, n).
@@ -49,6 +55,18 @@ public:
     }
 
 private:
+    static bool isChannel(int channel) { return channel >= 0 && channel < kChannelCount; }
+    // The open document, or none.
+    CMainDoc* document() const;
+    // A Write and a Read; false when either fails (nothing is shown).
+    bool query(const QString& command, QString& reply);
+    // The end of an operation whose Write or Read failed: the port's message, the link closed, 0.
+    int reportAndClose();
+    // Steps 4 to 8 of a Software Control start of channel c: mode, range, first value, the voltage
+    // of the CV part and the error check. With showFailures the failures are shown and the link
+    // is closed (before the error-queue message when closeBeforeQueueMessage is set).
+    int prepareSoftwareStart(int channel, bool showFailures, bool closeBeforeQueueMessage);
+
     CInstrumentPort& port_;
     AppSettings& settings_;
     const ChannelNumbers& numbers_;

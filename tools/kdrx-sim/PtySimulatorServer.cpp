@@ -162,8 +162,10 @@ void PtySimulatorServer::serve()
                         outgoing.append(reply.toLatin1());
                         outgoing.append('\n');
                     }
+                    // A byte reaches the other end when its time on the line is over, the
+                    // first one of a reply included.
                     if (wasIdle && !outgoing.isEmpty())
-                        sendNext = std::max(sendNext, now);
+                        sendNext = std::max(sendNext, now + byteTime);
                 }
                 line.clear();
                 overrun = false;

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "SimulatorSerialLine.h"
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+
+// The simulator's serial line with faults on cue: the write of a chosen command fails (as a cable
+// pulled at that moment would), or the instrument's reply to a chosen message is replaced by a
+// given text, for reply forms the simulator never produces.
+class FaultLine : public SerialLine {
+public:
+    explicit FaultLine(SimulatorSerialLine& line) : line_(line) {}
+
+    bool open(const QString& device) override
+    {
+        pulled_ = false;
+        return line_.open(device);
+    }
+    bool configure() override { return line_.configure(); }
+    void purge() override
+    {
+        replaced_.clear();
+        line_.purge();
+    }
+    bool write(const QByteArray& bytes, int timeoutMs) override
+    {
+        const QString command = QString::fromLatin1(bytes).chopped(bytes.endsWith('\n') ? 1 : 0);
+        if (pulled_ || (!failWriteOf.isEmpty() && command.startsWith(failWriteOf))) {
+            pulled_ = true;
+            return false;
+        }
+        if (!line_.write(bytes, timeoutMs))
+            return false;
+        const auto replacement = replies.constFind(command);
+        if (replacement != replies.constEnd()) {
+            // The simulator's own answer is dropped unread.
+            char byte = 0;
+            while (!line_.pendingReply().isEmpty())
+                line_.readByte(byte, 0);
+            replaced_ += replacement->toLatin1() + '\n';
+        }
+        return true;
+    }
+    ReadResult readByte(char& byte, int timeoutMs) override
+    {
+        if (!replaced_.isEmpty()) {
+            byte = replaced_.at(0);
+            replaced_.remove(0, 1);
+            return ReadResult::Byte;
+        }
+        return line_.readByte(byte, timeoutMs);
+    }
+    void close() override
+    {
+        replaced_.clear();
+        line_.close();
+    }
+    bool isOpen() const override { return line_.isOpen(); }
+
+    // The first command that begins with this text fails to be written, and so does every later
+    // one until the line is opened again.
+    QString failWriteOf;
+    // Message -> reply given instead of the simulator's.
+    QMap<QString, QString> replies;
+
+private:
+    SimulatorSerialLine& line_;
+    QByteArray replaced_;
+    bool pulled_ = false;
+};
