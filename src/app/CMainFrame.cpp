@@ -53,6 +53,7 @@ const QString kVersion = QStringLiteral(TESSOR_VERSION);
 
 CMainFrame::CMainFrame(const Context& context, QWidget* parent)
     : QMainWindow(parent), context_(context), port_(context.module, context.prompt, clock_),
+      device_(port_, settings_, channelNumbers_, current_, context.prompt, clock_),
       router_(new CommandRouter(context.module, this)), area_(new QMdiArea(this))
 {
     port_.setSimulatorProvider([this] { return simulator_.devicePath(); });

@@ -2,6 +2,7 @@
 
 #include "app/BuiltInSimulator.h"
 #include "app/RecentFileList.h"
+#include "instrument/CKdrxDevice.h"
 #include "instrument/ChannelNumbers.h"
 #include "link/CInstrumentPort.h"
 #include "model/AppSettings.h"
@@ -31,7 +32,8 @@ class StatusPanes;
 class TemplateLoader;
 
 // The main window: it owns the settings, the current-document reference, the port layer (with the
-// built-in simulator behind the "simulator" port), the channel-number table and the document session, shows
+// built-in simulator behind the "simulator" port), the KDR-X protocol object, the channel-number
+// table and the document session, shows
 // the menus, toolbar, sequence control bar and status bar, and routes every command. Settings are loaded when
 // the frame is created (after its bars exist) and saved when it is destroyed.
 class CMainFrame : public QMainWindow {
@@ -100,6 +102,7 @@ public:
     CurrentDocument& currentDocument() { return current_; }
     ChannelNumbers& channelNumbers() { return channelNumbers_; }
     CInstrumentPort& port() { return port_; }
+    CKdrxDevice& device() { return device_; }
     BuiltInSimulator& simulator() { return simulator_; }
     Clock& clock() { return clock_; }
     CommandRouter& router() { return *router_; }
@@ -162,6 +165,7 @@ private:
     SystemClock clock_;
     BuiltInSimulator simulator_; // outlives the port, which asks it for its device
     CInstrumentPort port_;
+    CKdrxDevice device_;
     RecentFileList recentFiles_;
     CommandTable commands_;
     CommandRouter* router_;

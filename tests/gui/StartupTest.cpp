@@ -297,7 +297,11 @@ void StartupTest::theSimulatorPortTalksToTheSimulatedLoad()
     QCOMPARE(port.Close(), 1);
     QVERIFY2(reply.contains(QStringLiteral("KDR")), qPrintable(reply));
     QVERIFY(program.frame().simulator().server() != nullptr);
-    QVERIFY(program.prompt.entries.empty());
+    // The frame's protocol object identifies it over the same port.
+    QCOMPARE(port.Open(), 1);
+    QCOMPARE(program.frame().device().Identify(), 1);
+    QCOMPARE(port.Close(), 1);
+    QVERIFY2(program.prompt.entries.empty(), qPrintable(program.prompt.texts().join('\n')));
 }
 
 QTEST_MAIN(StartupTest)
