@@ -21,8 +21,8 @@ class CommandRouter;
 class CSequenceControlBar;
 class DocumentSession;
 class QMdiArea;
-class QMenu;
 class ProfileStore;
+class QMenu;
 class QToolBar;
 class ResourceModule;
 class ShellPrompt;
@@ -33,9 +33,13 @@ class TemplateLoader;
 
 // The main window: it owns the settings, the current-document reference, the port layer (with the
 // built-in simulator behind the "simulator" port), the KDR-X protocol object, the channel-number
-// table and the document session, shows
-// the menus, toolbar, sequence control bar and status bar, and routes every command. Settings are loaded when
-// the frame is created (after its bars exist) and saved when it is destroyed.
+// table and the document session; it shows the menus, toolbar, sequence control bar and status bar
+// and routes every command. Settings are loaded when the frame is created (after its bars exist)
+// and saved when it is destroyed.
+//
+// Later parts plug in their commands: the Sequence menu's dialogs with commands().setAction(id, ...)
+// (their enabling rules are defined already), the views with their own CommandTable, which the
+// router asks first while their window is current.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
