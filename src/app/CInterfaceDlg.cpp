@@ -1,0 +1,99 @@
+#include "app/CInterfaceDlg.h"
+
+#include "model/AppSettings.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+void CInterfaceDlg::Controls::bind(TemplateForm& form)
+{
+    form.bind(rs232c, "radioRs232c");
+    form.bind(gpib, "radioGpib");
+    form.bind(portLabel, "labelPort");
+    form.bind(port, "comboPort");
+    form.bind(makerLabel, "labelMaker");
+    form.bind(maker, "comboMaker");
+    form.bind(addressLabel, "labelAddress");
+    form.bind(address, "comboAddress");
+    form.bind(ok, "buttonOk");
+    form.bind(cancel, "buttonCancel");
+}
+
+CInterfaceDlg::CInterfaceDlg(const TemplateLoader& loader, AppSettings& settings,
+                             const QStringList& serialDevices, QWidget* parent)
+    : TemplateDialog(loader, QLatin1String(templateName), parent), settings_(settings)
+{
+    controls_.bind(form());
+    connect(controls_.ok, &QPushButton::clicked, this, &CInterfaceDlg::accept);
+    connect(controls_.cancel, &QPushButton::clicked, this, &CInterfaceDlg::reject);
+    connect(controls_.rs232c, &QRadioButton::clicked, this, &CInterfaceDlg::updateEnabling);
+    connect(controls_.gpib, &QRadioButton::clicked, this, &CInterfaceDlg::updateEnabling);
+
+    // The machine's devices go between COM9 and the simulator entry.
+    QComboBox* port = controls_.port;
+    const int devicesAt = std::min(kComPorts, port->count());
+    port->insertItems(devicesAt, serialDevices);
+    simulatorIndex_ = port->count() > devicesAt + serialDevices.size() ? port->count() - 1 : -1;
+
+    // Every part of the program takes any Interface other than 0 for GPIB; so does the dialog.
+    controls_.rs232c->setChecked(settings_.Interface == 0);
+    controls_.gpib->setChecked(settings_.Interface != 0);
+
+    if (settings_.PortDevice.isEmpty()) {
+        port->setCurrentIndex(settings_.Port >= 1 && settings_.Port <= kComPorts ? settings_.Port - 1 : -1);
+    } else if (settings_.PortDevice == QLatin1String(kSimulatorDevice) && simulatorIndex_ >= 0) {
+        port->setCurrentIndex(simulatorIndex_);
+    } else {
+        const int listed = port->findText(settings_.PortDevice, Qt::MatchExactly);
+        if (listed >= kComPorts && listed != simulatorIndex_) {
+            port->setCurrentIndex(listed);
+        } else {
+            port->setCurrentIndex(-1);
+            port->setEditText(settings_.PortDevice);
+        }
+    }
+    const auto select = [](QComboBox* list, int value) {
+        list->setCurrentIndex(value >= 1 && value <= list->count() ? value - 1 : -1);
+    };
+    select(controls_.maker, settings_.Maker);
+    select(controls_.address, settings_.Address);
+    updateEnabling();
+}
+
+void CInterfaceDlg::updateEnabling()
+{
+    const bool serial = controls_.rs232c->isChecked();
+    controls_.portLabel->setEnabled(serial);
+    controls_.port->setEnabled(serial);
+    controls_.makerLabel->setEnabled(!serial);
+    controls_.maker->setEnabled(!serial);
+    controls_.addressLabel->setEnabled(!serial);
+    controls_.address->setEnabled(!serial);
+}
+
+void CInterfaceDlg::accept()
+{
+    settings_.Interface = controls_.rs232c->isChecked() ? 0 : 1;
+    // A list without a selection stores 0, as its index + 1.
+    settings_.Maker = controls_.maker->currentIndex() + 1;
+    settings_.Address = controls_.address->currentIndex() + 1;
+
+    QComboBox* port = controls_.port;
+    const QString text = port->currentText().trimmed();
+    // What is typed counts as the entry it names (in any case), so typing "com3" is COM3.
+    const int entry = text.isEmpty() ? -1 : port->findText(text, Qt::MatchFixedString);
+    if (text.isEmpty()) {
+        settings_.Port = 0;
+        settings_.PortDevice.clear();
+    } else if (entry >= 0 && entry < kComPorts) {
+        settings_.Port = entry + 1;
+        settings_.PortDevice.clear();
+    } else if (entry >= 0 && entry == simulatorIndex_) {
+        settings_.PortDevice = QLatin1String(kSimulatorDevice);
+    } else {
+        settings_.PortDevice = entry >= 0 ? port->itemText(entry) : text;
+    }
+    TemplateDialog::accept();
+}

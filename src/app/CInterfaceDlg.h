@@ -1,0 +1,52 @@
+#pragma once
+
+#include "views/TemplateLoader.h"
+
+#include <QStringList>
+
+struct AppSettings;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+// The Interface dialog: RS-232C with its port, or GPIB with the board maker and the instrument's
+// address. The port list holds COM1 to COM9 (the template's first nine entries, stored as Port 1 to
+// 9), the serial devices of the machine, and the built-in simulator (the template's last entry);
+// a device path can also be typed. A device, a typed path or the simulator is stored in PortDevice.
+class CInterfaceDlg : public TemplateDialog {
+    Q_OBJECT
+public:
+    static constexpr const char* templateName = "Interface.ui";
+    static constexpr int kComPorts = 9;
+    static constexpr const char* kSimulatorDevice = "simulator";
+
+    struct Controls {
+        QRadioButton* rs232c = nullptr;
+        QRadioButton* gpib = nullptr;
+        QLabel* portLabel = nullptr;
+        QComboBox* port = nullptr;
+        QLabel* makerLabel = nullptr;
+        QComboBox* maker = nullptr;
+        QLabel* addressLabel = nullptr;
+        QComboBox* address = nullptr;
+        QPushButton* ok = nullptr;
+        QPushButton* cancel = nullptr;
+        void bind(TemplateForm& form);
+    };
+
+    CInterfaceDlg(const TemplateLoader& loader, AppSettings& settings, const QStringList& serialDevices,
+                  QWidget* parent = nullptr);
+
+    const Controls& controls() const { return controls_; }
+    // OK: stores Interface, Port or PortDevice, Maker and Address.
+    void accept() override;
+
+private:
+    void updateEnabling();
+    int simulatorIndex() const { return simulatorIndex_; }
+
+    AppSettings& settings_;
+    Controls controls_;
+    int simulatorIndex_ = -1;
+};

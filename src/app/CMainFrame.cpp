@@ -1,0 +1,502 @@
+#include "app/CMainFrame.h"
+
+#include "app/CAboutDlg.h"
+#include "app/CChildFrame.h"
+#include "app/CEnvironmentDlg.h"
+#include "app/CInterfaceDlg.h"
+#include "app/CSequenceControlBar.h"
+#include "app/DocumentSession.h"
+#include "app/SerialDeviceList.h"
+#include "app/ShellPrompt.h"
+#include "app/ShellServices.h"
+#include "app/StatusPanes.h"
+#include "app/WindowArrangement.h"
+#include "model/CMainDoc.h"
+#include "model/ProfileStore.h"
+#include "ui/ResourceModule.h"
+#include "views/CGraphView.h"
+#include "views/CGridView.h"
+#include "views/CommandRouter.h"
+#include "views/MenuBuilder.h"
+#include "views/ShellResources.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <algorithm>
+
+namespace {
+
+constexpr int kMainMenu = 128;     // no document open
+constexpr int kDocumentMenu = 129; // the worksheet template's menu
+constexpr int kMainToolbar = 128;
+constexpr int kAccelerators = 128;
+constexpr int kMainIcon = 128;
+constexpr int kAppTitle = 128;
+
+// The manuals in the program's folder: F1 opens the HTML manual, Help Topics the PDF.
+const QString kHtmlManual = QStringLiteral("TessorKdrx.html");
+const QString kPdfManual = QStringLiteral("TessorKdrx.pdf");
+
+const QString kVersion = QStringLiteral(TESSOR_VERSION);
+
+} // namespace
+
+CMainFrame::CMainFrame(const Context& context, QWidget* parent)
+    : QMainWindow(parent), context_(context), port_(context.module, context.prompt, clock_),
+      device_(port_, settings_, channelNumbers_, current_, context.prompt, clock_),
+      router_(new CommandRouter(context.module, this)), area_(new QMdiArea(this))
+{
+    port_.setSimulatorProvider([this] { return simulator_.devicePath(); });
+    setObjectName(QStringLiteral("MainFrame"));
+    setWindowIcon(context_.resources.icon(kMainIcon));
+    setAcceptDrops(true);
+    area_->setObjectName(QStringLiteral("MdiArea"));
+    setCentralWidget(area_);
+
+    documents_ = std::make_unique<DocumentSession>(
+        DocumentSession::Context{area_, settings_, current_, context_.prompt, context_.services,
+                                 context_.module, context_.resources, context_.profile, recentFiles_});
+    connect(documents_.get(), &DocumentSession::documentChanged, this, &CMainFrame::onDocumentChanged);
+    // While the windows close, activations of the closing windows must not route to their views.
+    connect(documents_.get(), &DocumentSession::windowsClosing, this, [this] {
+        windowsClosing_ = true;
+        router_->setViewCommands(nullptr);
+    });
+    connect(area_, &QMdiArea::subWindowActivated, this, &CMainFrame::onSubWindowActivated);
+
+    router_->setFrameCommands(&commands_);
+    connect(router_, &CommandRouter::commandFinished, this, &CMainFrame::requestIdleUpdate);
+    idleTimer_.setSingleShot(true);
+    idleTimer_.setInterval(0);
+    connect(&idleTimer_, &QTimer::timeout, this, &CMainFrame::updateCommandUi);
+    qApp->installEventFilter(this);
+
+    defineCommands();
+    buildMenus();
+}
+
+CMainFrame::~CMainFrame()
+{
+    qApp->removeEventFilter(this);
+    idleTimer_.stop();
+    documents_->closeDocument();
+    if (settingsLoaded_)
+        saveSettings();
+    // The run dialog object is deleted after the settings are saved (when it exists).
+}
+
+bool CMainFrame::create()
+{
+    // 1. The main toolbar.
+    if (!context_.resources.hasToolbar(kMainToolbar)) {
+        context_.prompt.showMessage(QLatin1String(ResourceModule::moduleErrorText),
+                                    UserPrompt::Icon::Critical);
+        return false;
+    }
+    const ToolbarLayout& layout = context_.resources.toolbar(kMainToolbar);
+    toolBar_ = new QToolBar(layout.title, this);
+    toolBar_->setObjectName(QStringLiteral("ToolBar"));
+    toolBar_->setIconSize(layout.buttonSize);
+    toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
+    MenuBuilder builder([this](int id) { return router_->action(id); });
+    builder.fillToolbar(toolBar_, layout, context_.resources.toolbarImages(kMainToolbar));
+
+    // 2. The sequence control bar.
+    controlBar_ = new CSequenceControlBar(context_.resources, context_.module, *router_, this);
+    connect(controlBar_, &CSequenceControlBar::controlMethodChosen, this, &CMainFrame::changeControlMethod);
+
+    // 3. The status bar.
+    statusPanes_ =
+        std::make_unique<StatusPanes>(statusBar(), context_.module, context_.resources.statusPanes());
+
+    // 4. Both bars at the top, the sequence control bar to the right of the toolbar.
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+    addToolBar(Qt::TopToolBarArea, controlBar_);
+
+    // 5. The settings, and the control-method list on SeqCtl.
+    loadSettings();
+    controlBar_->setControlMethod(settings_.SeqCtl);
+
+    // 6. The port takes the connection settings.
+    applyInterfaceSettings();
+
+    updateCommandUi();
+    return true;
+}
+
+void CMainFrame::buildMenus()
+{
+    MenuBuilder builder([this](int id) { return router_->action(id); });
+    builder.onRecentFiles = [this](QMenu* menu, const MenuItem& item) {
+        recentPlaceholder_ = item.text;
+        addRecentFileItems(menu, item.text);
+    };
+    builder.onWindowList = [this](QMenu* menu) {
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] { rebuildWindowList(menu); });
+    };
+    noDocumentMenus_ = builder.fillMenuBar(menuBar(), context_.resources.menu(kMainMenu));
+    documentMenus_ = builder.fillMenuBar(menuBar(), context_.resources.menu(kDocumentMenu));
+    for (QMenu* menu : noDocumentMenus_)
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandUi);
+    for (QMenu* menu : documentMenus_)
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandUi);
+
+    // Accelerator table 128: the keys belong to the commands' shared actions, which the frame holds
+    // so that a key works whether or not the menu bar shows its command.
+    std::map<int, QList<QKeySequence>> keys;
+    for (const Accelerator& accelerator : context_.resources.accelerators(kAccelerators))
+        keys[accelerator.id] << accelerator.key;
+    for (const auto& [id, sequences] : keys) {
+        QAction* action = router_->action(id);
+        action->setShortcuts(sequences);
+        addAction(action);
+    }
+    showMenu(kMainMenu);
+    updateRecentFileItems();
+}
+
+void CMainFrame::addRecentFileItems(QMenu* menu, const QString& placeholder)
+{
+    for (int i = 0; i < RecentFileList::kSize; ++i) {
+        QAction* action = router_->action(IdRecentFile1 + i);
+        if (i == 0)
+            action->setText(placeholder);
+        menu->addAction(action);
+    }
+}
+
+void CMainFrame::updateRecentFileItems()
+{
+    const QString home = QDir::homePath();
+    for (int i = 0; i < RecentFileList::kSize; ++i) {
+        QAction* action = router_->action(IdRecentFile1 + i);
+        if (recentFiles_.count() == 0) {
+            // An empty list shows the disabled placeholder item.
+            action->setText(recentPlaceholder_);
+            action->setVisible(i == 0);
+        } else {
+            action->setVisible(i < recentFiles_.count());
+            if (i < recentFiles_.count())
+                action->setText(recentFiles_.menuText(i, home));
+        }
+    }
+}
+
+void CMainFrame::rebuildWindowList(QMenu* menu)
+{
+    for (QAction* action : windowListActions_) {
+        menu->removeAction(action);
+        delete action;
+    }
+    windowListActions_.clear();
+    const QList<QMdiSubWindow*> windows = area_->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty())
+        return;
+    windowListActions_.push_back(menu->addSeparator());
+    int number = 1;
+    for (QMdiSubWindow* window : windows) {
+        QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(window->windowTitle()));
+        action->setCheckable(true);
+        action->setChecked(window == area_->activeSubWindow());
+        connect(action, &QAction::triggered, this, [this, window] { area_->setActiveSubWindow(window); });
+        windowListActions_.push_back(action);
+    }
+}
+
+void CMainFrame::showMenu(int id)
+{
+    if (shownMenu_ == id)
+        return;
+    shownMenu_ = id;
+    menuBar()->clear();
+    for (QMenu* menu : id == kDocumentMenu ? documentMenus_ : noDocumentMenus_)
+        menuBar()->addMenu(menu);
+}
+
+void CMainFrame::defineCommands()
+{
+    const auto always = CommandTable::Rule();
+    const auto hasDocument = [this] { return static_cast<bool>(current_); };
+
+    commands_.add(IdNew, [this] { documents_->newDocument(); });
+    commands_.add(IdOpen, [this] { documents_->openWithDialog(); });
+    commands_.add(
+        IdClose, [this] { documents_->close(); }, hasDocument);
+    commands_.add(
+        IdSave, [this] { documents_->save(); }, hasDocument);
+    commands_.add(
+        IdSaveAs, [this] { documents_->saveAs(); }, hasDocument);
+    for (int i = 0; i < RecentFileList::kSize; ++i) {
+        commands_.add(
+            IdRecentFile1 + i, [this, i] { documents_->openRecentFile(i); },
+            [this, i] { return i < recentFiles_.count(); });
+    }
+    commands_.add(IdExit, [this] { close(); });
+
+    commands_.add(
+        IdToolbar, [this] { toggleBar(toolBar_); }, always,
+        [this] { return toolBar_ && !toolBar_->isHidden(); });
+    commands_.add(
+        IdStatusBar, [this] { toggleBar(statusBar()); }, always, [this] { return !statusBar()->isHidden(); });
+    commands_.add(
+        IdSequenceControlBar, [this] { toggleBar(controlBar_); }, always,
+        [this] { return controlBar_ && !controlBar_->isHidden(); });
+    commands_.add(
+        IdSavePosition, [this] { settings_.bPos = settings_.bPos == 1 ? 0 : 1; }, always,
+        [this] { return settings_.bPos == 1; });
+    commands_.add(
+        IdPreviousFile, [this] { settings_.bFile = settings_.bFile == 1 ? 0 : 1; }, always,
+        [this] { return settings_.bFile == 1; });
+
+    // The Sequence menu's dialogs come with their own parts, which plug them in with
+    // commands().setAction(); their enabling rules hold already.
+    commands_.add(IdTransfer, {}, [this] { return settings_.SeqCtl == HardwareControl; });
+    commands_.add(IdRun, {}, hasDocument);
+    commands_.add(IdMode, {}, hasDocument);
+    commands_.add(IdMonitoringSetup, {});
+    commands_.add(IdInitialSetting, {});
+    commands_.add(IdOptions, {});
+    // Reached by no menu, toolbar or accelerator.
+    commands_.add(IdInitialValues, {}, hasDocument);
+    commands_.add(IdChainTransfer, {}, hasDocument);
+
+    for (int c = 0; c < kChannelCount; ++c) {
+        commands_.add(
+            kChannelCommands[static_cast<size_t>(c)], [this, c] { switchChannel(c); }, hasDocument,
+            [this, c] { return current_ && current_.get()->currentChannel() == c; });
+    }
+    commands_.add(IdInterface, [this] { runInterfaceDialog(); });
+    commands_.add(IdEnvironment, [this] { runEnvironmentDialog(); });
+
+    commands_.add(IdCascade, [this] { area_->cascadeSubWindows(); });
+    commands_.add(IdTileVertically, [this] {
+        WindowArrangement::tileVertically(area_, WindowArrangement::tileableWindows(area_));
+    });
+    commands_.add(IdTileHorizontally, [this] {
+        WindowArrangement::tileHorizontally(area_, WindowArrangement::tileableWindows(area_));
+    });
+    commands_.add(IdArrangeIcons, [this] { WindowArrangement::arrangeIcons(area_); });
+    commands_.add(IdHelpTopics, [this] { openManual(kPdfManual); });
+    commands_.add(IdHelp, [this] { openManual(kHtmlManual); });
+    commands_.add(IdAbout, [this] { runAboutDialog(); });
+}
+
+void CMainFrame::toggleBar(QWidget* bar)
+{
+    if (!bar)
+        return;
+    // A floating bar is shown or hidden where it floats.
+    bar->setVisible(bar->isHidden());
+}
+
+void CMainFrame::requestIdleUpdate()
+{
+    if (!idleTimer_.isActive())
+        idleTimer_.start();
+}
+
+void CMainFrame::updateCommandUi()
+{
+    router_->updateActions();
+    if (statusPanes_)
+        statusPanes_->refresh(settings_, current_.get());
+    if (controlBar_ && controlBar_->controlMethod() != settings_.SeqCtl)
+        controlBar_->setControlMethod(settings_.SeqCtl);
+    const QString appTitle = context_.module.string(kAppTitle);
+    const QString title = current_ ? appTitle + QStringLiteral(" - ") + documents_->title() : appTitle;
+    if (windowTitle() != title)
+        setWindowTitle(title);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    // The framework refreshes the command states whenever the event queue has emptied after user
+    // input or a timer; the frame's own idle timer does not count.
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease:
+    case QEvent::KeyRelease:
+    case QEvent::FocusIn:
+    case QEvent::WindowActivate:
+    case QEvent::Drop:
+        requestIdleUpdate();
+        break;
+    case QEvent::Timer:
+        if (watched != &idleTimer_)
+            requestIdleUpdate();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::onDocumentChanged()
+{
+    windowsClosing_ = false;
+    onSubWindowActivated();
+    showMenu(current_ ? kDocumentMenu : kMainMenu);
+    updateRecentFileItems();
+    if (current_)
+        controlBar_->setControlMethod(settings_.SeqCtl);
+    updateCommandUi();
+}
+
+void CMainFrame::onSubWindowActivated()
+{
+    if (windowsClosing_)
+        return;
+    // The current window, not only the active one: while a dialog is up the view keeps its commands.
+    auto* child = qobject_cast<CChildFrame*>(area_->currentSubWindow());
+    router_->setViewCommands(child ? child->viewCommands() : nullptr);
+    requestIdleUpdate();
+}
+
+bool CMainFrame::openDocumentFile(const QString& path)
+{
+    const bool opened = documents_->openDocument(path) == DocumentSession::OpenResult::Opened;
+    requestIdleUpdate();
+    return opened;
+}
+
+void CMainFrame::switchChannel(int channel)
+{
+    CMainDoc* document = current_.get();
+    if (!document || channel < 0 || channel >= kChannelCount)
+        return;
+    document->setCurrentChannel(channel);
+    if (CGridView* grid = documents_->gridView())
+        grid->showChannel(channel);
+    if (CGraphView* graph = documents_->graphView())
+        graph->showChannel(channel);
+    requestIdleUpdate();
+}
+
+void CMainFrame::changeControlMethod(int method)
+{
+    if (method == settings_.SeqCtl)
+        return;
+    CMainDoc* document = current_.get();
+    if (document && document->hasAnySteps()) {
+        context_.prompt.showMessage(QStringLiteral("Change without entering data."));
+        controlBar_->setControlMethod(settings_.SeqCtl);
+        return;
+    }
+    settings_.SeqCtl = method;
+    settings_.deriveActiveValues();
+    if (document) {
+        if (CGridView* grid = documents_->gridView())
+            grid->applyControlMethod();
+        // The run dialog's per-channel progress is cleared here once the run dialog exists.
+        if (CGraphView* graph = documents_->graphView())
+            graph->rebuildChannel(document->currentChannel());
+    }
+    updateCommandUi();
+}
+
+void CMainFrame::applyInterfaceSettings()
+{
+    // Nothing is opened here: the next instrument operation opens the link.
+    port_.applySettings(settings_);
+}
+
+void CMainFrame::restoreWindowRect()
+{
+    QRect rect(QPoint(settings_.Left, settings_.Top),
+               QSize(settings_.Right - settings_.Left, settings_.Bottom - settings_.Top));
+    rect.setSize(rect.size().expandedTo(minimumSizeHint()));
+    // A rectangle saved on a screen that is no longer there would put the window out of reach.
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    const bool reachable = std::any_of(screens.begin(), screens.end(), [&rect](const QScreen* screen) {
+        return screen->availableGeometry().intersects(rect);
+    });
+    if (!reachable && QGuiApplication::primaryScreen())
+        rect.moveTopLeft(QGuiApplication::primaryScreen()->availableGeometry().topLeft());
+    move(rect.topLeft());
+    resize(rect.size());
+}
+
+void CMainFrame::loadSettings()
+{
+    context_.profile.load(settings_);
+    recentFiles_.setFiles(context_.profile.loadRecentFiles());
+    settingsLoaded_ = true;
+    updateRecentFileItems();
+}
+
+void CMainFrame::saveSettings()
+{
+    // The main window's rectangle: where it stands and the size of its contents, which is what
+    // restoreWindowRect() gives back. A maximised window keeps its normal rectangle.
+    const QRect normal = isMaximized() || isFullScreen() ? normalGeometry() : QRect(pos(), size());
+    settings_.Left = normal.left();
+    settings_.Top = normal.top();
+    settings_.Right = normal.left() + normal.width();
+    settings_.Bottom = normal.top() + normal.height();
+    // A profile that cannot be written loses the changes silently, as the program has no log.
+    context_.profile.save(settings_);
+    context_.profile.saveRecentFiles(recentFiles_.files());
+}
+
+void CMainFrame::openManual(const QString& fileName)
+{
+    // No message when the manual is missing.
+    const QString path = QDir(context_.helpFolder).filePath(fileName);
+    if (QFileInfo(path).isFile())
+        context_.services.openWithDesktop(path);
+}
+
+void CMainFrame::runInterfaceDialog()
+{
+    CInterfaceDlg dialog(context_.templates, settings_, SerialDeviceList::scan(), this);
+    if (context_.services.execDialog(dialog) == QDialog::Accepted)
+        applyInterfaceSettings();
+}
+
+void CMainFrame::runEnvironmentDialog()
+{
+    CEnvironmentDlg dialog(context_.templates, settings_, this);
+    context_.services.execDialog(dialog);
+}
+
+void CMainFrame::runAboutDialog()
+{
+    CAboutDlg dialog(context_.templates, kVersion, this);
+    context_.services.execDialog(dialog);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (!documents_->saveModified()) {
+        event->ignore();
+        return;
+    }
+    documents_->closeDocument();
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QMimeData* data = event->mimeData();
+    if (data->hasUrls() && !data->urls().isEmpty() && data->urls().constFirst().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.constFirst().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    activateWindow();
+    openDocumentFile(urls.constFirst().toLocalFile());
+}

@@ -1,0 +1,189 @@
+#pragma once
+
+#include "app/BuiltInSimulator.h"
+#include "app/RecentFileList.h"
+#include "instrument/CKdrxDevice.h"
+#include "instrument/ChannelNumbers.h"
+#include "link/CInstrumentPort.h"
+#include "model/AppSettings.h"
+#include "model/CurrentDocument.h"
+#include "ui/SystemClock.h"
+#include "views/CommandTable.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <array>
+#include <memory>
+#include <vector>
+
+class CommandRouter;
+class CSequenceControlBar;
+class DocumentSession;
+class QMdiArea;
+class ProfileStore;
+class QMenu;
+class QToolBar;
+class ResourceModule;
+class ShellPrompt;
+class ShellResources;
+class ShellServices;
+class StatusPanes;
+class TemplateLoader;
+
+// The main window: it owns the settings, the current-document reference, the port layer (with the
+// built-in simulator behind the "simulator" port), the KDR-X protocol object, the channel-number
+// table and the document session; it shows the menus, toolbar, sequence control bar and status bar
+// and routes every command. Settings are loaded when the frame is created (after its bars exist)
+// and saved when it is destroyed.
+//
+// Later parts plug in their commands: the Sequence menu's dialogs with commands().setAction(id, ...)
+// (their enabling rules are defined already), the views with their own CommandTable, which the
+// router asks first while their window is current.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    // What the frame is given by the application object.
+    struct Context {
+        const ResourceModule& module;
+        const ShellResources& resources;
+        const TemplateLoader& templates;
+        ShellPrompt& prompt;
+        ShellServices& services;
+        const ProfileStore& profile;
+        QString helpFolder; // where the manuals are
+    };
+
+    // Command identifiers the frame handles.
+    enum Command {
+        IdNew = 57600,
+        IdOpen = 57601,
+        IdClose = 57602,
+        IdSave = 57603,
+        IdSaveAs = 57604,
+        IdRecentFile1 = 57616,
+        IdExit = 57665,
+        IdToolbar = 59392,
+        IdStatusBar = 59393,
+        IdSequenceControlBar = 32853,
+        IdSavePosition = 32787,
+        IdPreviousFile = 32789,
+        IdTransfer = 32796,
+        IdRun = 32792,
+        IdMode = 32795,
+        IdMonitoringSetup = 32808,
+        IdInitialSetting = 32842,
+        IdInterface = 32794,
+        IdEnvironment = 32841,
+        IdOptions = 32806,
+        IdChannel1 = 32823,
+        IdChannel2 = 32824,
+        IdChannel3 = 32825,
+        IdChannel4 = 32826,
+        IdChannel5 = 32831,
+        IdCascade = 57650,
+        IdTileVertically = 57651,
+        IdTileHorizontally = 57652,
+        IdArrangeIcons = 57649,
+        IdHelpTopics = 57667,
+        IdHelp = 57670,
+        IdAbout = 57664,
+        IdInitialValues = 32839,
+        IdChainTransfer = 32836,
+    };
+    static constexpr std::array<int, kChannelCount> kChannelCommands{IdChannel1, IdChannel2, IdChannel3,
+                                                                     IdChannel4, IdChannel5};
+
+    explicit CMainFrame(const Context& context, QWidget* parent = nullptr);
+    // Closes the document without asking, saves the settings and the recent files.
+    ~CMainFrame() override;
+
+    // Builds the bars and the status bar, loads the settings and applies them; false (after a
+    // message) when a bar cannot be built.
+    bool create();
+
+    AppSettings& settings() { return settings_; }
+    CurrentDocument& currentDocument() { return current_; }
+    ChannelNumbers& channelNumbers() { return channelNumbers_; }
+    CInstrumentPort& port() { return port_; }
+    CKdrxDevice& device() { return device_; }
+    BuiltInSimulator& simulator() { return simulator_; }
+    Clock& clock() { return clock_; }
+    CommandRouter& router() { return *router_; }
+    // The frame's own command table; later parts plug their dialogs in with setAction().
+    CommandTable& commands() { return commands_; }
+    DocumentSession& documents() { return *documents_; }
+    RecentFileList& recentFiles() { return recentFiles_; }
+    CSequenceControlBar* sequenceControlBar() const { return controlBar_; }
+    QToolBar* mainToolBar() const { return toolBar_; }
+    StatusPanes& statusPanes() { return *statusPanes_; }
+    QMdiArea* mdiArea() const { return area_; }
+    // The menu resource shown in the menu bar: 129 while a document is open, else 128.
+    int shownMenu() const { return shownMenu_; }
+
+    // The idle update: command enabling and check marks, the status panes, the control-method list
+    // and the title. requestIdleUpdate() schedules one for when the event queue is empty.
+    void updateCommandUi();
+    void requestIdleUpdate();
+
+    // Open (path) for dropped files and the copy handed over by a second start.
+    bool openDocumentFile(const QString& path);
+    // The channel commands: the current document's current channel becomes 0..4.
+    void switchChannel(int channel);
+    // A choice in the control-method list; refused while the current document has steps.
+    void changeControlMethod(int method);
+    // Gives the port the connection settings (at creation and after the Interface dialog's OK).
+    void applyInterfaceSettings();
+    // Moves the main window to the rectangle Left, Top, Right, Bottom of the settings (onto the
+    // primary screen when no screen shows any of it).
+    void restoreWindowRect();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    QMenu* createPopupMenu() override { return nullptr; }
+
+private:
+    void buildMenus();
+    void addRecentFileItems(QMenu* menu, const QString& placeholder);
+    void updateRecentFileItems();
+    void rebuildWindowList(QMenu* menu);
+    void defineCommands();
+    void showMenu(int id);
+    void loadSettings();
+    void saveSettings();
+    void toggleBar(QWidget* bar);
+    void openManual(const QString& fileName);
+    void runInterfaceDialog();
+    void runEnvironmentDialog();
+    void runAboutDialog();
+    void onDocumentChanged();
+    void onSubWindowActivated();
+
+    Context context_;
+    AppSettings settings_;
+    CurrentDocument current_;
+    ChannelNumbers channelNumbers_ = defaultChannelNumbers();
+    SystemClock clock_;
+    BuiltInSimulator simulator_; // outlives the port, which asks it for its device
+    CInstrumentPort port_;
+    CKdrxDevice device_;
+    RecentFileList recentFiles_;
+    CommandTable commands_;
+    CommandRouter* router_;
+    QMdiArea* area_;
+    std::unique_ptr<DocumentSession> documents_;
+    QToolBar* toolBar_ = nullptr;
+    CSequenceControlBar* controlBar_ = nullptr;
+    std::unique_ptr<StatusPanes> statusPanes_;
+    std::vector<QMenu*> noDocumentMenus_;
+    std::vector<QMenu*> documentMenus_;
+    QString recentPlaceholder_;
+    std::vector<QAction*> windowListActions_;
+    int shownMenu_ = 0;
+    QTimer idleTimer_;
+    bool settingsLoaded_ = false;
+    bool windowsClosing_ = false;
+};

@@ -1,0 +1,124 @@
+#include "app/CTessorApp.h"
+
+#include "app/CAboutDlg.h"
+#include "app/CEnvironmentDlg.h"
+#include "app/CInterfaceDlg.h"
+#include "app/CMainFrame.h"
+#include "app/DocumentSession.h"
+#include "app/ShellPrompt.h"
+#include "model/ProfileStore.h"
+#include "views/TemplateLoader.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+
+// The main window's size when no saved position applies: a comfortable size that fits the screen.
+QSize defaultWindowSize()
+{
+    QSize size(1100, 720);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    return size;
+}
+
+} // namespace
+
+StartupPaths StartupPaths::standard()
+{
+    return StartupPaths{QCoreApplication::applicationDirPath(), ProfileStore::defaultPath(),
+                        SingleInstance::defaultRuntimeFolder()};
+}
+
+CTessorApp::CTessorApp(ShellPrompt& prompt, ShellServices& services, StartupPaths paths)
+    : prompt_(prompt), services_(services), paths_(std::move(paths)), instance_(paths_.runtimeFolder)
+{
+}
+
+CTessorApp::~CTessorApp()
+{
+    prompt_.setParentWindow(nullptr);
+    frame_.reset();
+}
+
+QString CTessorApp::checkDialogTemplates(const TemplateLoader& loader)
+{
+    QStringList problems;
+    for (const QString& problem : {checkTemplate<CAboutDlg>(loader), checkTemplate<CInterfaceDlg>(loader),
+                                   checkTemplate<CEnvironmentDlg>(loader)}) {
+        if (!problem.isEmpty())
+            problems << problem;
+    }
+    return problems.join(QLatin1Char('\n'));
+}
+
+int CTessorApp::initInstance(const QStringList& files)
+{
+    const QString file = files.value(0);
+
+    // One copy per user: a second copy hands its file to the first and ends without a window.
+    if (!instance_.acquire()) {
+        if (!file.isEmpty())
+            instance_.handOver(QFileInfo(file).absoluteFilePath());
+        return 0;
+    }
+
+    // The resource module, the only source of the user interface from here on.
+    const QString moduleError = QLatin1String(ResourceModule::moduleErrorText);
+    if (!module_.load(QDir(paths_.programFolder).filePath(QLatin1String(ResourceModule::fileName)))) {
+        prompt_.showMessage(moduleError, UserPrompt::Icon::Critical);
+        return 1;
+    }
+    templates_ = std::make_unique<TemplateLoader>(module_, prompt_);
+    QString problems = resources_.load() ? QString() : resources_.problem();
+    if (problems.isEmpty())
+        problems = checkDialogTemplates(*templates_);
+    if (!problems.isEmpty()) {
+        prompt_.showMessage(moduleError + QLatin1Char('\n') + problems, UserPrompt::Icon::Critical);
+        return 1;
+    }
+
+    // The profile location; the frame reads the recent files with the settings.
+    profile_ = std::make_unique<ProfileStore>(paths_.profilePath);
+
+    frame_ = std::make_unique<CMainFrame>(CMainFrame::Context{module_, resources_, *templates_, prompt_,
+                                                              services_, *profile_, paths_.programFolder});
+    if (!frame_->create())
+        return 1;
+    prompt_.setParentWindow(frame_.get());
+    CMainFrame* frame = frame_.get();
+    instance_.listen();
+    QObject::connect(&instance_, &SingleInstance::fileReceived, frame, [frame](const QString& path) {
+        frame->showNormal();
+        frame->raise();
+        frame->activateWindow();
+        frame->openDocumentFile(path);
+    });
+
+    // The previous file, or the command line's file, or a new document.
+    AppSettings& settings = frame->settings();
+    if (settings.bFile == 1) {
+        const QString previous = frame->recentFiles().file(0);
+        if (previous.isEmpty())
+            frame->documents().newDocument();
+        else
+            frame->openDocumentFile(previous);
+    } else if (!file.isEmpty()) {
+        if (!frame->openDocumentFile(file))
+            return 1;
+    } else {
+        frame->documents().newDocument();
+    }
+
+    if (settings.bPos == 1)
+        frame->restoreWindowRect();
+    else
+        frame->resize(defaultWindowSize());
+    frame->show();
+    frame->updateCommandUi();
+    return kRunning;
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "app/SingleInstance.h"
+#include "ui/ResourceModule.h"
+#include "views/ShellResources.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class CMainFrame;
+class ProfileStore;
+class ShellPrompt;
+class ShellServices;
+class TemplateLoader;
+
+// Where the program finds its files.
+struct StartupPaths {
+    QString programFolder; // TessorOpt.rcc and the manuals
+    QString profilePath;
+    QString runtimeFolder; // the single-instance lock and socket
+
+    // The running program's folder, the user's profile and runtime folder.
+    static StartupPaths standard();
+};
+
+// The application object: starts the program (one copy per user, the resource module, the main
+// frame, the first document) and ends it. Destroying it destroys the main frame, which saves the
+// settings; the single-instance lock is released last.
+class CTessorApp {
+public:
+    static constexpr int kRunning = -1;
+
+    CTessorApp(ShellPrompt& prompt, ShellServices& services, StartupPaths paths);
+    ~CTessorApp();
+    CTessorApp(const CTessorApp&) = delete;
+    CTessorApp& operator=(const CTessorApp&) = delete;
+
+    // Runs the start-up with the command line's file arguments. Returns kRunning when the main window
+    // is up, else the exit status: 0 for a second copy (after handing over its file), non-zero when
+    // the resource module is missing or broken or the command line's file cannot be opened.
+    int initInstance(const QStringList& files);
+
+    CMainFrame* mainFrame() const { return frame_.get(); }
+    const ResourceModule& module() const { return module_; }
+    const TemplateLoader* templates() const { return templates_.get(); }
+    SingleInstance& instance() { return instance_; }
+
+    // Every dialog template of the module, checked for the controls its dialog uses; the problems
+    // found, one per line, or an empty text.
+    static QString checkDialogTemplates(const TemplateLoader& loader);
+
+private:
+    ShellPrompt& prompt_;
+    ShellServices& services_;
+    StartupPaths paths_;
+    SingleInstance instance_;
+    ResourceModule module_;
+    ShellResources resources_;
+    std::unique_ptr<TemplateLoader> templates_;
+    std::unique_ptr<ProfileStore> profile_;
+    std::unique_ptr<CMainFrame> frame_;
+};

@@ -1,0 +1,20 @@
+#include "app/CTessorApp.h"
+#include "app/DesktopShellServices.h"
+#include "app/MessageBoxPrompt.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tessor"));
+    QApplication::setApplicationVersion(QStringLiteral(TESSOR_VERSION));
+
+    MessageBoxPrompt prompt;
+    DesktopShellServices services;
+    CTessorApp tessor(prompt, services, StartupPaths::standard());
+    const int status = tessor.initInstance(QApplication::arguments().mid(1));
+    if (status != CTessorApp::kRunning)
+        return status;
+    return QApplication::exec();
+}

@@ -1,0 +1,68 @@
+#include "views/CDecimalEdit.h"
+
+#include <QClipboard>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QRegularExpressionValidator>
+
+CDecimalEdit::CDecimalEdit(QWidget* parent) : QLineEdit(parent)
+{
+    // The key filter below gives typing its rules; the validator also guards the context menu's
+    // Paste and the middle-button paste, which do not pass through it.
+    setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*\\.?[0-9]*")), this));
+}
+
+void CDecimalEdit::insertFiltered(const QString& text)
+{
+    // Each character is judged as if typed: a point is taken only while the field holds none.
+    QString current = this->text();
+    if (hasSelectedText())
+        current.remove(selectionStart(), selectedText().size());
+    QString accepted;
+    bool hasPoint = current.contains(QLatin1Char('.'));
+    for (const QChar c : text) {
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            accepted += c;
+        } else if (c == QLatin1Char('.') && !hasPoint) {
+            accepted += c;
+            hasPoint = true;
+        }
+    }
+    if (!accepted.isEmpty())
+        insert(accepted);
+}
+
+void CDecimalEdit::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Paste)) {
+        insertFiltered(QGuiApplication::clipboard()->text());
+        event->accept();
+        return;
+    }
+    const QString text = event->text();
+    // Keys without text, control characters and shortcuts keep their usual meaning.
+    if (text.isEmpty() || text.at(0).unicode() < 32 || text.at(0).unicode() == 127 ||
+        (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    const QChar c = text.at(0);
+    const bool digit = c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    // The point is judged against the whole text, selection included.
+    const bool point = c == QLatin1Char('.') && !this->text().contains(QLatin1Char('.'));
+    if (digit || point)
+        QLineEdit::keyPressEvent(event);
+    else
+        event->accept();
+}
+
+void CDecimalEdit::dropEvent(QDropEvent* event)
+{
+    if (event->mimeData()->hasText()) {
+        insertFiltered(event->mimeData()->text());
+        event->acceptProposedAction();
+    }
+}

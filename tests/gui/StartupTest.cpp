@@ -1,0 +1,308 @@
+#include "GuiTestSupport.h"
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "app/DocumentSession.h"
+#include "link/CInstrumentPort.h"
+#include "model/CMainDoc.h"
+#include "ui/ResourceModule.h"
+#include "views/CommandRouter.h"
+
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProcess>
+#include <QScreen>
+#include <QSysInfo>
+#include <QtTest>
+
+// Start-up of the program: the single copy, the resource module, the first document and the
+// window positions, and what the frame leaves in the profile when it is destroyed.
+class StartupTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startsWithANewDocumentInBothWindows();
+    void refusesToStartWithoutTheResourceModule();
+    void refusesAnUnreadableResourceModule();
+    void secondCopyHandsItsFileToTheFirstAndEnds();
+    void secondProgramEndsAtOnceWithoutAWindow();
+    void takesOverTheLockOfACopyThatCrashed();
+    void opensTheCommandLineFile();
+    void endsWhenTheCommandLineFileCannotBeRead();
+    void previousFileWinsOverTheCommandLine();
+    void previousFileWithAnEmptyListStartsANewDocument();
+    void withoutSavedPositionTheWindowsStandSideBySide();
+    void savedPositionPlacesTheMainAndDocumentWindows();
+    void savedPositionOffEveryScreenComesBackOnScreen();
+    void destroyingTheFrameWritesTheRectangles();
+    void theLinkTakesTheConnectionSettingsOfTheProfile();
+    void theSimulatorPortTalksToTheSimulatedLoad();
+};
+
+void StartupTest::startsWithANewDocumentInBothWindows()
+{
+    StartedProgram program;
+    QCOMPARE(program.start(), CTessorApp::kRunning);
+    CMainFrame& frame = program.frame();
+    QVERIFY(frame.isVisible());
+    QVERIFY(frame.currentDocument());
+    QCOMPARE(frame.mdiArea()->subWindowList().size(), 2);
+    QCOMPARE(frame.windowTitle(), QStringLiteral("Tessor - Tessor1"));
+    QCOMPARE(frame.shownMenu(), 129);
+    QVERIFY(program.prompt.entries.empty());
+    QCOMPARE(program.prompt.busyDepth, 0);
+}
+
+void StartupTest::refusesToStartWithoutTheResourceModule()
+{
+    StartedProgram program;
+    program.app = std::make_unique<CTessorApp>(program.prompt, program.services,
+                                               program.folders.paths(program.folders.root()));
+    QVERIFY(program.app->initInstance({}) > 0);
+    QCOMPARE(program.prompt.texts(), QStringList{QStringLiteral("Module Error")});
+    QCOMPARE(program.prompt.entries.front().icon, UserPrompt::Icon::Critical);
+    QVERIFY(program.app->mainFrame() == nullptr);
+}
+
+void StartupTest::refusesAnUnreadableResourceModule()
+{
+    StartedProgram program;
+    QFile garbage(QDir(program.folders.root()).filePath(QLatin1String(ResourceModule::fileName)));
+    QVERIFY(garbage.open(QIODevice::WriteOnly));
+    garbage.write("not a resource module");
+    garbage.close();
+    program.app = std::make_unique<CTessorApp>(program.prompt, program.services,
+                                               program.folders.paths(program.folders.root()));
+    QVERIFY(program.app->initInstance({}) > 0);
+    QCOMPARE(program.prompt.texts(), QStringList{QStringLiteral("Module Error")});
+    QVERIFY(program.app->mainFrame() == nullptr);
+}
+
+void StartupTest::secondCopyHandsItsFileToTheFirstAndEnds()
+{
+    StartedProgram first;
+    QCOMPARE(first.start(), CTessorApp::kRunning);
+    const QString file = first.folders.writeFile(QStringLiteral("handed.tsr"), emptyChannelsFile());
+
+    RecordingShellPrompt prompt;
+    FakeShellServices services;
+    CTessorApp second(prompt, services, first.folders.paths());
+    QCOMPARE(second.initInstance({file}), 0);
+    QVERIFY(second.mainFrame() == nullptr);
+    QVERIFY(prompt.entries.empty());
+
+    QTRY_COMPARE(first.frame().documents().path(), file);
+    QCOMPARE(first.frame().windowTitle(), QStringLiteral("Tessor - handed.tsr"));
+}
+
+void StartupTest::secondProgramEndsAtOnceWithoutAWindow()
+{
+    StartedProgram first;
+    QCOMPARE(first.start(), CTessorApp::kRunning);
+    const QString file = first.folders.writeFile(QStringLiteral("from-process.tsr"), emptyChannelsFile());
+
+    QProcess second;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), first.folders.configFolder());
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), first.folders.runtimeFolder());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    second.setProcessEnvironment(environment);
+    second.setWorkingDirectory(QFileInfo(file).absolutePath());
+    second.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tessor"),
+                 {QFileInfo(file).fileName()});
+    QVERIFY(second.waitForStarted(10000));
+    // The first copy serves the socket while the second runs.
+    QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 30000);
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QTRY_COMPARE(first.frame().documents().path(), file);
+}
+
+void StartupTest::takesOverTheLockOfACopyThatCrashed()
+{
+    StartedProgram program;
+    // A lock left by a process that is gone.
+    QProcess gone;
+    gone.start(QStringLiteral("true"), QStringList());
+    QVERIFY(gone.waitForStarted());
+    const qint64 pid = gone.processId();
+    QVERIFY(gone.waitForFinished());
+    QFile lock(program.folders.runtimeFolder() + QStringLiteral("/Quorveth.lock"));
+    QVERIFY(lock.open(QIODevice::WriteOnly));
+    lock.write(QStringLiteral("%1\ntessor\n%2\n").arg(pid).arg(QSysInfo::machineHostName()).toUtf8());
+    lock.close();
+
+    QCOMPARE(program.start(), CTessorApp::kRunning);
+}
+
+void StartupTest::opensTheCommandLineFile()
+{
+    StartedProgram program;
+    const QString file = program.folders.writeFile(QStringLiteral("first.tsr"), emptyChannelsFile());
+    QCOMPARE(program.start({file}), CTessorApp::kRunning);
+    QCOMPARE(program.frame().documents().path(), file);
+    QCOMPARE(program.frame().windowTitle(), QStringLiteral("Tessor - first.tsr"));
+    QCOMPARE(program.frame().recentFiles().file(0), file);
+}
+
+void StartupTest::endsWhenTheCommandLineFileCannotBeRead()
+{
+    StartedProgram program;
+    const QString missing = program.folders.filePath(QStringLiteral("missing.tsr"));
+    QVERIFY(program.start({missing}) > 0);
+    QCOMPARE(program.prompt.texts(),
+             (QStringList{QStringLiteral("Cannot open the specified file as it does not exist."),
+                          QStringLiteral("Failed to read the file")}));
+    QVERIFY(!program.frame().isVisible());
+}
+
+void StartupTest::previousFileWinsOverTheCommandLine()
+{
+    StartedProgram program;
+    const QString previous = program.folders.writeFile(QStringLiteral("previous.tsr"), emptyChannelsFile());
+    const QString given = program.folders.writeFile(QStringLiteral("given.tsr"), emptyChannelsFile());
+    writeProfileValue(program.folders.profilePath(), QStringLiteral("bFile"), 1);
+    writeProfileValue(program.folders.profilePath(), QStringLiteral("Recent File List/File1"), previous);
+    QCOMPARE(program.start({given}), CTessorApp::kRunning);
+    QCOMPARE(program.frame().documents().path(), previous);
+    QCOMPARE(program.frame().settings().bFile, 1);
+}
+
+void StartupTest::previousFileWithAnEmptyListStartsANewDocument()
+{
+    StartedProgram program;
+    writeProfileValue(program.folders.profilePath(), QStringLiteral("bFile"), 1);
+    QCOMPARE(program.start(), CTessorApp::kRunning);
+    QVERIFY(program.frame().currentDocument());
+    QVERIFY(program.frame().documents().path().isEmpty());
+    QVERIFY(program.prompt.entries.empty());
+}
+
+void StartupTest::withoutSavedPositionTheWindowsStandSideBySide()
+{
+    StartedProgram program;
+    QCOMPARE(program.start(), CTessorApp::kRunning);
+    DocumentSession& documents = program.frame().documents();
+    const QSize area = program.frame().mdiArea()->viewport()->size();
+    QTRY_COMPARE(documents.worksheetWindow()->geometry(), QRect(0, 0, area.width() / 2, area.height()));
+    QCOMPARE(documents.graphWindow()->geometry(),
+             QRect(area.width() / 2, 0, area.width() - area.width() / 2, area.height()));
+    QCOMPARE(program.frame().mdiArea()->activeSubWindow(), documents.worksheetWindow());
+}
+
+void StartupTest::savedPositionPlacesTheMainAndDocumentWindows()
+{
+    StartedProgram program;
+    const QString profile = program.folders.profilePath();
+    writeProfileValue(profile, QStringLiteral("bPos"), 1);
+    writeProfileValue(profile, QStringLiteral("Left"), 40);
+    writeProfileValue(profile, QStringLiteral("Top"), 30);
+    writeProfileValue(profile, QStringLiteral("Right"), 840);
+    writeProfileValue(profile, QStringLiteral("Bottom"), 630);
+    // Rectangles saved while bPos was 0 are used all the same.
+    writeProfileValue(profile, QStringLiteral("Grid/Left"), 5);
+    writeProfileValue(profile, QStringLiteral("Grid/Top"), 6);
+    writeProfileValue(profile, QStringLiteral("Grid/Right"), 305);
+    writeProfileValue(profile, QStringLiteral("Grid/Bottom"), 206);
+    writeProfileValue(profile, QStringLiteral("Graph/Left"), 310);
+    writeProfileValue(profile, QStringLiteral("Graph/Top"), 20);
+    writeProfileValue(profile, QStringLiteral("Graph/Right"), 610);
+    writeProfileValue(profile, QStringLiteral("Graph/Bottom"), 420);
+    QCOMPARE(program.start(), CTessorApp::kRunning);
+    CMainFrame& frame = program.frame();
+    QCOMPARE(frame.pos(), QPoint(40, 30));
+    QCOMPARE(frame.size(), QSize(800, 600));
+    QCOMPARE(frame.documents().worksheetWindow()->geometry(), QRect(5, 6, 300, 200));
+    QCOMPARE(frame.documents().graphWindow()->geometry(), QRect(310, 20, 300, 400));
+    // New places a new document's windows the same way.
+    frame.router().trigger(CMainFrame::IdNew);
+    QCOMPARE(frame.documents().worksheetWindow()->geometry(), QRect(5, 6, 300, 200));
+    QCOMPARE(frame.documents().graphWindow()->geometry(), QRect(310, 20, 300, 400));
+}
+
+void StartupTest::savedPositionOffEveryScreenComesBackOnScreen()
+{
+    StartedProgram program;
+    const QString profile = program.folders.profilePath();
+    writeProfileValue(profile, QStringLiteral("bPos"), 1);
+    writeProfileValue(profile, QStringLiteral("Left"), -9000);
+    writeProfileValue(profile, QStringLiteral("Top"), 7000);
+    writeProfileValue(profile, QStringLiteral("Right"), -8400);
+    writeProfileValue(profile, QStringLiteral("Bottom"), 7450);
+    QCOMPARE(program.start(), CTessorApp::kRunning);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QCOMPARE(program.frame().pos(), screen.topLeft());
+    QCOMPARE(program.frame().size(), QSize(600, 450));
+}
+
+void StartupTest::destroyingTheFrameWritesTheRectangles()
+{
+    StartedProgram program;
+    QCOMPARE(program.start(), CTessorApp::kRunning);
+    CMainFrame& frame = program.frame();
+    frame.move(25, 35);
+    frame.resize(900, 650);
+    frame.documents().worksheetWindow()->placeAt(QRect(10, 20, 200, 100));
+    frame.documents().graphWindow()->placeAt(QRect(220, 20, 250, 150));
+    program.stop();
+
+    const QString profile = program.folders.profilePath();
+    const auto value = [&profile](const char* key) {
+        return readProfileValue(profile, QLatin1String(key)).toInt();
+    };
+    QCOMPARE(value("Grid/Left"), 10);
+    QCOMPARE(value("Grid/Top"), 20);
+    QCOMPARE(value("Grid/Right"), 210);
+    QCOMPARE(value("Grid/Bottom"), 120);
+    QCOMPARE(value("Graph/Left"), 220);
+    QCOMPARE(value("Graph/Right"), 470);
+    QCOMPARE(value("Graph/Bottom"), 170);
+    QCOMPARE(value("Left"), 25);
+    QCOMPARE(value("Top"), 35);
+    QCOMPARE(value("Right"), 925);
+    QCOMPARE(value("Bottom"), 685);
+    QCOMPARE(value("bPos"), 0);
+    QCOMPARE(value("bFile"), 0);
+}
+
+void StartupTest::theLinkTakesTheConnectionSettingsOfTheProfile()
+{
+    StartedProgram program;
+    const QString profile = program.folders.profilePath();
+    writeProfileValue(profile, QStringLiteral("Config/Interface"), 1);
+    writeProfileValue(profile, QStringLiteral("Config/Maker"), 3);
+    writeProfileValue(profile, QStringLiteral("Config/Address"), 12);
+    writeProfileValue(profile, QStringLiteral("Config/Machine"), 2);
+    QCOMPARE(program.start(), CTessorApp::kRunning);
+    CInstrumentPort& port = program.frame().port();
+    QCOMPARE(port.kind, int(CInstrumentPort::ContecGpib));
+    QCOMPARE(port.address, 12);
+    QCOMPARE(port.machine, 6);
+    QCOMPARE(program.frame().channelNumbers(), (ChannelNumbers{1, 2, 3, 4, 5}));
+}
+
+void StartupTest::theSimulatorPortTalksToTheSimulatedLoad()
+{
+    // The profile scripts/run writes for a first start.
+    StartedProgram program;
+    writeProfileValue(program.folders.profilePath(), QStringLiteral("Config/PortDevice"),
+                      QStringLiteral("simulator"));
+    QCOMPARE(program.start(), CTessorApp::kRunning);
+    CInstrumentPort& port = program.frame().port();
+    QVERIFY(program.frame().simulator().server() == nullptr);
+    QCOMPARE(port.Open(), 1);
+    QCOMPARE(port.Write(QStringLiteral("*IDN?")), 1);
+    QString reply;
+    QCOMPARE(port.Read(reply), 1);
+    QCOMPARE(port.Close(), 1);
+    QVERIFY2(reply.contains(QStringLiteral("KDR")), qPrintable(reply));
+    QVERIFY(program.frame().simulator().server() != nullptr);
+    // The frame's protocol object identifies it over the same port.
+    QCOMPARE(port.Open(), 1);
+    QCOMPARE(program.frame().device().Identify(), 1);
+    QCOMPARE(port.Close(), 1);
+    QVERIFY2(program.prompt.entries.empty(), qPrintable(program.prompt.texts().join('\n')));
+}
+
+QTEST_MAIN(StartupTest)
+#include "StartupTest.moc"
