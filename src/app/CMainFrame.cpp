@@ -54,6 +54,7 @@ const QString kVersion = QStringLiteral(TESSOR_VERSION);
 CMainFrame::CMainFrame(const Context& context, QWidget* parent)
     : QMainWindow(parent), context_(context), port_(context.module, context.prompt, clock_),
       device_(port_, settings_, channelNumbers_, current_, context.prompt, clock_),
+      runEngine_(settings_, current_, port_, device_, channelNumbers_, context.prompt, clock_, timers_),
       router_(new CommandRouter(context.module, this)), area_(new QMdiArea(this))
 {
     port_.setSimulatorProvider([this] { return simulator_.devicePath(); });
@@ -63,9 +64,9 @@ CMainFrame::CMainFrame(const Context& context, QWidget* parent)
     area_->setObjectName(QStringLiteral("MdiArea"));
     setCentralWidget(area_);
 
-    documents_ = std::make_unique<DocumentSession>(
-        DocumentSession::Context{area_, settings_, current_, context_.prompt, context_.services,
-                                 context_.module, context_.resources, context_.profile, recentFiles_});
+    documents_ = std::make_unique<DocumentSession>(DocumentSession::Context{
+        area_, settings_, current_, context_.prompt, context_.services, context_.module, context_.resources,
+        context_.profile, recentFiles_, [this] { runEngine_.clearProgress(); }});
     connect(documents_.get(), &DocumentSession::documentChanged, this, &CMainFrame::onDocumentChanged);
     // While the windows close, activations of the closing windows must not route to their views.
     connect(documents_.get(), &DocumentSession::windowsClosing, this, [this] {
@@ -396,7 +397,7 @@ void CMainFrame::changeControlMethod(int method)
     if (document) {
         if (CGridView* grid = documents_->gridView())
             grid->applyControlMethod();
-        // The run dialog's per-channel progress is cleared here once the run dialog exists.
+        runEngine_.clearProgress();
         if (CGraphView* graph = documents_->graphView())
             graph->rebuildChannel(document->currentChannel());
     }

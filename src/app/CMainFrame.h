@@ -7,6 +7,8 @@
 #include "link/CInstrumentPort.h"
 #include "model/AppSettings.h"
 #include "model/CurrentDocument.h"
+#include "run/RunEngine.h"
+#include "ui/QtTimerService.h"
 #include "ui/SystemClock.h"
 #include "views/CommandTable.h"
 
@@ -107,6 +109,7 @@ public:
     ChannelNumbers& channelNumbers() { return channelNumbers_; }
     CInstrumentPort& port() { return port_; }
     CKdrxDevice& device() { return device_; }
+    RunEngine& runEngine() { return runEngine_; }
     BuiltInSimulator& simulator() { return simulator_; }
     Clock& clock() { return clock_; }
     CommandRouter& router() { return *router_; }
@@ -170,6 +173,8 @@ private:
     BuiltInSimulator simulator_; // outlives the port, which asks it for its device
     CInstrumentPort port_;
     CKdrxDevice device_;
+    QtTimerService timers_;
+    RunEngine runEngine_; // the run dialog's engine, deleted after the settings were saved
     RecentFileList recentFiles_;
     CommandTable commands_;
     CommandRouter* router_;

@@ -71,6 +71,8 @@ std::unique_ptr<CMainDoc> DocumentSession::makeDocument()
         if (current.get() == raw)
             current.clear();
     });
+    if (context_.runProgressReset)
+        document->setRunProgressResetHook(context_.runProgressReset);
     return document;
 }
 

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <memory>
 
 struct AppSettings;
@@ -40,6 +41,8 @@ public:
         const ShellResources& resources;
         const ProfileStore& profile;
         RecentFileList& recentFiles;
+        // Clears the run engine's per-channel progress after a file was read.
+        std::function<void()> runProgressReset;
     };
 
     explicit DocumentSession(const Context& context, QObject* parent = nullptr);

@@ -4,6 +4,7 @@
 #include "app/DocumentSession.h"
 #include "link/CInstrumentPort.h"
 #include "model/CMainDoc.h"
+#include "run/RunEngine.h"
 #include "ui/ResourceModule.h"
 #include "views/CommandRouter.h"
 
@@ -37,6 +38,7 @@ private slots:
     void destroyingTheFrameWritesTheRectangles();
     void theLinkTakesTheConnectionSettingsOfTheProfile();
     void theSimulatorPortTalksToTheSimulatedLoad();
+    void theFramesRunEngineForgetsProgressWhenAFileIsReadOrTheMethodChanges();
 };
 
 void StartupTest::startsWithANewDocumentInBothWindows()
@@ -302,6 +304,39 @@ void StartupTest::theSimulatorPortTalksToTheSimulatedLoad()
     QCOMPARE(program.frame().device().Identify(), 1);
     QCOMPARE(port.Close(), 1);
     QVERIFY2(program.prompt.entries.empty(), qPrintable(program.prompt.texts().join('\n')));
+}
+
+void StartupTest::theFramesRunEngineForgetsProgressWhenAFileIsReadOrTheMethodChanges()
+{
+    StartedProgram program;
+    writeProfileValue(program.folders.profilePath(), QStringLiteral("Config/PortDevice"),
+                      QStringLiteral("simulator"));
+    QCOMPARE(program.start(), CTessorApp::kRunning);
+    CMainFrame& frame = program.frame();
+    const QString file =
+        program.folders.writeFile(QStringLiteral("one-step.tsr"),
+                                  sequenceFile(QStringLiteral("CC\t0\tCC\t0\tCC\t0\tCC\t0\tCC\t0\ts\tsoft"),
+                                               {{QStringLiteral("0.5000\t0.5\t0\t1")}}));
+    QVERIFY(frame.openDocumentFile(file));
+
+    // A half-second run on the simulated load leaves channel 1 past its only step.
+    RunEngine& engine = frame.runEngine();
+    engine.prepareDialog();
+    engine.ToggleChannel(0);
+    QTRY_VERIFY_WITH_TIMEOUT(!engine.isRunActive(), 20000);
+    QVERIFY2(program.prompt.entries.empty(), qPrintable(program.prompt.texts().join('\n')));
+    QCOMPARE(engine.channelState(0).stepIndex, 1);
+
+    QVERIFY(frame.openDocumentFile(file));
+    QCOMPARE(engine.channelState(0).stepIndex, 0);
+
+    engine.ToggleChannel(0);
+    QTRY_VERIFY_WITH_TIMEOUT(!engine.isRunActive(), 20000);
+    QCOMPARE(engine.channelState(0).stepIndex, 1);
+    frame.documents().newDocument();
+    frame.changeControlMethod(HardwareControl);
+    QCOMPARE(frame.settings().SeqCtl, int(HardwareControl));
+    QCOMPARE(engine.channelState(0).stepIndex, 0);
 }
 
 QTEST_MAIN(StartupTest)
