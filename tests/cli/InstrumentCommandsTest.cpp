@@ -1,4 +1,5 @@
 #include "QtPrinters.h"
+#include "SimulatorProcess.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -29,8 +30,6 @@ QString example(const char* name)
 // transcript shows what was sent.
 class InstrumentCommands : public ::testing::Test {
 protected:
-    ~InstrumentCommands() override { stopSimulator(); }
-
     Result run(const QStringList& arguments) const
     {
         QProcess process;
@@ -48,41 +47,9 @@ protected:
         return result;
     }
     // Serves kdrx-sim at work/kdrx with its transcript at work/transcript.txt.
-    void startSimulator(const QStringList& faults = {})
-    {
-        simulator.setProgram(QStringLiteral(KDRX_SIM_PROGRAM));
-        simulator.setArguments(
-            QStringList{"--pty", device(), "--transcript", work.filePath("transcript.txt")} + faults);
-        simulator.start();
-        ASSERT_TRUE(simulator.waitForStarted(10000));
-        QElapsedTimer timer;
-        timer.start();
-        while (!QFileInfo(device()).isSymLink() && timer.elapsed() < 10000)
-            QThread::msleep(20);
-        ASSERT_TRUE(QFileInfo(device()).isSymLink());
-    }
-    void stopSimulator()
-    {
-        if (simulator.state() == QProcess::NotRunning)
-            return;
-        simulator.terminate();
-        if (!simulator.waitForFinished(10000))
-            simulator.kill();
-    }
-    QString device() const { return work.filePath(QStringLiteral("kdrx")); }
-    // The lines the simulator received, without their time stamps.
-    QStringList transcript() const
-    {
-        QFile file(work.filePath(QStringLiteral("transcript.txt")));
-        QStringList lines;
-        if (!file.open(QIODevice::ReadOnly))
-            return lines;
-        for (const QByteArray& line : file.readAll().split('\n')) {
-            if (!line.isEmpty())
-                lines << QString::fromLatin1(line.mid(line.indexOf('\t') + 1));
-        }
-        return lines;
-    }
+    void startSimulator(const QStringList& faults = {}) { ASSERT_TRUE(simulator.start(faults)); }
+    QString device() const { return simulator.device(); }
+    QStringList transcript() const { return simulator.transcript(); }
     QByteArray fileBytes(const QString& name) const
     {
         QFile file(work.filePath(name));
@@ -91,7 +58,7 @@ protected:
 
     QTemporaryDir config;
     QTemporaryDir work;
-    QProcess simulator;
+    SimulatorProcess simulator{work.path()};
 };
 
 TEST_F(InstrumentCommands, IdnPrintsTheIdentificationReply)

@@ -1,4 +1,5 @@
 #include "QtPrinters.h"
+#include "SimulatorProcess.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -17,11 +18,9 @@ class RunCommand : public ::testing::Test {
 protected:
     ~RunCommand() override
     {
-        for (QProcess* process : {&tessorctl, &simulator}) {
-            if (process->state() != QProcess::NotRunning) {
-                process->kill();
-                process->waitForFinished(10000);
-            }
+        if (tessorctl.state() != QProcess::NotRunning) {
+            tessorctl.kill();
+            tessorctl.waitForFinished(10000);
         }
     }
 
@@ -74,32 +73,9 @@ protected:
         file.write(text.toLatin1());
         return file.fileName();
     }
-    void startSimulator(const QStringList& faults = {})
-    {
-        simulator.setProgram(QStringLiteral(KDRX_SIM_PROGRAM));
-        simulator.setArguments(
-            QStringList{"--pty", device(), "--transcript", work.filePath("transcript.txt")} + faults);
-        simulator.start();
-        ASSERT_TRUE(simulator.waitForStarted(10000));
-        QElapsedTimer timer;
-        timer.start();
-        while (!QFileInfo(device()).isSymLink() && timer.elapsed() < 10000)
-            QThread::msleep(20);
-        ASSERT_TRUE(QFileInfo(device()).isSymLink());
-    }
-    QString device() const { return work.filePath(QStringLiteral("kdrx")); }
-    QStringList transcript() const
-    {
-        QFile file(work.filePath(QStringLiteral("transcript.txt")));
-        QStringList lines;
-        if (!file.open(QIODevice::ReadOnly))
-            return lines;
-        for (const QByteArray& line : file.readAll().split('\n')) {
-            if (!line.isEmpty())
-                lines << QString::fromLatin1(line.mid(line.indexOf('\t') + 1));
-        }
-        return lines;
-    }
+    void startSimulator(const QStringList& faults = {}) { ASSERT_TRUE(simulator.start(faults)); }
+    QString device() const { return simulator.device(); }
+    QStringList transcript() const { return simulator.transcript(); }
     // The log files written into the home folder.
     QStringList logs() const
     {
@@ -114,7 +90,7 @@ protected:
     QTemporaryDir config;
     QTemporaryDir work;
     QProcess tessorctl;
-    QProcess simulator;
+    SimulatorProcess simulator{work.path()};
     QString out;
     QString err;
 };
@@ -184,8 +160,7 @@ TEST_F(RunCommand, AnInstrumentLostMidRunExitsWithOne)
     const QString file = sequence("lost.tsr", {steps});
     start({"--port", device(), "run", file});
     ASSERT_TRUE(waitForOutput(QStringLiteral("step 3/40")));
-    simulator.terminate();
-    ASSERT_TRUE(simulator.waitForFinished(10000));
+    simulator.stop();
     EXPECT_EQ(finish(), 1) << qPrintable(out + err);
     EXPECT_EQ(err, QStringLiteral("RS-232C: failed to transmit data\n"));
     EXPECT_TRUE(out.contains(QStringLiteral("Ch1 Error"))) << qPrintable(out);
