@@ -287,36 +287,23 @@ int CKdrxDevice::prepareSoftwareStart(int channel, bool showFailures, bool close
     const int number = numbers_[channel];
     const int mode = settings_.ModeCh[channel];
 
-    QString modeCommand;
-    QString prefix;
-    switch (mode) {
-    case ModeCV:
-        modeCommand = QStringLiteral("INST:NSEL %1;:PROG:STAT STOP;:FUNC CV");
-        prefix = QStringLiteral("VOLT ");
-        break;
-    case ModeCC:
-        modeCommand = QStringLiteral("INST:NSEL %1;:PROG:STAT STOP;:FUNC CC");
-        prefix = QStringLiteral("CURR ");
-        break;
-    case ModeCR:
-        modeCommand = QStringLiteral("INST:NSEL %1;:PROG:STAT STOP;:FUNC CR");
-        prefix = QStringLiteral("COND ");
-        break;
-    case ModeCCCV:
-        modeCommand = QStringLiteral("INST:NSEL %1;:PROG:STAT STOP;:FUNC CCCV");
-        prefix = QStringLiteral("CURR ");
-        break;
-    case ModeCRCV:
-        modeCommand = QStringLiteral("INST:NSEL %1;:PROG:STAT STOP;:FUNC CRCV");
-        prefix = QStringLiteral("COND ");
-        break;
-    default:
+    // The function of each operation mode and the header of its set value.
+    struct ModeCommands {
+        const char* function;
+        const char* prefix;
+    };
+    static const ModeCommands kModeCommands[] = {
+        {"CV", "VOLT "}, {"CC", "CURR "}, {"CR", "COND "}, {"CCCV", "CURR "}, {"CRCV", "COND "}};
+    if (mode < ModeCV || mode > ModeCRCV) {
         if (showFailures) {
             prompt_.showMessage(QStringLiteral("No Mode"));
             port_.Close();
         }
         return 0;
     }
+    const QString modeCommand =
+        QStringLiteral("INST:NSEL %1;:PROG:STAT STOP;:FUNC ") + QLatin1String(kModeCommands[mode].function);
+    const QString prefix = QLatin1String(kModeCommands[mode].prefix);
     if (!port_.Write(modeCommand.arg(number)))
         return fail();
 
