@@ -1,19 +1,9 @@
 #pragma once
 
-#include "FakeTime.h"
-#include "FaultLine.h"
-#include "KdrxSimulator.h"
 #include "QtPrinters.h"
 #include "RecordingObserver.h"
-#include "RecordingPrompt.h"
-#include "SimulatorSerialLine.h"
-#include "instrument/CKdrxDevice.h"
-#include "link/CInstrumentPort.h"
-#include "model/AppSettings.h"
-#include "model/CMainDoc.h"
-#include "model/CurrentDocument.h"
+#include "SimulatedInstrument.h"
 #include "run/RunEngine.h"
-#include "ui/ResourceModule.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -32,20 +22,14 @@ struct TestStep {
 // The run engine with CKdrxDevice on the RS-232C adapter whose line is the simulator, all on one
 // fake clock: a run of minutes takes milliseconds, and the simulator's transcript carries the
 // fake time of every command the engine sent.
-class RunFixture : public ::testing::Test {
+class RunFixture : public ::testing::Test, protected SimulatedInstrument {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(strings.loadFromProgramFolder());
+        ASSERT_TRUE(connectInstrument());
         ASSERT_TRUE(folder.isValid());
-        auto faultLine = std::make_unique<FaultLine>(simulatorLine);
-        line = faultLine.get();
-        port.rs232c().setLine(std::move(faultLine));
-        settings.PortDevice = QStringLiteral("/dev/kdrx-test");
         settings.Folder = folder.path();
         settings.RunCh = {0, 0, 0, 0, 0};
-        port.applySettings(settings);
-        current.set(document.get());
         engine.setObserver(&observer);
     }
     void TearDown() override
@@ -109,8 +93,6 @@ protected:
         }
         return lines;
     }
-    // Every command received since the transcript was last cleared, without times.
-    QStringList sent() const { return simulator.receivedTexts(); }
     // The timeline without the status queries of the status timer.
     QStringList timelineWithoutStatus() const
     {
@@ -139,20 +121,7 @@ protected:
         return file.readAll();
     }
     QString logFile(const QString& name) const { return folder.filePath(name); }
-    QString portMessage(int code) const { return strings.string(506 + code); }
 
-    ResourceModule strings;
-    RecordingPrompt prompt;
-    FakeTime time;
-    KdrxSimulator simulator{time};
-    SimulatorSerialLine simulatorLine{simulator, time};
-    CInstrumentPort port{strings, prompt, time};
-    FaultLine* line = nullptr;
-    AppSettings settings;
-    ChannelNumbers numbers = defaultChannelNumbers();
-    std::unique_ptr<CMainDoc> document = std::make_unique<CMainDoc>(settings, prompt);
-    CurrentDocument current;
-    CKdrxDevice device{port, settings, numbers, current, prompt, time};
     RunEngine engine{settings, current, port, device, numbers, prompt, time, time};
     RecordingObserver observer;
     QTemporaryDir folder;
