@@ -28,6 +28,18 @@ const char* const kCvRangeText = "Can not set the cv range";
 const char* const kCcRangeText = "Can not set the cc range";
 
 // "CURR:RANG HIGH" and the like for a current range index, or nothing for an index off the list.
+QString voltageRangeCommand(int range)
+{
+    switch (range) {
+    case 0:
+        return QStringLiteral("VOLT:RANG HIGH");
+    case 1:
+        return QStringLiteral("VOLT:RANG LOW");
+    default:
+        return QString();
+    }
+}
+
 QString currentRangeCommand(int range)
 {
     switch (range) {
@@ -184,6 +196,22 @@ int CKdrxDevice::SetRanges(const ChannelFlags& currentRange, const ChannelFlags&
         port_.Close();
         return 0;
     }
+    // A range outside its list refuses with its own message; a range the instrument does not
+    // take leaves an error in its queue.
+    const auto setRange = [this](const QString& command, const char* refusal) {
+        if (command.isEmpty()) {
+            prompt_.showMessage(QLatin1String(refusal));
+            port_.Close();
+            return 0;
+        }
+        if (!port_.Write(command))
+            return reportAndClose();
+        if (!CheckError()) {
+            port_.Close();
+            return 0;
+        }
+        return 1;
+    };
     for (int c = 0; c < kChannelCount; ++c) {
         if (enabled[c] != 1)
             continue;
@@ -191,35 +219,9 @@ int CKdrxDevice::SetRanges(const ChannelFlags& currentRange, const ChannelFlags&
         if (!port_.Write(QStringLiteral("INST:NSEL %1;:INST:COUP NONE").arg(c + 1)))
             return reportAndClose();
 
-        QString voltageCommand;
-        if (voltageRange[c] == 0) {
-            voltageCommand = QStringLiteral("VOLT:RANG HIGH");
-        } else if (voltageRange[c] == 1) {
-            voltageCommand = QStringLiteral("VOLT:RANG LOW");
-        } else {
-            prompt_.showMessage(QLatin1String(kCvRangeText));
-            port_.Close();
+        if (!setRange(voltageRangeCommand(voltageRange[c]), kCvRangeText) ||
+            !setRange(currentRangeCommand(currentRange[c]), kCcRangeText))
             return 0;
-        }
-        if (!port_.Write(voltageCommand))
-            return reportAndClose();
-        if (!CheckError()) {
-            port_.Close();
-            return 0;
-        }
-
-        const QString currentCommand = currentRangeCommand(currentRange[c]);
-        if (currentCommand.isEmpty()) {
-            prompt_.showMessage(QLatin1String(kCcRangeText));
-            port_.Close();
-            return 0;
-        }
-        if (!port_.Write(currentCommand))
-            return reportAndClose();
-        if (!CheckError()) {
-            port_.Close();
-            return 0;
-        }
     }
     port_.Close();
     return 1;
