@@ -1,12 +1,12 @@
 #include "app/CMainFrame.h"
 
-#include "app/CAboutDlg.h"
+#include "dialogs/CAboutDlg.h"
 #include "app/CChildFrame.h"
-#include "app/CEnvironmentDlg.h"
-#include "app/CInterfaceDlg.h"
+#include "dialogs/CEnvironmentDlg.h"
+#include "dialogs/CInterfaceDlg.h"
 #include "app/CSequenceControlBar.h"
 #include "app/DocumentSession.h"
-#include "app/SerialDeviceList.h"
+#include "dialogs/SerialDeviceList.h"
 #include "app/ShellPrompt.h"
 #include "app/ShellServices.h"
 #include "app/StatusPanes.h"
@@ -66,7 +66,9 @@ CMainFrame::CMainFrame(const Context& context, QWidget* parent)
 
     documents_ = std::make_unique<DocumentSession>(DocumentSession::Context{
         area_, settings_, current_, context_.prompt, context_.services, context_.module, context_.resources,
-        context_.profile, recentFiles_, [this] { runEngine_.clearProgress(); }});
+        context_.profile, recentFiles_, timers_, context_.templates, [this] { runEngine_.clearProgress(); },
+        [this](int menuId, const QPoint& globalPos) { showContextMenu(menuId, globalPos); },
+        [this] { requestIdleUpdate(); }});
     connect(documents_.get(), &DocumentSession::documentChanged, this, &CMainFrame::onDocumentChanged);
     // While the windows close, activations of the closing windows must not route to their views.
     connect(documents_.get(), &DocumentSession::windowsClosing, this, [this] {
@@ -164,6 +166,20 @@ void CMainFrame::buildMenus()
     }
     showMenu(kMainMenu);
     updateRecentFileItems();
+}
+
+void CMainFrame::showContextMenu(int menuId, const QPoint& globalPos)
+{
+    if (!context_.resources.hasMenu(menuId))
+        return;
+    MenuBuilder builder([this](int id) { return router_->action(id); });
+    QMenu* menu = builder.contextMenu(context_.resources.menu(menuId), this);
+    if (!menu)
+        return;
+    menu->setObjectName(QStringLiteral("ContextMenu%1").arg(menuId));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    updateCommandUi();
+    menu->popup(globalPos);
 }
 
 void CMainFrame::addRecentFileItems(QMenu* menu, const QString& placeholder)
@@ -375,10 +391,7 @@ void CMainFrame::switchChannel(int channel)
     if (!document || channel < 0 || channel >= kChannelCount)
         return;
     document->setCurrentChannel(channel);
-    if (CGridView* grid = documents_->gridView())
-        grid->showChannel(channel);
-    if (CGraphView* graph = documents_->graphView())
-        graph->showChannel(channel);
+    documents_->showChannel(channel);
     requestIdleUpdate();
 }
 
@@ -395,11 +408,8 @@ void CMainFrame::changeControlMethod(int method)
     settings_.SeqCtl = method;
     settings_.deriveActiveValues();
     if (document) {
-        if (CGridView* grid = documents_->gridView())
-            grid->applyControlMethod();
         runEngine_.clearProgress();
-        if (CGraphView* graph = documents_->graphView())
-            graph->rebuildChannel(document->currentChannel());
+        documents_->applyControlMethod();
     }
     updateCommandUi();
 }

@@ -159,6 +159,8 @@ private:
     void saveSettings();
     void toggleBar(QWidget* bar);
     void openManual(const QString& fileName);
+    // A view's context menu: the first popup of the menu resource, with the router's actions.
+    void showContextMenu(int menuId, const QPoint& globalPos);
     void runInterfaceDialog();
     void runEnvironmentDialog();
     void runAboutDialog();

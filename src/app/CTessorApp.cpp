@@ -1,8 +1,8 @@
 #include "app/CTessorApp.h"
 
-#include "app/CAboutDlg.h"
-#include "app/CEnvironmentDlg.h"
-#include "app/CInterfaceDlg.h"
+#include "dialogs/CAboutDlg.h"
+#include "dialogs/CEnvironmentDlg.h"
+#include "dialogs/CInterfaceDlg.h"
 #include "app/CMainFrame.h"
 #include "app/DocumentSession.h"
 #include "app/ShellPrompt.h"

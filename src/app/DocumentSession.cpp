@@ -50,6 +50,9 @@ WindowRect toWindowRect(const QRect& rect)
 
 DocumentSession::DocumentSession(const Context& context, QObject* parent)
     : QObject(parent), context_(context),
+      viewContext_{context.settings, context.prompt,          context.timers,
+                   context.module,   context.resources,       context.templates,
+                   context.profile,  context.showContextMenu, context.commandStatesChanged},
       worksheetTemplate_(DocumentTemplate::fromString(context.module.string(kWorksheetTemplate))),
       graphTemplate_(DocumentTemplate::fromString(context.module.string(kGraphTemplate))),
       lastFolder_(QDir::currentPath())
@@ -106,17 +109,19 @@ void DocumentSession::showDocument(std::unique_ptr<CMainDoc> document)
         profile.saveWindowRect(section, toWindowRect(rect));
     };
 
-    gridView_ = new CGridView(*document_, context_.settings);
+    gridView_ = new CGridView(*document_, viewContext_);
     gridView_->setWindowTitle(worksheetTemplate_.windowTitle);
     worksheetWindow_ = new CChildFrame(gridView_, &gridView_->commands(), kGridSection, writeRect);
     worksheetWindow_->setWindowIcon(context_.resources.icon(kWorksheetTemplate));
     worksheetWindow_->addTo(context_.area);
 
-    graphView_ = new CGraphView(*document_, context_.settings);
+    graphView_ = new CGraphView(*document_, viewContext_);
     graphView_->setWindowTitle(graphTemplate_.windowTitle);
     graphWindow_ = new CChildFrame(graphView_, &graphView_->commands(), kGraphSection, writeRect);
     graphWindow_->setWindowIcon(context_.resources.icon(kGraphTemplate));
     graphWindow_->addTo(context_.area);
+    gridView_->setGraphLink(graphView_);
+    graphView_->setWorksheetLink(gridView_);
     emit documentChanged();
 }
 
@@ -173,6 +178,45 @@ DocumentSession::OpenResult DocumentSession::openDocument(const QString& path)
     showDocument(std::move(document));
     placeDocumentWindows();
     return OpenResult::Opened;
+}
+
+void DocumentSession::showChannel(int channel)
+{
+    if (!document_)
+        return;
+    gridView_->showChannel(channel);
+    graphView_->showChannel(channel);
+}
+
+void DocumentSession::applyControlMethod()
+{
+    if (!document_)
+        return;
+    gridView_->applyControlMethod();
+    graphView_->rescaleChannel(document_->currentChannel());
+}
+
+void DocumentSession::applyModeSettings()
+{
+    if (!document_)
+        return;
+    const int channel = document_->currentChannel();
+    gridView_->setTimeHeaders(context_.settings.Unit);
+    gridView_->setValueHeader(context_.settings.ModeCh[channel]);
+    gridView_->refreshTitle();
+    graphView_->rescaleChannel(channel);
+}
+
+void DocumentSession::refillAllChannels()
+{
+    if (!document_)
+        return;
+    for (int channel = 0; channel < kChannelCount; ++channel)
+        gridView_->fillChannel(channel);
+    gridView_->showChannel(document_->currentChannel());
+    for (int channel = 0; channel < kChannelCount; ++channel)
+        graphView_->rebuildChannel(channel);
+    graphView_->showChannel(document_->currentChannel());
 }
 
 void DocumentSession::openWithDialog()

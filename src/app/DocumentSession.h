@@ -2,6 +2,7 @@
 
 #include "app/CChildFrame.h"
 #include "app/DocumentTemplate.h"
+#include "views/ViewContext.h"
 
 #include <QObject>
 #include <QPointer>
@@ -21,6 +22,8 @@ class ProfileStore;
 class ShellResources;
 class ShellPrompt;
 class ShellServices;
+class TemplateLoader;
+class TimerService;
 
 // The one open document and its two windows, the worksheet and the graph, and the framework's
 // document commands: New, Open, Save, Save As, Close with the question before a modified document
@@ -41,8 +44,14 @@ public:
         const ShellResources& resources;
         const ProfileStore& profile;
         RecentFileList& recentFiles;
+        TimerService& timers;
+        const TemplateLoader& templates;
         // Clears the run engine's per-channel progress after a file was read.
         std::function<void()> runProgressReset;
+        // Pops up a context menu resource of a view (through the frame's command routing).
+        std::function<void(int menuId, const QPoint& globalPos)> showContextMenu;
+        // A view's command states changed.
+        std::function<void()> commandStatesChanged;
     };
 
     explicit DocumentSession(const Context& context, QObject* parent = nullptr);
@@ -85,6 +94,18 @@ public:
     // Shows both windows at their saved rectangles ("Save Position") or side by side.
     void placeDocumentWindows();
 
+    // What the frame asks of both views after a setting changed that shapes them, when a document
+    // is open: the channel switch, the control method, the Mode dialog (time headers, the current
+    // channel's value header and axis labels), and a read-back from the instrument (every channel
+    // filled anew).
+    void showChannel(int channel);
+    void applyControlMethod();
+    void applyModeSettings();
+    void refillAllChannels();
+
+    // What the views are given.
+    const ViewContext& viewContext() const { return viewContext_; }
+
     // The file dialogs' filter and extension, from the worksheet template.
     const DocumentTemplate& worksheetTemplate() const { return worksheetTemplate_; }
 
@@ -106,6 +127,7 @@ private:
     FileRequest fileRequest(const QString& title) const;
 
     Context context_;
+    ViewContext viewContext_;
     DocumentTemplate worksheetTemplate_;
     DocumentTemplate graphTemplate_;
     std::unique_ptr<CMainDoc> document_;

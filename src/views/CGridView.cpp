@@ -1,7 +1,7 @@
 #include "views/CGridView.h"
 
-CGridView::CGridView(CMainDoc& document, AppSettings& settings, QWidget* parent)
-    : QWidget(parent), document_(document), settings_(settings)
+CGridView::CGridView(CMainDoc& document, const ViewContext& context, QWidget* parent)
+    : QWidget(parent), document_(document), context_(context)
 {
 }
 
@@ -11,7 +11,45 @@ void CGridView::showChannel(int channel)
     update();
 }
 
+void CGridView::fillChannel(int channel)
+{
+    Q_UNUSED(channel);
+    update();
+}
+
 void CGridView::applyControlMethod()
 {
     update();
 }
+
+void CGridView::setTimeHeaders(int unit)
+{
+    Q_UNUSED(unit);
+}
+
+void CGridView::setValueHeader(int mode)
+{
+    Q_UNUSED(mode);
+}
+
+void CGridView::refreshLine(int channel, int line)
+{
+    Q_UNUSED(channel);
+    Q_UNUSED(line);
+}
+
+void CGridView::refreshTimesFrom(int channel, int line)
+{
+    Q_UNUSED(channel);
+    Q_UNUSED(line);
+}
+
+void CGridView::refreshLinesFrom(int channel, int line)
+{
+    Q_UNUSED(channel);
+    Q_UNUSED(line);
+}
+
+void CGridView::refreshTitle() {}
+
+void CGridView::restoreCursor() {}

@@ -2,7 +2,7 @@
 #include "app/DesktopShellServices.h"
 #include "app/DocumentTemplate.h"
 #include "app/RecentFileList.h"
-#include "app/SerialDeviceList.h"
+#include "dialogs/SerialDeviceList.h"
 #include "app/SingleInstance.h"
 #include "ui/ResourceModule.h"
 #include "views/CommandRouter.h"

@@ -1,4 +1,4 @@
-#include "app/CEnvironmentDlg.h"
+#include "dialogs/CEnvironmentDlg.h"
 
 #include "model/AppSettings.h"
 #include "model/FileFormatSettings.h"

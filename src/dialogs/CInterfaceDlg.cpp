@@ -1,4 +1,4 @@
-#include "app/CInterfaceDlg.h"
+#include "dialogs/CInterfaceDlg.h"
 
 #include "model/AppSettings.h"
 

@@ -1,4 +1,4 @@
-#include "app/SerialDeviceList.h"
+#include "dialogs/SerialDeviceList.h"
 
 #include <QDir>
 #include <QFile>
