@@ -17,26 +17,6 @@
 
 using Status = RunPanelDisplay::Status;
 
-// Marks the engine busy while a handler runs. A message box shown inside a handler may let timers
-// fire; their ticks are then left out, and a Stop all asked for meanwhile runs when the outermost
-// handler ends.
-class RunEngine::HandlerScope {
-public:
-    explicit HandlerScope(RunEngine& engine) : engine_(engine) { ++engine_.handlerDepth_; }
-    ~HandlerScope()
-    {
-        if (--engine_.handlerDepth_ == 0 && engine_.stopAllPending_) {
-            engine_.stopAllPending_ = false;
-            engine_.StopAll();
-        }
-    }
-    HandlerScope(const HandlerScope&) = delete;
-    HandlerScope& operator=(const HandlerScope&) = delete;
-
-private:
-    RunEngine& engine_;
-};
-
 RunEngine::RunEngine(AppSettings& settings, CurrentDocument& document, CInstrumentPort& port,
                      CKdrxDevice& device, const ChannelNumbers& numbers, UserPrompt& prompt, Clock& clock,
                      TimerService& timers)
@@ -51,12 +31,10 @@ RunEngine::RunEngine(AppSettings& settings, CurrentDocument& document, CInstrume
 
 RunEngine::~RunEngine() = default;
 
-// ---------------------------------------------------------------------------------------------
-// The dialog
-
 void RunEngine::prepareDialog()
 {
-    // A run left behind by a dialog that ended without Close is finished first.
+    // The dialog refuses to end while a run is active; should one be running all the same, its
+    // loads are stopped before the panels forget it.
     if (anyRunning())
         StopAll();
     settlePreviousRun();
@@ -68,69 +46,25 @@ void RunEngine::prepareDialog()
     for (int c = 0; c < kChannelCount; ++c) {
         monitor_.clearReading(c);
         // Under Hardware Control the totals are the transfer's; every panel stays usable.
-        RunPanelDisplay::PanelSetup setup;
-        setup.software = software;
-        setup.repeatCount = settings_.RepeatCh[c];
-        setup.stepCount = stepCount(c);
-        setup.ticked = settings_.RunCh[c] != 0;
-        setup.monitorCurrent = settings_.Curr == 1;
-        setup.monitorVoltage = settings_.Volt == 1;
-        display_.preparePanel(c, setup);
+        display_.preparePanel(c, {software, settings_.RepeatCh[c], stepCount(c), settings_.RunCh[c] != 0,
+                                  settings_.Curr == 1, settings_.Volt == 1});
     }
     display_.showRunIdle();
 }
 
-void RunEngine::closeDialog()
-{
-    for (int c = 0; c < kChannelCount; ++c)
-        settings_.RunCh[c] = display_.isChecked(c) ? 1 : 0;
-}
-
-void RunEngine::dismissDialog()
-{
-    if (anyRunning())
-        StopAll();
-}
-
 void RunEngine::clickChannelCheck(int channel, bool checked)
 {
-    if (channel < 0 || channel >= kChannelCount || channels_[channel].noData ||
-        (channels_[channel].isRunning() && channels_[channel].selected))
-        return;
-    display_.setChecked(channel, checked);
-    if (!display_.anyChecked()) {
-        display_.setChecked(channel, true);
-        display_.showCheckBox(channel, true);
-    }
-    display_.followCheckBox(channel, settings_.Curr == 1, settings_.Volt == 1);
-    if (!channels_[channel].runButtonActive)
-        display_.showRunButton(channel, false);
-}
-
-void RunEngine::setLastLoadOff(int channel, bool on)
-{
     if (channel >= 0 && channel < kChannelCount)
-        settings_.OutOffCh[channel] = on ? 1 : 0;
+        display_.clickCheck(channel, checked, settings_.Curr == 1, settings_.Volt == 1);
 }
 
 void RunEngine::clearProgress()
 {
     for (ChannelRunState& channel : channels_) {
-        if (channel.isRunning())
-            continue;
-        channel.stepIndex = 0;
-        channel.repetition = 1;
-        channel.graphCycle = 1;
-        channel.rampStart = 0.0;
-        channel.rampEnd = 0.0;
-        channel.loadOn = false;
-        channel.alarm = false;
-        channel.skipFirstCheck = false;
+        if (!channel.isRunning())
+            channel.resetProgress();
     }
 }
-
-// ---------------------------------------------------------------------------------------------
-// Starting
 
 void RunEngine::ToggleChannel(int channel)
 {
@@ -180,55 +114,31 @@ void RunEngine::startChannel(int channel)
     state.alarm = false;
     state.selected = true;
     showStarting(channel);
-
-    RunObserver& observer = display_.observer();
     display_.showRunActive();
     display_.showCheckBox(channel, false);
     BusyGuard busy(prompt_);
 
-    if (first) {
-        monitor_.showCaption();
-        // Readings of an earlier run never reach this run's log.
-        monitor_.clearLineTexts();
-        if (monitor_.logging() && !monitor_.openLog(RunFormats::modePrefix(settings_.ModeCh[channel]))) {
-            display_.showError(channel);
-            display_.showRunIdle();
-            return;
-        }
-    }
-
-    unitFactor_ = StepSchedule::unitFactor(settings_.Unit);
-    initialiseChannel(channel);
-
+    std::array<bool, kChannelCount> starting{};
+    starting[channel] = true;
+    if (!prepareStart(starting, first))
+        return;
     ChannelTexts currents;
     ChannelTexts voltages;
     if (!device_.StartChannel(channel, first ? 1 : 0, currents, voltages, monitor_.isActive() ? 1 : 0)) {
         display_.clearReadings(channel);
         if (!first) {
-            display_.markError(channel);
+            markError(channel);
             return;
         }
         port_.Close();
         monitor_.discardLog();
         // The channel is not running yet: marking the running ones alone would leave it showing
         // "Running".
-        display_.markError(channel);
-        display_.markAllError();
+        markError(channel);
+        markAllError();
         return;
     }
-
-    if (monitor_.logging() && settings_.MonStart == 1) {
-        monitor_.setLineTexts(channel, currents[channel], voltages[channel]);
-        monitor_.storeLine(first ? RunFormats::firstPassTimeText(settings_.PassTime) : timeTextNow(),
-                           runSeconds(), false);
-    }
-
-    state.state = RunRunning;
-    observer.graphStarted(channel);
-    if (first)
-        startRunClock();
-    state.startMs = first ? runStartMs_ : runClockMs();
-    state.startTime = static_cast<double>(state.startMs) / 1000.0;
+    completeStart(starting, currents, voltages, first);
 }
 
 void RunEngine::RunAll()
@@ -236,22 +146,18 @@ void RunEngine::RunAll()
     if (handlerDepth_ > 0 || !document_.get() || anyRunning())
         return;
     std::array<bool, kChannelCount> selected{};
-    bool any = false;
-    for (int c = 0; c < kChannelCount; ++c) {
+    for (int c = 0; c < kChannelCount; ++c)
         selected[c] = display_.isChecked(c) && !channels_[c].noData;
-        any = any || selected[c];
-    }
-    if (!any)
+    if (std::none_of(selected.begin(), selected.end(), [](bool s) { return s; }))
         return;
     HandlerScope scope(*this);
     settlePreviousRun();
 
-    RunObserver& observer = display_.observer();
     for (int c = 0; c < kChannelCount; ++c) {
         ChannelRunState& state = channels_[c];
         state.alarm = false;
         state.selected = selected[c];
-        observer.countChanged(c, QStringLiteral("1"));
+        display_.observer().countChanged(c, QStringLiteral("1"));
         if (state.selected) {
             showStarting(c);
         } else {
@@ -265,38 +171,18 @@ void RunEngine::RunAll()
         display_.showCheckBox(c, false);
     BusyGuard busy(prompt_);
 
-    monitor_.showCaption();
-    monitor_.clearLineTexts();
-    if (monitor_.logging()) {
-        QString prefix;
-        for (int c = 0; c < kChannelCount; ++c) {
-            if (selected[c])
-                prefix += RunFormats::modePrefix(settings_.ModeCh[c]);
-        }
-        if (!monitor_.openLog(prefix)) {
-            for (int c = 0; c < kChannelCount; ++c) {
-                if (selected[c])
-                    display_.showError(c);
-            }
-            display_.showRunIdle();
-            return;
-        }
-    }
-
-    unitFactor_ = StepSchedule::unitFactor(settings_.Unit);
+    if (!prepareStart(selected, true))
+        return;
     ChannelFlags flags{};
     for (int c = 0; c < kChannelCount; ++c) {
         flags[c] = selected[c] ? 1 : 0;
-        if (selected[c])
-            initialiseChannel(c);
         channels_[c].state = selected[c] ? RunRunning : RunIdle;
     }
-
     ChannelTexts currents;
     ChannelTexts voltages;
     if (!device_.StartChannels(flags, nullptr, currents, voltages, monitor_.isActive() ? 1 : 0)) {
         monitor_.discardLog();
-        display_.markAllError();
+        markAllError();
         return;
     }
     // The coupled start switches on only the channels whose first step has the load on; one whose
@@ -309,22 +195,55 @@ void RunEngine::RunAll()
             }
         }
     }
+    completeStart(selected, currents, voltages, true);
+}
 
-    if (monitor_.logging() && settings_.MonStart == 1) {
-        for (int c = 0; c < kChannelCount; ++c) {
-            if (selected[c])
-                monitor_.setLineTexts(c, currents[c], voltages[c]);
+bool RunEngine::prepareStart(const std::array<bool, kChannelCount>& starting, bool first)
+{
+    if (first) {
+        monitor_.showCaption();
+        // Readings of an earlier run never reach this run's log.
+        monitor_.clearLineTexts();
+        if (monitor_.logging() && !monitor_.openLog(starting)) {
+            // Nothing was sent: the channels being started show "Error" and the buttons return.
+            for (int c = 0; c < kChannelCount; ++c) {
+                if (starting[c]) {
+                    channels_[c].state = RunError;
+                    display_.showError(c);
+                }
+            }
+            display_.showRunIdle();
+            return false;
         }
-        monitor_.storeLine(RunFormats::firstPassTimeText(settings_.PassTime), 0.0, false);
     }
+    unitFactor_ = StepSchedule::unitFactor(settings_.Unit);
     for (int c = 0; c < kChannelCount; ++c) {
-        if (selected[c])
-            observer.graphStarted(c);
+        if (starting[c])
+            initialiseChannel(c);
     }
-    startRunClock();
-    for (ChannelRunState& state : channels_) {
-        state.startMs = runStartMs_;
-        state.startTime = static_cast<double>(runStartMs_) / 1000.0;
+    return true;
+}
+
+void RunEngine::completeStart(const std::array<bool, kChannelCount>& started, const ChannelTexts& currents,
+                              const ChannelTexts& voltages, bool first)
+{
+    monitor_.storeBeforeProcessing(started, currents, voltages,
+                                   first ? RunFormats::firstPassTimeText(settings_.PassTime) : timeTextNow());
+    for (int c = 0; c < kChannelCount; ++c) {
+        if (started[c]) {
+            channels_[c].state = RunRunning;
+            display_.observer().graphStarted(c);
+        }
+    }
+    if (first)
+        startRunClock();
+    // A channel started while others run times its steps from its own start.
+    const qint64 startMs = first ? runStartMs_ : runClockMs();
+    for (int c = 0; c < kChannelCount; ++c) {
+        if (started[c]) {
+            channels_[c].startMs = startMs;
+            channels_[c].startTime = static_cast<double>(startMs) / 1000.0;
+        }
     }
 }
 
@@ -353,9 +272,6 @@ void RunEngine::settlePreviousRun()
     }
 }
 
-// ---------------------------------------------------------------------------------------------
-// Stopping and ending
-
 void RunEngine::stopChannel(int channel)
 {
     ChannelRunState& state = channels_[channel];
@@ -366,16 +282,12 @@ void RunEngine::stopChannel(int channel)
         display_.observer().graphStopped(channel);
         if (!device_.StopChannelIfNeeded(channel)) {
             // The stop closed the link: the other channels cannot go on either.
-            display_.markAllError();
+            markAllError();
         } else {
             display_.showStopped(channel);
             state.state = RunStopped;
-            if (monitor_.loggingAfterProcessing()) {
-                const QString time = timeTextNow();
-                if (!monitor_.takeLineReading(channel))
-                    display_.markError(channel);
-                monitor_.storeLine(time, runSeconds(), false);
-            }
+            if (!monitor_.storeAfterProcessing(channel, timeTextNow(), runSeconds()))
+                markError(channel);
         }
     }
     if (phase_ == Phase::Active && !anyRunning())
@@ -412,16 +324,14 @@ void RunEngine::StopAll()
         states[c] = channels_[c].state;
     }
     if (!device_.StopChannels(selected, states, keepOpen ? 0 : 1))
-        display_.markAllError();
+        markAllError();
     if (keepOpen) {
-        const QString time = timeTextNow();
+        const auto readings = monitor_.readRunningChannels();
         for (int c = 0; c < kChannelCount; ++c) {
-            if (!channels_[c].isRunning())
-                monitor_.clearLineTexts(c);
-            else if (!monitor_.takeLineReading(c))
-                display_.markError(c);
+            if (readings[c] == RunMonitor::Reading::Failed)
+                markError(c);
         }
-        monitor_.storeLine(time, runSeconds(), false);
+        monitor_.storeLine(timeTextNow(), runSeconds(), false);
         // The readings were the last use of the link.
         port_.Close();
     }
@@ -429,11 +339,7 @@ void RunEngine::StopAll()
         if (channel.isRunning())
             channel.state = RunStopped;
     }
-    phase_ = Phase::Finishing;
-    if (monitor_.logging())
-        timers_.armSave();
-    else
-        finishRun();
+    beginFinishing();
 }
 
 void RunEngine::endRun()
@@ -447,6 +353,12 @@ void RunEngine::endRun()
     timers_.stop();
     display_.showRunIdle();
     port_.Close();
+    beginFinishing();
+}
+
+void RunEngine::beginFinishing()
+{
+    // The log is written by the save tick, 50 ms later.
     phase_ = Phase::Finishing;
     if (monitor_.logging())
         timers_.armSave();
@@ -468,9 +380,6 @@ void RunEngine::onSaveTick()
     finishRun();
 }
 
-// ---------------------------------------------------------------------------------------------
-// The status poll and the interval readings
-
 void RunEngine::onStatusTick()
 {
     if (phase_ != Phase::Active)
@@ -481,7 +390,6 @@ void RunEngine::onStatusTick()
         endRun();
         return;
     }
-    RunObserver& observer = display_.observer();
     const qint64 elapsed = std::max<qint64>(0, clock_.calendarNow().toSecsSinceEpoch() - runStartCalendar_);
 
     ChannelTexts conditions;
@@ -489,41 +397,26 @@ void RunEngine::onStatusTick()
     if (runSoftwareControl_) {
         conditionsRead = device_.QueryStatus(conditions) != 0;
         if (!conditionsRead)
-            display_.markAllError();
+            markAllError();
     } else {
         pollPrograms();
     }
 
     for (int c = 0; c < kChannelCount; ++c) {
-        ChannelRunState& state = channels_[c];
-        if (!state.selected || !state.isRunning())
+        if (!channels_[c].selected || !channels_[c].isRunning())
             continue;
-        observer.elapsedChanged(c, RunFormats::elapsedText(elapsed));
-        observer.dayChanged(c, RunFormats::dayText(elapsed));
-        if (!conditionsRead)
-            continue;
+        display_.showElapsed(c, elapsed);
         // An alarm changes only the display; the sequence goes on.
-        if (conditions[c] != QLatin1String("0")) {
-            display_.showStatus(c, Status::Alarm);
-            state.alarm = true;
-        } else if (state.alarm) {
-            display_.showStatus(c, Status::Running);
-            state.alarm = false;
-        }
+        if (conditionsRead)
+            display_.showCondition(c, conditions[c]);
     }
 
     if (!anyRunning()) {
         endRun();
         return;
     }
-    if (runSoftwareControl_) {
-        for (int c = 0; c < kChannelCount; ++c) {
-            if (channels_[c].selected && observer.graphPassDrawn(c)) {
-                observer.resetGraphPass(c);
-                ++channels_[c].graphCycle;
-            }
-        }
-    }
+    if (runSoftwareControl_)
+        display_.advanceGraphPasses();
 }
 
 void RunEngine::pollPrograms()
@@ -537,7 +430,7 @@ void RunEngine::pollPrograms()
     ChannelTexts steps;
     ChannelTexts loops;
     if (!device_.QueryProgramState(running, steps, loops, poll)) {
-        display_.markAllError();
+        markAllError();
         return;
     }
     RunObserver& observer = display_.observer();
@@ -556,7 +449,7 @@ void RunEngine::pollPrograms()
         if (monitor_.loggingAfterProcessing()) {
             finalReading = true;
             if (!monitor_.takeLineReading(c))
-                display_.markError(c);
+                markError(c);
         }
     }
     if (finalReading)
@@ -568,11 +461,57 @@ void RunEngine::onMonitorTick()
     if (phase_ != Phase::Active)
         return;
     HandlerScope scope(*this);
-    monitor_.intervalReading(timeTextNow(), runSeconds());
+    const QString time = timeTextNow();
+    const double seconds = runSeconds();
+    const auto readings = monitor_.readRunningChannels();
+    for (int c = 0; c < kChannelCount; ++c) {
+        if (readings[c] == RunMonitor::Reading::Failed)
+            markError(c);
+    }
+    for (int c = 0; c < kChannelCount; ++c) {
+        if (readings[c] == RunMonitor::Reading::Read && channels_[c].isRunning())
+            trip(c, monitor_.checkProtection(c));
+    }
+    if (settings_.File == 1)
+        storeLine(time, seconds, true);
 }
 
-// ---------------------------------------------------------------------------------------------
-// Software Control stepping
+void RunEngine::trip(int channel, RunMonitor::Trip trip)
+{
+    if (trip == RunMonitor::Trip::None)
+        return;
+    const bool underVoltage = trip == RunMonitor::Trip::UnderVoltage;
+    channels_[channel].state = underVoltage ? RunUvpTrip : RunUcpTrip;
+    display_.observer().graphStopped(channel);
+    // A protection limit always takes the load off, whatever Last Load OFF says: a battery under
+    // test must not go on discharging below it. A failed stop shows "Error"; the state stays.
+    if (device_.StopChannel(channel))
+        display_.showStatus(channel, underVoltage ? Status::Uvp : Status::Ucp);
+    else
+        display_.showError(channel);
+}
+
+void RunEngine::markError(int channel)
+{
+    channels_[channel].state = RunError;
+    display_.observer().graphStopped(channel);
+    display_.showError(channel);
+}
+
+void RunEngine::markAllError()
+{
+    for (int c = 0; c < kChannelCount; ++c) {
+        if (channels_[c].selected && channels_[c].isRunning())
+            markError(c);
+    }
+    display_.showRunIdle();
+}
+
+void RunEngine::storeLine(const QString& time, double seconds, bool cutFirst)
+{
+    if (!monitor_.storeLine(time, seconds, cutFirst))
+        markAllError();
+}
 
 void RunEngine::onStepTick()
 {
@@ -589,10 +528,10 @@ void RunEngine::onStepTick()
             !stepChannel(c, stepEndReading, finalReading))
             return;
     }
-    if (stepEndReading && settings_.File == 1)
-        monitor_.storeStepEndLine(time, seconds);
+    if (stepEndReading && settings_.File == 1 && !monitor_.storeStepEndLine(time, seconds))
+        markAllError();
     if (finalReading)
-        monitor_.storeLine(time, seconds, false);
+        storeLine(time, seconds, false);
 }
 
 bool RunEngine::stepChannel(int channel, bool& stepEndReading, bool& finalReading)
@@ -604,40 +543,29 @@ bool RunEngine::stepChannel(int channel, bool& stepEndReading, bool& finalReadin
     SoftwareStepper stepper(
         state, *steps, settings_.ModeCh[channel], settings_.Unit, unitFactor_, settings_.RepeatCh[channel],
         [this, channel](const QString& command) { return writeChannel(channel, command); });
-
-    switch (stepper.tick(runClockMs() - state.startMs)) {
+    SoftwareStepper::StepEndReader reader;
+    if (monitor_.isActive() && stepEndTiming()) {
+        reader = [this, channel, &stepEndReading] {
+            stepEndReading = true;
+            return monitor_.takeStepEndReading(channel);
+        };
+    }
+    switch (stepper.step(runClockMs() - state.startMs, reader)) {
     case SoftwareStepper::Outcome::WriteFailed:
         return false;
-    case SoftwareStepper::Outcome::StepEnded:
+    case SoftwareStepper::Outcome::ReadingFailed:
+        markError(channel);
+        return true;
+    case SoftwareStepper::Outcome::PassesDone:
         break;
     default:
+        display_.showProgress(channel);
         return true;
-    }
-    // The reading before the next value is applied.
-    if (stepper.endedStepIsStep() && monitor_.isActive() && stepEndTiming()) {
-        stepEndReading = true;
-        if (!monitor_.takeStepEndReading(channel)) {
-            display_.markError(channel);
-            return true;
-        }
-    }
-    switch (stepper.advance()) {
-    case SoftwareStepper::Outcome::WriteFailed:
-        return false;
-    case SoftwareStepper::Outcome::NextStep:
-        display_.observer().stepChanged(channel, QString::number(state.stepIndex + 1));
-        return true;
-    case SoftwareStepper::Outcome::NextPass:
-        display_.observer().countChanged(channel, QString::number(state.repetition));
-        display_.observer().stepChanged(channel, QStringLiteral("1"));
-        return true;
-    default:
-        break;
     }
 
     // The last pass is over.
     if (!device_.StopChannelIfNeeded(channel)) {
-        display_.markAllError();
+        markAllError();
         return false;
     }
     state.state = RunIdle;
@@ -646,7 +574,7 @@ bool RunEngine::stepChannel(int channel, bool& stepEndReading, bool& finalReadin
     if (monitor_.loggingAfterProcessing()) {
         finalReading = true;
         if (!monitor_.takeLineReading(channel))
-            display_.markError(channel);
+            markError(channel);
     }
     if (!anyRunning())
         endRun();
@@ -659,23 +587,14 @@ bool RunEngine::writeChannel(int channel, const QString& command)
         return true;
     port_.ReportError();
     port_.Close();
-    display_.markAllError();
+    markAllError();
     return false;
 }
-
-// ---------------------------------------------------------------------------------------------
-// Helpers
 
 bool RunEngine::anyRunning() const
 {
     return std::any_of(channels_.begin(), channels_.end(),
                        [](const ChannelRunState& channel) { return channel.isRunning(); });
-}
-
-const ChannelSequence* RunEngine::sequence(int channel) const
-{
-    const CMainDoc* document = document_.get();
-    return document ? &document->channel(channel) : nullptr;
 }
 
 int RunEngine::stepCount(int channel) const
@@ -684,27 +603,13 @@ int RunEngine::stepCount(int channel) const
     return steps ? std::clamp(steps->count, 0, kMaxSteps) : 0;
 }
 
-qint64 RunEngine::runClockMs() const
+const ChannelSequence* RunEngine::sequence(int channel) const
 {
-    return std::llround(clock_.runClock() * 1000.0);
-}
-
-double RunEngine::runSeconds() const
-{
-    return static_cast<double>(runClockMs() - runStartMs_) / 1000.0;
+    const CMainDoc* document = document_.get();
+    return document ? &document->channel(channel) : nullptr;
 }
 
 QString RunEngine::timeTextNow() const
 {
     return RunFormats::passTimeText(runSeconds(), settings_.PassTime);
-}
-
-bool RunEngine::softwareControl() const
-{
-    return settings_.SeqCtl != HardwareControl;
-}
-
-bool RunEngine::stepEndTiming() const
-{
-    return softwareControl() && settings_.MonTiming == 1;
 }

@@ -1,22 +1,23 @@
 #pragma once
 
 #include "instrument/ChannelNumbers.h"
+#include "model/AppSettings.h"
 #include "run/RunMonitor.h"
 #include "run/RunPanelDisplay.h"
 #include "run/RunState.h"
 #include "run/RunTimers.h"
+#include "ui/Clock.h"
 
 #include <QString>
 #include <array>
+#include <cmath>
 
 class CInstrumentPort;
 class CKdrxDevice;
 class CurrentDocument;
-class Clock;
 class RunObserver;
 class TimerService;
 class UserPrompt;
-struct AppSettings;
 struct ChannelSequence;
 
 // Executes the current document's sequences on the load and shows their progress: the engine of
@@ -53,13 +54,19 @@ public:
     // and a channel without steps under Software Control is disabled.
     void prepareDialog();
     // "Close": the check boxes go back into RunCh.
-    void closeDialog();
-    // The dialog ended another way (Esc): a run in progress is stopped as Stop all stops it.
-    void dismissDialog();
+    void closeDialog() { display_.copyChecksTo(settings_.RunCh); }
+    // The dialog is asked to end another way (Esc, a close request). While a run is active this
+    // is refused (false) and nothing changes: the loads go on as the sequences say, and Stop all
+    // or the channels' Stop buttons end them. Otherwise the dialog may end without copying back.
+    bool dismissDialog() const { return !anyRunning(); }
     // A channel check box clicked: the last ticked box cannot be cleared.
     void clickChannelCheck(int channel, bool checked);
     // A "Last Load OFF" box clicked: the channel's OutOffCh takes its value at once.
-    void setLastLoadOff(int channel, bool on);
+    void setLastLoadOff(int channel, bool on)
+    {
+        if (channel >= 0 && channel < kChannelCount)
+            settings_.OutOffCh[channel] = on ? 1 : 0;
+    }
     // Forgets the per-channel progress (after a file was read or the control method changed);
     // running channels keep theirs.
     void clearProgress();
@@ -85,16 +92,51 @@ public:
 
 private:
     enum class Phase { Idle, Active, Finishing };
-    class HandlerScope;
+
+    // Marks the engine busy while a handler runs. A message box shown inside a handler may let
+    // timers fire; their ticks are then left out, and a Stop all asked for meanwhile runs when the
+    // outermost handler ends.
+    class HandlerScope {
+    public:
+        explicit HandlerScope(RunEngine& engine) : engine_(engine) { ++engine_.handlerDepth_; }
+        ~HandlerScope()
+        {
+            if (--engine_.handlerDepth_ == 0 && engine_.stopAllPending_) {
+                engine_.stopAllPending_ = false;
+                engine_.StopAll();
+            }
+        }
+        HandlerScope(const HandlerScope&) = delete;
+        HandlerScope& operator=(const HandlerScope&) = delete;
+
+    private:
+        RunEngine& engine_;
+    };
 
     void startChannel(int channel);
     void stopChannel(int channel);
     void showStarting(int channel);
     void initialiseChannel(int channel);
+    // The start's common part once the panels show "Running": the caption and the log for the
+    // run's first start, the unit factor and the channels' progress. False when the log cannot be
+    // created: the channels show "Error" and nothing is sent.
+    bool prepareStart(const std::array<bool, kChannelCount>& starting, bool first);
+    // After a successful start: the before-processing line, the channels running with their
+    // graphs, and for the run's first start its clock and timers.
+    void completeStart(const std::array<bool, kChannelCount>& started, const ChannelTexts& currents,
+                       const ChannelTexts& voltages, bool first);
     void startRunClock();
     void settlePreviousRun();
     void endRun();
+    void beginFinishing();
     void finishRun();
+
+    // The run-state changes that failures and trips make.
+    void markError(int channel);
+    void markAllError();
+    void trip(int channel, RunMonitor::Trip trip);
+    // Stores the line texts; a cut that cannot create its file marks every running channel "Error".
+    void storeLine(const QString& time, double seconds, bool cutFirst);
 
     void onStatusTick();
     void pollPrograms();
@@ -107,11 +149,12 @@ private:
 
     const ChannelSequence* sequence(int channel) const;
     int stepCount(int channel) const;
-    qint64 runClockMs() const;
-    double runSeconds() const;
+    // The run clock in milliseconds, and the seconds since the run's start.
+    qint64 runClockMs() const { return std::llround(clock_.runClock() * 1000.0); }
+    double runSeconds() const { return static_cast<double>(runClockMs() - runStartMs_) / 1000.0; }
     QString timeTextNow() const;
-    bool softwareControl() const;
-    bool stepEndTiming() const;
+    bool softwareControl() const { return settings_.SeqCtl != HardwareControl; }
+    bool stepEndTiming() const { return softwareControl() && settings_.MonTiming == 1; }
 
     AppSettings& settings_;
     CurrentDocument& document_;

@@ -8,8 +8,6 @@
 #include "ui/Clock.h"
 #include "ui/UserPrompt.h"
 
-using Status = RunPanelDisplay::Status;
-
 RunMonitor::RunMonitor(AppSettings& settings, CKdrxDevice& device, UserPrompt& prompt, Clock& clock,
                        std::array<ChannelRunState, kChannelCount>& channels, RunPanelDisplay& display)
     : settings_(settings), device_(device), prompt_(prompt), clock_(clock), channels_(channels),
@@ -37,8 +35,13 @@ void RunMonitor::showCaption()
     display_.observer().captionChanged(caption_);
 }
 
-bool RunMonitor::openLog(const QString& prefix)
+bool RunMonitor::openLog(const std::array<bool, kChannelCount>& starting)
 {
+    QString prefix;
+    for (int c = 0; c < kChannelCount; ++c) {
+        if (starting[c])
+            prefix += RunFormats::modePrefix(settings_.ModeCh[c]);
+    }
     log_ = std::make_unique<MonitorLog>(MonitorLog::optionsFrom(settings_));
     if (!log_->open(prefix, clock_.calendarNow())) {
         log_.reset();
@@ -144,21 +147,21 @@ void RunMonitor::clearStepEndTexts()
     }
 }
 
-void RunMonitor::storeLine(const QString& time, double runSeconds, bool cutFirst)
+bool RunMonitor::storeLine(const QString& time, double runSeconds, bool cutFirst)
 {
-    store(time, lineCurrent_, lineVoltage_, runSeconds, cutFirst);
+    return store(time, lineCurrent_, lineVoltage_, runSeconds, cutFirst);
 }
 
-void RunMonitor::storeStepEndLine(const QString& time, double runSeconds)
+bool RunMonitor::storeStepEndLine(const QString& time, double runSeconds)
 {
-    store(time, stepEndCurrent_, stepEndVoltage_, runSeconds, true);
+    return store(time, stepEndCurrent_, stepEndVoltage_, runSeconds, true);
 }
 
-void RunMonitor::store(const QString& time, const ChannelTexts& currents, const ChannelTexts& voltages,
+bool RunMonitor::store(const QString& time, const ChannelTexts& currents, const ChannelTexts& voltages,
                        double runSeconds, bool cutFirst)
 {
     if (!log_)
-        return;
+        return true;
     if (cutFirst) {
         switch (log_->cutIfDue(runSeconds)) {
         case MonitorLog::CutResult::NotDue:
@@ -171,57 +174,61 @@ void RunMonitor::store(const QString& time, const ChannelTexts& currents, const 
             // No log exists for the rest of the run, so the save step finds none.
             log_->discard();
             log_.reset();
-            display_.markAllError();
-            return;
+            return false;
         }
     }
     log_->store(RunFormats::dataLine(time, currents, voltages, log_->options().separator));
+    return true;
 }
 
-void RunMonitor::intervalReading(const QString& time, double runSeconds)
+void RunMonitor::storeBeforeProcessing(const std::array<bool, kChannelCount>& started,
+                                       const ChannelTexts& currents, const ChannelTexts& voltages,
+                                       const QString& time)
 {
-    std::array<bool, kChannelCount> readOk{};
+    if (!logging() || settings_.MonStart != 1)
+        return;
+    for (int c = 0; c < kChannelCount; ++c) {
+        if (started[c])
+            setLineTexts(c, currents[c], voltages[c]);
+    }
+    store(time, lineCurrent_, lineVoltage_, 0.0, false);
+}
+
+bool RunMonitor::storeAfterProcessing(int channel, const QString& time, double runSeconds)
+{
+    if (!loggingAfterProcessing())
+        return true;
+    const bool ok = takeLineReading(channel);
+    store(time, lineCurrent_, lineVoltage_, runSeconds, false);
+    return ok;
+}
+
+std::array<RunMonitor::Reading, kChannelCount> RunMonitor::readRunningChannels()
+{
+    std::array<Reading, kChannelCount> readings{};
     for (int c = 0; c < kChannelCount; ++c) {
         if (!channels_[c].isRunning()) {
             clearLineTexts(c);
-            continue;
+            readings[c] = Reading::NotRunning;
+        } else {
+            readings[c] = takeLineReading(c) ? Reading::Read : Reading::Failed;
         }
-        readOk[c] = takeLineReading(c);
-        if (!readOk[c])
-            display_.markError(c);
     }
-    for (int c = 0; c < kChannelCount; ++c) {
-        if (readOk[c] && channels_[c].isRunning())
-            checkProtection(c);
-    }
-    if (settings_.File == 1)
-        storeLine(time, runSeconds, true);
+    return readings;
 }
 
-void RunMonitor::checkProtection(int channel)
+RunMonitor::Trip RunMonitor::checkProtection(int channel)
 {
     ChannelRunState& state = channels_[channel];
     if (state.skipFirstCheck) {
         state.skipFirstCheck = false;
-        return;
+        return Trip::None;
     }
     if (settings_.UvpOn[channel] == 1 && settings_.Volt == 1 &&
-        decimalValue(displayedVoltage_[channel]) <= settings_.Uvp[channel]) {
-        trip(channel, true);
-    } else if (settings_.UcpOn[channel] == 1 && settings_.Curr == 1 &&
-               decimalValue(displayedCurrent_[channel]) <= settings_.Ucp[channel]) {
-        trip(channel, false);
-    }
-}
-
-void RunMonitor::trip(int channel, bool underVoltage)
-{
-    channels_[channel].state = underVoltage ? RunUvpTrip : RunUcpTrip;
-    display_.observer().graphStopped(channel);
-    // A protection limit always takes the load off, whatever Last Load OFF says: a battery under
-    // test must not go on discharging below it. A failed stop shows "Error"; the state stays.
-    if (device_.StopChannel(channel))
-        display_.showStatus(channel, underVoltage ? Status::Uvp : Status::Ucp);
-    else
-        display_.showStatus(channel, Status::Error);
+        decimalValue(displayedVoltage_[channel]) <= settings_.Uvp[channel])
+        return Trip::UnderVoltage;
+    if (settings_.UcpOn[channel] == 1 && settings_.Curr == 1 &&
+        decimalValue(displayedCurrent_[channel]) <= settings_.Ucp[channel])
+        return Trip::UnderCurrent;
+    return Trip::None;
 }

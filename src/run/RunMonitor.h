@@ -36,8 +36,9 @@ public:
     void showCaption();
     QString caption() const { return caption_; }
 
-    // Opens the log named prefix + the start time; false when its file cannot be created.
-    bool openLog(const QString& prefix);
+    // Opens the log named by the operation modes of the channels being started (in channel order)
+    // and the start time; false when its file cannot be created.
+    bool openLog(const std::array<bool, kChannelCount>& starting);
     // Drops the log without writing anything more.
     void discardLog();
     bool hasLog() const { return static_cast<bool>(log_); }
@@ -57,23 +58,35 @@ public:
     void clearStepEndTexts();
 
     // Stores a line of the line texts, or of the step-end texts; cutFirst applies the file cut
-    // (runSeconds from the run's start). A cut that cannot create its file ends the log and
-    // marks every running channel "Error".
-    void storeLine(const QString& time, double runSeconds, bool cutFirst);
-    void storeStepEndLine(const QString& time, double runSeconds);
+    // (runSeconds from the run's start). False when a cut could not create its file: the log is
+    // then gone for the rest of the run.
+    bool storeLine(const QString& time, double runSeconds, bool cutFirst);
+    bool storeStepEndLine(const QString& time, double runSeconds);
 
-    // The interval reading: every running channel is measured and checked against its limits;
-    // one line is stored when output to a file is on.
-    void intervalReading(const QString& time, double runSeconds);
+    // The before-processing line (MonStart, with a file): the started channels' line texts are the
+    // texts their start returned.
+    void storeBeforeProcessing(const std::array<bool, kChannelCount>& started, const ChannelTexts& currents,
+                               const ChannelTexts& voltages, const QString& time);
+    // The after-processing line (MonEnd, with a file) of a channel that was stopped: it is measured
+    // and one line stored. False when the reading failed.
+    bool storeAfterProcessing(int channel, const QString& time, double runSeconds);
+
+    // The interval reading: every running channel is measured into its line texts, the others'
+    // line texts are emptied.
+    enum class Reading { NotRunning, Read, Failed };
+    std::array<Reading, kChannelCount> readRunningChannels();
+    // The protection check of a channel whose reading succeeded: under-voltage first, then
+    // under-current, each at or below its limit. The first check after a start is skipped when
+    // MonFirst asked for it.
+    enum class Trip { None, UnderVoltage, UnderCurrent };
+    Trip checkProtection(int channel);
 
     QString displayedCurrent(int channel) const { return displayedCurrent_[channel]; }
     QString displayedVoltage(int channel) const { return displayedVoltage_[channel]; }
 
 private:
-    void store(const QString& time, const ChannelTexts& currents, const ChannelTexts& voltages,
+    bool store(const QString& time, const ChannelTexts& currents, const ChannelTexts& voltages,
                double runSeconds, bool cutFirst);
-    void checkProtection(int channel);
-    void trip(int channel, bool underVoltage);
 
     AppSettings& settings_;
     CKdrxDevice& device_;

@@ -1,5 +1,7 @@
 #include "run/RunPanelDisplay.h"
 
+#include "run/RunFormats.h"
+
 RunPanelDisplay::RunPanelDisplay(std::array<ChannelRunState, kChannelCount>& channels) : channels_(channels)
 {
 }
@@ -76,6 +78,27 @@ bool RunPanelDisplay::anyChecked() const
     return false;
 }
 
+void RunPanelDisplay::copyChecksTo(std::array<int, kChannelCount>& runCh) const
+{
+    for (int c = 0; c < kChannelCount; ++c)
+        runCh[c] = checked_[c] ? 1 : 0;
+}
+
+void RunPanelDisplay::clickCheck(int channel, bool checked, bool monitorCurrent, bool monitorVoltage)
+{
+    const ChannelRunState& state = channels_[channel];
+    if (state.noData || (state.isRunning() && state.selected))
+        return;
+    checked_[channel] = checked;
+    if (!anyChecked()) {
+        checked_[channel] = true;
+        showCheckBox(channel, true);
+    }
+    followCheckBox(channel, monitorCurrent, monitorVoltage);
+    if (!state.runButtonActive)
+        showRunButton(channel, false);
+}
+
 void RunPanelDisplay::showStatus(int channel, Status status)
 {
     shownStatus_[channel] = statusText(status);
@@ -86,6 +109,40 @@ void RunPanelDisplay::showStatusText(int channel, const QString& text)
 {
     shownStatus_[channel] = text;
     observer_->statusTextChanged(channel, text);
+}
+
+void RunPanelDisplay::showCondition(int channel, const QString& condition)
+{
+    ChannelRunState& state = channels_[channel];
+    if (condition != QLatin1String("0")) {
+        showStatus(channel, Status::Alarm);
+        state.alarm = true;
+    } else if (state.alarm) {
+        showStatus(channel, Status::Running);
+        state.alarm = false;
+    }
+}
+
+void RunPanelDisplay::showProgress(int channel)
+{
+    observer_->countChanged(channel, QString::number(channels_[channel].repetition));
+    observer_->stepChanged(channel, QString::number(channels_[channel].stepIndex + 1));
+}
+
+void RunPanelDisplay::showElapsed(int channel, qint64 seconds)
+{
+    observer_->elapsedChanged(channel, RunFormats::elapsedText(seconds));
+    observer_->dayChanged(channel, RunFormats::dayText(seconds));
+}
+
+void RunPanelDisplay::advanceGraphPasses()
+{
+    for (int c = 0; c < kChannelCount; ++c) {
+        if (channels_[c].selected && observer_->graphPassDrawn(c)) {
+            observer_->resetGraphPass(c);
+            ++channels_[c].graphCycle;
+        }
+    }
 }
 
 void RunPanelDisplay::clearReadings(int channel)
@@ -123,27 +180,6 @@ void RunPanelDisplay::showEnded(int channel, bool hardwareControl, int repeatCou
         observer_->stepChanged(channel, QString::number(stepCount));
     }
     showRunButton(channel, false);
-}
-
-void RunPanelDisplay::showError(int channel)
-{
-    showStatus(channel, Status::Error);
-    channels_[channel].state = RunError;
-}
-
-void RunPanelDisplay::markError(int channel)
-{
-    observer_->graphStopped(channel);
-    showError(channel);
-}
-
-void RunPanelDisplay::markAllError()
-{
-    for (int c = 0; c < kChannelCount; ++c) {
-        if (channels_[c].selected && channels_[c].isRunning())
-            markError(c);
-    }
-    showRunIdle();
 }
 
 void RunPanelDisplay::showRunActive()

@@ -9,8 +9,9 @@
 
 // The Run dialog's channel panels and run-wide buttons as the run engine drives them: the status
 // texts and colours, the Run buttons, the channel check boxes and the enabling rules. It keeps the
-// check boxes' state and the status text each panel shows, and reports every change to the
-// observer.
+// check boxes' state, the status text each panel shows and the panels' button flags (noData,
+// runButtonActive), and reports every change to the observer. It never moves a channel's run
+// state: that is the engine's alone.
 class RunPanelDisplay {
 public:
     enum class Status { Standby, Running, Stop, End, Error, Alarm, Uvp, Ucp };
@@ -38,14 +39,28 @@ public:
     void preparePanel(int channel, const PanelSetup& setup);
 
     bool isChecked(int channel) const { return checked_[channel]; }
-    void setChecked(int channel, bool checked) { checked_[channel] = checked; }
     bool anyChecked() const;
+    // "Close": the boxes as RunCh.
+    void copyChecksTo(std::array<int, kChannelCount>& runCh) const;
+    // A channel check box clicked: a box cannot be cleared when it is the last ticked one, and a
+    // channel without data or one that runs keeps its box; the panel follows the box.
+    void clickCheck(int channel, bool checked, bool monitorCurrent, bool monitorVoltage);
 
     void showStatus(int channel, Status status);
     // The text alone, colours unchanged.
     void showStatusText(int channel, const QString& text);
     QString shownStatusText(int channel) const { return shownStatus_[channel]; }
 
+    // A running channel's questionable condition: "ALARM" while it is not "0", "Running" again once
+    // it clears. Only the display changes.
+    void showCondition(int channel, const QString& condition);
+    // The Count field shows the channel's pass and the Step field its step, both from 1.
+    void showProgress(int channel);
+    // The Elapsed Time and day fields of a running channel.
+    void showElapsed(int channel, qint64 seconds);
+    // Under Software Control: every selected channel whose live graph has drawn a whole pass starts
+    // the next one (graphCycle counts them).
+    void advanceGraphPasses();
     // Empties the Current and Voltage fields.
     void clearReadings(int channel);
     // "Stop" (enabled) while the channel is active, otherwise "Run", enabled when its channel has
@@ -57,13 +72,8 @@ public:
     // End display: status "End", Run button "Run", runButtonActive cleared; under Hardware Control
     // the Count field shows the repeat count and the Step field the step count.
     void showEnded(int channel, bool hardwareControl, int repeatCount, int stepCount);
-    // Error display: status "Error"; the channel's state becomes RunError.
-    void showError(int channel);
-    // A failed operation for one channel: its live graph stops and it shows "Error" (state 2).
-    void markError(int channel);
-    // A failure for all: every selected running channel is marked "Error" and the buttons are
-    // restored as after a run.
-    void markAllError();
+    // Error display: status "Error" in white on red.
+    void showError(int channel) { showStatus(channel, Status::Error); }
 
     // While a run is active: "&Run all" and "Close" disabled, "&Stop all" enabled.
     void showRunActive();

@@ -31,4 +31,16 @@ struct ChannelRunState {
     qint64 startMs = 0;           // the same in milliseconds, for the step schedule
 
     bool isRunning() const { return state == RunRunning; }
+    // Forgets where the channel stood (after a file was read or the control method changed).
+    void resetProgress()
+    {
+        stepIndex = 0;
+        repetition = 1;
+        graphCycle = 1;
+        rampStart = 0.0;
+        rampEnd = 0.0;
+        loadOn = false;
+        alarm = false;
+        skipFirstCheck = false;
+    }
 };

@@ -35,6 +35,17 @@ SoftwareStepper::Outcome SoftwareStepper::tick(qint64 sinceStartMs)
     return Outcome::InProgress;
 }
 
+SoftwareStepper::Outcome SoftwareStepper::step(qint64 sinceStartMs, const StepEndReader& stepEndReading)
+{
+    const Outcome outcome = tick(sinceStartMs);
+    if (outcome != Outcome::StepEnded)
+        return outcome;
+    // The reading before the next value is applied.
+    if (stepEndReading && endedStepIsStep() && !stepEndReading())
+        return Outcome::ReadingFailed;
+    return advance();
+}
+
 bool SoftwareStepper::endedStepIsStep() const
 {
     return state_.stepIndex >= 0 && state_.stepIndex < count() &&

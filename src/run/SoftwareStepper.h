@@ -14,7 +14,7 @@ class SoftwareStepper {
 public:
     // Sends one command; false when the write failed (the tick is then abandoned).
     using Writer = std::function<bool(const QString& command)>;
-    enum class Outcome { InProgress, StepEnded, NextStep, NextPass, PassesDone, WriteFailed };
+    enum class Outcome { InProgress, StepEnded, NextStep, NextPass, PassesDone, ReadingFailed, WriteFailed };
 
     SoftwareStepper(ChannelRunState& state, const ChannelSequence& sequence, int mode, int unit,
                     double unitFactor, int repeatCount, Writer write);
@@ -27,6 +27,12 @@ public:
     bool endedStepIsStep() const;
     // Moves past the ended step: NextStep, NextPass or PassesDone (the channel has finished).
     Outcome advance();
+    // Takes the step-end reading of the channel; false when it failed.
+    using StepEndReader = std::function<bool()>;
+    // The whole tick: tick(), then at a step's end the step-end reading (when a reader is given
+    // and the ended step steps rather than ramps) and advance(). ReadingFailed leaves the channel
+    // where it stood.
+    Outcome step(qint64 sinceStartMs, const StepEndReader& stepEndReading);
 
 private:
     bool applyStep(int index);

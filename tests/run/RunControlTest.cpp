@@ -412,15 +412,20 @@ TEST_F(RunControlTest, ClearingProgressResetsStoppedChannelsOnly)
     EXPECT_EQ(engine.channelState(1).stepIndex, 1);
 }
 
-TEST_F(RunControlTest, ADismissedDialogStopsTheRun)
+TEST_F(RunControlTest, TheDialogCannotBeDismissedWhileARunIsActive)
 {
     openDialog({1});
+    EXPECT_TRUE(engine.dismissDialog());
     engine.RunAll();
     runUntil(700);
-    engine.dismissDialog();
-    EXPECT_FALSE(engine.anyRunning());
-    EXPECT_EQ(observer.status[0], QStringLiteral("Stop"));
-    EXPECT_EQ(time.activeTimers(), 0);
+    // Esc or a close request changes nothing: the sequence goes on to its end.
+    EXPECT_FALSE(engine.dismissDialog());
+    EXPECT_TRUE(engine.channelState(0).isRunning());
+    EXPECT_EQ(observer.status[0], QStringLiteral("Running"));
+    runToEnd();
+    EXPECT_EQ(timelineWithoutStatus().last(), QStringLiteral("+3005 INST:NSEL 1;:OUTP 0"));
+    EXPECT_EQ(observer.status[0], QStringLiteral("End"));
+    EXPECT_TRUE(engine.dismissDialog());
 }
 
 TEST_F(RunControlTest, AMonitoringIntervalOutsideItsRangeIsHeldToIt)
