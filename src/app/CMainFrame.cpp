@@ -1,16 +1,19 @@
 #include "app/CMainFrame.h"
 
-#include "dialogs/CAboutDlg.h"
 #include "app/CChildFrame.h"
-#include "dialogs/CEnvironmentDlg.h"
-#include "dialogs/CInterfaceDlg.h"
 #include "app/CSequenceControlBar.h"
 #include "app/DocumentSession.h"
-#include "dialogs/SerialDeviceList.h"
 #include "app/ShellPrompt.h"
 #include "app/ShellServices.h"
 #include "app/StatusPanes.h"
 #include "app/WindowArrangement.h"
+#include "dialogs/CAboutDlg.h"
+#include "dialogs/CEnvironmentDlg.h"
+#include "dialogs/CInitDlg.h"
+#include "dialogs/CInterfaceDlg.h"
+#include "dialogs/CMonitorSetupDlg.h"
+#include "dialogs/CRunDlg.h"
+#include "dialogs/SerialDeviceList.h"
 #include "model/CMainDoc.h"
 #include "model/ProfileStore.h"
 #include "ui/ResourceModule.h"
@@ -52,7 +55,9 @@ const QString kVersion = QStringLiteral(TESSOR_VERSION);
 } // namespace
 
 CMainFrame::CMainFrame(const Context& context, QWidget* parent)
-    : QMainWindow(parent), context_(context), port_(context.module, context.prompt, clock_),
+    : QMainWindow(parent), context_(context), clock_(context.clock ? *context.clock : systemClock_),
+      timers_(context.timers ? *context.timers : systemTimers_),
+      port_(context.module, context.prompt, clock_),
       device_(port_, settings_, channelNumbers_, current_, context.prompt, clock_),
       runEngine_(settings_, current_, port_, device_, channelNumbers_, context.prompt, clock_, timers_),
       router_(new CommandRouter(context.module, this)), area_(new QMdiArea(this))
@@ -95,7 +100,8 @@ CMainFrame::~CMainFrame()
     documents_->closeDocument();
     if (settingsLoaded_)
         saveSettings();
-    // The run dialog object is deleted after the settings are saved (when it exists).
+    // The run dialog object is deleted after the settings are saved.
+    runDialog_.reset();
 }
 
 bool CMainFrame::create()
@@ -132,6 +138,9 @@ bool CMainFrame::create()
 
     // 6. The port takes the connection settings.
     applyInterfaceSettings();
+
+    // 7. The Run window.
+    runDialog_ = std::make_unique<CRunDlg>(context_.templates, runEngine_, settings_, this);
 
     updateCommandUi();
     return true;
@@ -278,13 +287,15 @@ void CMainFrame::defineCommands()
     // The Sequence menu's dialogs come with their own parts, which plug them in with
     // commands().setAction(); their enabling rules hold already.
     commands_.add(IdTransfer, {}, [this] { return settings_.SeqCtl == HardwareControl; });
-    commands_.add(IdRun, {}, hasDocument);
+    commands_.add(
+        IdRun, [this] { runRunDialog(); }, hasDocument);
     commands_.add(IdMode, {}, hasDocument);
-    commands_.add(IdMonitoringSetup, {});
+    commands_.add(IdMonitoringSetup, [this] { runMonitorSetupDialog(); });
     commands_.add(IdInitialSetting, {});
     commands_.add(IdOptions, {});
     // Reached by no menu, toolbar or accelerator.
-    commands_.add(IdInitialValues, {}, hasDocument);
+    commands_.add(
+        IdInitialValues, [this] { runInitialValuesDialog(); }, hasDocument);
     commands_.add(IdChainTransfer, {}, hasDocument);
 
     for (int c = 0; c < kChannelCount; ++c) {
@@ -483,6 +494,33 @@ void CMainFrame::runAboutDialog()
 {
     CAboutDlg dialog(context_.templates, kVersion, this);
     context_.services.execDialog(dialog);
+}
+
+void CMainFrame::runRunDialog()
+{
+    if (!current_ || !runDialog_)
+        return;
+    runDialog_->prepare();
+    if (context_.services.execDialog(*runDialog_) == QDialog::Accepted)
+        runDialog_->storeBoxes();
+}
+
+void CMainFrame::runMonitorSetupDialog()
+{
+    CMonitorSetupDlg dialog(context_.templates, settings_, this);
+    context_.services.execDialog(dialog);
+}
+
+void CMainFrame::runInitialValuesDialog()
+{
+    CInitDlg dialog(context_.templates, settings_, this);
+    if (context_.services.execDialog(dialog) != QDialog::Accepted)
+        return;
+    // The open views are redrawn with the new values.
+    for (QWidget* view : std::initializer_list<QWidget*>{documents_->gridView(), documents_->graphView()}) {
+        if (view)
+            view->update();
+    }
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

@@ -20,6 +20,7 @@
 #include <vector>
 
 class CommandRouter;
+class CRunDlg;
 class CSequenceControlBar;
 class DocumentSession;
 class QMdiArea;
@@ -54,6 +55,10 @@ public:
         ShellServices& services;
         const ProfileStore& profile;
         QString helpFolder; // where the manuals are
+        // The time of the run engine, the link's waits and the windows' timers; the steady clock
+        // and Qt's precise timers when null (tests pass a clock that moves on command).
+        Clock* clock = nullptr;
+        TimerService* timers = nullptr;
     };
 
     // Command identifiers the frame handles.
@@ -110,8 +115,11 @@ public:
     CInstrumentPort& port() { return port_; }
     CKdrxDevice& device() { return device_; }
     RunEngine& runEngine() { return runEngine_; }
+    // The Run window, created with the frame's bars and kept for its life; null before create().
+    CRunDlg* runDialog() const { return runDialog_.get(); }
     BuiltInSimulator& simulator() { return simulator_; }
     Clock& clock() { return clock_; }
+    TimerService& timers() { return timers_; }
     CommandRouter& router() { return *router_; }
     // The frame's own command table; later parts plug their dialogs in with setAction().
     CommandTable& commands() { return commands_; }
@@ -164,6 +172,9 @@ private:
     void runInterfaceDialog();
     void runEnvironmentDialog();
     void runAboutDialog();
+    void runRunDialog();
+    void runMonitorSetupDialog();
+    void runInitialValuesDialog();
     void onDocumentChanged();
     void onSubWindowActivated();
 
@@ -171,12 +182,15 @@ private:
     AppSettings settings_;
     CurrentDocument current_;
     ChannelNumbers channelNumbers_ = defaultChannelNumbers();
-    SystemClock clock_;
+    SystemClock systemClock_;
+    QtTimerService systemTimers_;
+    Clock& clock_;
+    TimerService& timers_;
     BuiltInSimulator simulator_; // outlives the port, which asks it for its device
     CInstrumentPort port_;
     CKdrxDevice device_;
-    QtTimerService timers_;
     RunEngine runEngine_; // the run dialog's engine, deleted after the settings were saved
+    std::unique_ptr<CRunDlg> runDialog_;
     RecentFileList recentFiles_;
     CommandTable commands_;
     CommandRouter* router_;

@@ -1,11 +1,14 @@
 #include "app/CTessorApp.h"
 
-#include "dialogs/CAboutDlg.h"
-#include "dialogs/CEnvironmentDlg.h"
-#include "dialogs/CInterfaceDlg.h"
 #include "app/CMainFrame.h"
 #include "app/DocumentSession.h"
 #include "app/ShellPrompt.h"
+#include "dialogs/CAboutDlg.h"
+#include "dialogs/CEnvironmentDlg.h"
+#include "dialogs/CInitDlg.h"
+#include "dialogs/CInterfaceDlg.h"
+#include "dialogs/CMonitorSetupDlg.h"
+#include "dialogs/CRunDlg.h"
 #include "model/ProfileStore.h"
 #include "views/TemplateLoader.h"
 
@@ -48,8 +51,10 @@ CTessorApp::~CTessorApp()
 QString CTessorApp::checkDialogTemplates(const TemplateLoader& loader)
 {
     QStringList problems;
-    for (const QString& problem : {checkTemplate<CAboutDlg>(loader), checkTemplate<CInterfaceDlg>(loader),
-                                   checkTemplate<CEnvironmentDlg>(loader)}) {
+    for (const QString& problem :
+         {checkTemplate<CAboutDlg>(loader), checkTemplate<CInterfaceDlg>(loader),
+          checkTemplate<CEnvironmentDlg>(loader), checkTemplate<CRunDlg>(loader),
+          checkTemplate<CMonitorSetupDlg>(loader), checkTemplate<CInitDlg>(loader)}) {
         if (!problem.isEmpty())
             problems << problem;
     }
@@ -85,8 +90,9 @@ int CTessorApp::initInstance(const QStringList& files)
     // The profile location; the frame reads the recent files with the settings.
     profile_ = std::make_unique<ProfileStore>(paths_.profilePath);
 
-    frame_ = std::make_unique<CMainFrame>(CMainFrame::Context{module_, resources_, *templates_, prompt_,
-                                                              services_, *profile_, paths_.programFolder});
+    frame_ =
+        std::make_unique<CMainFrame>(CMainFrame::Context{module_, resources_, *templates_, prompt_, services_,
+                                                         *profile_, paths_.programFolder, clock_, timers_});
     if (!frame_->create())
         return 1;
     prompt_.setParentWindow(frame_.get());

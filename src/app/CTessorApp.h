@@ -9,6 +9,8 @@
 #include <memory>
 
 class CMainFrame;
+class Clock;
+class TimerService;
 class ProfileStore;
 class ShellPrompt;
 class ShellServices;
@@ -36,6 +38,14 @@ public:
     CTessorApp(const CTessorApp&) = delete;
     CTessorApp& operator=(const CTessorApp&) = delete;
 
+    // The time the frame is to use instead of the steady clock and Qt's timers (tests); set before
+    // initInstance.
+    void setTimeSources(Clock& clock, TimerService& timers)
+    {
+        clock_ = &clock;
+        timers_ = &timers;
+    }
+
     // Runs the start-up with the command line's file arguments. Returns kRunning when the main window
     // is up, else the exit status: 0 for a second copy (after handing over its file), non-zero when
     // the resource module is missing or broken or the command line's file cannot be opened.
@@ -60,4 +70,6 @@ private:
     std::unique_ptr<TemplateLoader> templates_;
     std::unique_ptr<ProfileStore> profile_;
     std::unique_ptr<CMainFrame> frame_;
+    Clock* clock_ = nullptr;
+    TimerService* timers_ = nullptr;
 };

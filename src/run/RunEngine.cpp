@@ -39,6 +39,11 @@ void RunEngine::prepareDialog()
         StopAll();
     settlePreviousRun();
 
+    // The steps' end times come from their intervals, whichever view last showed the document.
+    if (CMainDoc* document = document_.get()) {
+        for (int c = 0; c < kChannelCount; ++c)
+            document->recomputeTimes(c, 0);
+    }
     monitor_.setActive(settings_.Curr == 1 || settings_.Volt == 1);
     monitor_.showCaption();
     const bool software = softwareControl();

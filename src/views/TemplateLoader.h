@@ -42,8 +42,8 @@ private:
 };
 
 // Builds dialogs from the Designer templates (ui/<name>) of the resource module. Its Qt Designer
-// loader creates the program's own widget classes (CDecimalEdit, CColorEdit, and any class another
-// part registers) where a template names them.
+// loader creates the program's own widget classes (CDecimalEdit, CColorEdit, CSpinButton, and any class
+// another part registers) where a template names them.
 class TemplateLoader {
 public:
     using Factory = std::function<QWidget*(QWidget* parent)>;

@@ -1,5 +1,7 @@
 #include "GuiTestSupport.h"
 
+#include "app/CMainFrame.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -131,8 +133,38 @@ StartupPaths TestFolders::paths(const QString& programFolder) const
 int StartedProgram::start(const QStringList& files)
 {
     app = std::make_unique<CTessorApp>(prompt, services, folders.paths());
+    if (instrument)
+        app->setTimeSources(instrument->time, instrument->time);
     status = app->initInstance(files);
+    if (instrument && app->mainFrame())
+        instrument->attach(*app->mainFrame());
     return status;
+}
+
+int StartedProgram::startSimulated(const QStringList& files)
+{
+    instrument = std::make_unique<InProcessInstrument>();
+    return start(files);
+}
+
+void InProcessInstrument::attach(CMainFrame& frame)
+{
+    auto faultLine = std::make_unique<FaultLine>(simulatorLine);
+    line = faultLine.get();
+    frame.port().rs232c().setLine(std::move(faultLine));
+    frame.settings().Interface = 0;
+    frame.settings().PortDevice = QStringLiteral("/dev/kdrx-test");
+    frame.applyInterfaceSettings();
+}
+
+QStringList InProcessInstrument::timeline(qint64 msFrom) const
+{
+    QStringList lines;
+    for (const KdrxSimulator::Received& entry : simulator.received()) {
+        if (entry.ms >= msFrom)
+            lines << QStringLiteral("+%1 %2").arg(entry.ms - msFrom).arg(entry.text);
+    }
+    return lines;
 }
 
 void writeProfileValue(const QString& profilePath, const QString& key, const QVariant& value)

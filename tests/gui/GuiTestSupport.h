@@ -1,5 +1,9 @@
 #pragma once
 
+#include "FakeTime.h"
+#include "FaultLine.h"
+#include "KdrxSimulator.h"
+#include "SimulatorSerialLine.h"
 #include "app/CTessorApp.h"
 #include "app/ShellPrompt.h"
 #include "app/ShellServices.h"
@@ -85,16 +89,38 @@ private:
     bool hadRuntime_ = false;
 };
 
+// The simulated load on a fake clock, answering on a frame's RS-232C line synchronously: a run of
+// minutes takes milliseconds, and the transcript carries the fake time of every command.
+struct InProcessInstrument {
+    InProcessInstrument() = default;
+    InProcessInstrument(const InProcessInstrument&) = delete;
+    InProcessInstrument& operator=(const InProcessInstrument&) = delete;
+
+    // Puts the simulator under the frame's port (the frame must run on this clock).
+    void attach(CMainFrame& frame);
+    // Every command received after msFrom on the clock, as "+ms text" relative to msFrom.
+    QStringList timeline(qint64 msFrom) const;
+
+    FakeTime time;
+    KdrxSimulator simulator{time};
+    SimulatorSerialLine simulatorLine{simulator, time};
+    FaultLine* line = nullptr; // owned by the frame's port
+};
+
 // One started program: folders, prompt, services and the application object.
 struct StartedProgram {
     TestFolders folders;
     RecordingShellPrompt prompt;
     FakeShellServices services;
+    // With startSimulated(): the clock and timers of the frame, and its instrument.
+    std::unique_ptr<InProcessInstrument> instrument;
     std::unique_ptr<CTessorApp> app;
     int status = 0;
 
     // Starts the program with the files of a command line; the profile can be written first.
     int start(const QStringList& files = {});
+    // The same on a fake clock, with the in-process simulator as the instrument.
+    int startSimulated(const QStringList& files = {});
     CMainFrame& frame() const { return *app->mainFrame(); }
     // Destroys the application object (the frame saves the settings).
     void stop() { app.reset(); }

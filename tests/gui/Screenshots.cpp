@@ -1,16 +1,22 @@
 // Takes screenshots of the main window with an open document and of the shell's dialogs, for the
 // README and for review. Run under Xvfb by scripts/screenshots: screenshots OUTPUT-FOLDER.
 #include "GuiTestSupport.h"
+#include "app/CMainFrame.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CEnvironmentDlg.h"
+#include "dialogs/CInitDlg.h"
 #include "dialogs/CInterfaceDlg.h"
-#include "app/CMainFrame.h"
+#include "dialogs/CMonitorSetupDlg.h"
+#include "dialogs/CRunDlg.h"
 #include "dialogs/SerialDeviceList.h"
+#include "run/RunEngine.h"
 #include "views/TemplateLoader.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QPainter>
 #include <QPixmap>
+#include <QPushButton>
 #include <QThread>
 #include <cstdio>
 
@@ -30,9 +36,111 @@ bool grab(QWidget& widget, const QString& path)
     widget.raise();
     widget.activateWindow();
     settle();
-    const bool saved = widget.grab().save(path, "PNG");
+    // Without a window manager there is no title bar: the caption is drawn above the window.
+    const QPixmap window = widget.grab();
+    const int bar = 24;
+    QPixmap shot(window.width(), window.height() + bar);
+    shot.fill(QColor(60, 60, 70));
+    QPainter painter(&shot);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(8, 0, window.width() - 16, bar), Qt::AlignVCenter | Qt::AlignLeft,
+                     widget.windowTitle());
+    painter.drawPixmap(0, bar, window);
+    painter.end();
+    const bool saved = shot.save(path, "PNG");
     std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
     return saved;
+}
+
+// Five CC channels of a few steps each, and a program on the in-process simulator on a fake clock.
+QString fiveChannelFile(const StartedProgram& program, const QString& control)
+{
+    std::vector<std::vector<QString>> channels;
+    for (int c = 0; c < 5; ++c) {
+        channels.push_back({QStringLiteral("%1\t20.0\t0\t1").arg(1.0 + 0.5 * c, 0, 'f', 4),
+                            QStringLiteral("%1\t20.0\t1\t1").arg(2.0 + 0.5 * c, 0, 'f', 4),
+                            QStringLiteral("%1\t20.0\t0\t1").arg(0.5 + 0.25 * c, 0, 'f', 4)});
+    }
+    return program.folders.writeFile(
+        QStringLiteral("five-channels-%1.tsr").arg(control),
+        sequenceFile(QStringLiteral("CC\t0\tCC\t0\tCC\t0\tCC\t0\tCC\t0\ts\t") + control, channels));
+}
+
+// The Run window mid-run under both control methods.
+bool runWindowShots(const QDir& out)
+{
+    bool ok = true;
+    for (const QString& control : {QStringLiteral("soft"), QStringLiteral("hard")}) {
+        StartedProgram program;
+        writeProfileValue(program.folders.profilePath(), QStringLiteral("Config/SeqCtl"),
+                          control == "hard" ? 1 : 0);
+        if (program.startSimulated({fiveChannelFile(program, control)}) != CTessorApp::kRunning) {
+            std::fprintf(stderr, "the program did not start: %s\n",
+                         qPrintable(program.prompt.texts().join('\n')));
+            return false;
+        }
+        CMainFrame& frame = program.frame();
+        AppSettings& settings = frame.settings();
+        settings.Curr = 1;
+        settings.Volt = 1;
+        settings.MonitorTime = 1000;
+        settings.File = 1;
+        settings.Folder = program.folders.root();
+        settings.RunCh = {1, 1, 1, 1, 1};
+        settings.RepeatCh[0] = 3;
+        if (control == QLatin1String("soft")) {
+            // Channel 2 trips on under-voltage at its first reading, channel 4 reports an alarm.
+            settings.UvpOn[1] = 1;
+            settings.Uvp[1] = 11.9;
+            program.instrument->simulator.setQuestionable(4, 1);
+        } else {
+            for (int c = 0; c < 5; ++c)
+                frame.device().WriteSequence(c);
+        }
+        CRunDlg& dialog = *frame.runDialog();
+        dialog.prepare();
+        dialog.show();
+        dialog.controls().runAll->click();
+        const qint64 t0 = program.instrument->time.nowMs();
+        program.instrument->time.advanceMs(27300);
+        if (qEnvironmentVariableIsSet("SHOTS_DEBUG"))
+            std::printf("%s\n", qPrintable(program.instrument->timeline(t0).join('\n')));
+        ok = grab(dialog,
+                  out.filePath(
+                      QStringLiteral("run-%1.png").arg(control == "soft" ? "software" : "hardware"))) &&
+             ok;
+        dialog.controls().stopAll->click();
+        program.instrument->time.advanceMs(1000);
+        dialog.hide();
+    }
+    return ok;
+}
+
+// Monitoring Setup with nothing measured, measuring without a file, and with a file.
+bool monitoringSetupShots(const TemplateLoader& loader, AppSettings settings, QWidget* parent,
+                          const QDir& out)
+{
+    bool ok = true;
+    settings.Curr = 0;
+    settings.Volt = 0;
+    settings.File = 0;
+    {
+        CMonitorSetupDlg dialog(loader, settings, parent);
+        ok = grab(dialog, out.filePath(QStringLiteral("monitoring-setup-none.png"))) && ok;
+    }
+    settings.Curr = 1;
+    {
+        CMonitorSetupDlg dialog(loader, settings, parent);
+        ok = grab(dialog, out.filePath(QStringLiteral("monitoring-setup-no-file.png"))) && ok;
+    }
+    settings.Volt = 1;
+    settings.File = 1;
+    settings.MonTiming = 1;
+    {
+        CMonitorSetupDlg dialog(loader, settings, parent);
+        ok = grab(dialog, out.filePath(QStringLiteral("monitoring-setup-file.png"))) && ok;
+    }
+    return ok;
 }
 
 } // namespace
@@ -83,5 +191,14 @@ int main(int argc, char** argv)
         CAboutDlg dialog(loader, QStringLiteral(TESSOR_VERSION), &frame);
         ok = grab(dialog, out.filePath(QStringLiteral("about-dialog.png"))) && ok;
     }
+    ok = monitoringSetupShots(loader, settings, &frame, out) && ok;
+    {
+        settings.bInitCurr = 1;
+        settings.InitCurr = 1.5;
+        CInitDlg dialog(loader, settings, &frame);
+        ok = grab(dialog, out.filePath(QStringLiteral("initial-settings.png"))) && ok;
+    }
+    program.stop();
+    ok = runWindowShots(out) && ok;
     return ok ? 0 : 1;
 }
