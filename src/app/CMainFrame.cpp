@@ -45,6 +45,8 @@ constexpr int kMainToolbar = 128;
 constexpr int kAccelerators = 128;
 constexpr int kMainIcon = 128;
 constexpr int kAppTitle = 128;
+constexpr int kRunGraphMenu = 152;    // the live graph's context menu
+constexpr int kFieldFaceString = 109; // the face of the plot labels
 
 // The manuals in the program's folder: F1 opens the HTML manual, Help Topics the PDF.
 const QString kHtmlManual = QStringLiteral("TessorKdrx.html");
@@ -140,7 +142,8 @@ bool CMainFrame::create()
     applyInterfaceSettings();
 
     // 7. The Run window.
-    runDialog_ = std::make_unique<CRunDlg>(context_.templates, runEngine_, settings_, this);
+    runDialog_ = std::make_unique<CRunDlg>(
+        context_.templates, CRunDlg::Context{runEngine_, settings_, current_, timers_, runGraphLook()}, this);
 
     updateCommandUi();
     return true;
@@ -494,6 +497,31 @@ void CMainFrame::runAboutDialog()
 {
     CAboutDlg dialog(context_.templates, kVersion, this);
     context_.services.execDialog(dialog);
+}
+
+CRunGraph::Look CMainFrame::runGraphLook() const
+{
+    CRunGraph::Look look;
+    // The graph view's colours, read once; the live graphs never write them.
+    const GraphSettings graph = context_.profile.loadGraph();
+    const auto colour = [](const std::optional<long>& stored, QColor& target) {
+        if (stored)
+            target = QColor(static_cast<int>(*stored & 0xff), static_cast<int>((*stored >> 8) & 0xff),
+                            static_cast<int>((*stored >> 16) & 0xff));
+    };
+    colour(graph.colorArea, look.colours.background);
+    colour(graph.colorLine, look.colours.line);
+    colour(graph.colorAxis, look.colours.axis);
+    colour(graph.colorLineY, look.colours.verticalAxis);
+    colour(graph.colorLineCap, look.colours.draw);
+    look.labelFont = PlotPainter::labelFont(context_.module.string(kFieldFaceString));
+    for (const MenuItem& popup : context_.resources.menu(kRunGraphMenu)) {
+        for (const MenuItem& item : popup.items) {
+            if (look.verticalAxisText.isEmpty())
+                look.verticalAxisText = item.text;
+        }
+    }
+    return look;
 }
 
 void CMainFrame::runRunDialog()

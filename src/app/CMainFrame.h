@@ -10,6 +10,7 @@
 #include "run/RunEngine.h"
 #include "ui/QtTimerService.h"
 #include "ui/SystemClock.h"
+#include "views/CRunGraph.h"
 #include "views/CommandTable.h"
 
 #include <QMainWindow>
@@ -173,6 +174,7 @@ private:
     void runEnvironmentDialog();
     void runAboutDialog();
     void runRunDialog();
+    CRunGraph::Look runGraphLook() const;
     void runMonitorSetupDialog();
     void runInitialValuesDialog();
     void onDocumentChanged();

@@ -1,6 +1,8 @@
 #include "dialogs/CRunDlg.h"
 
 #include "model/AppSettings.h"
+#include "model/CMainDoc.h"
+#include "model/CurrentDocument.h"
 #include "run/RunEngine.h"
 #include "ui/ResourceModule.h"
 #include "views/CColorEdit.h"
@@ -12,6 +14,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStringList>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <initializer_list>
 
@@ -112,8 +115,9 @@ QString CRunDlg::fieldFace(const QString& face)
     return QFont().family();
 }
 
-CRunDlg::CRunDlg(const TemplateLoader& loader, RunEngine& engine, AppSettings& settings, QWidget* parent)
-    : TemplateDialog(loader, QLatin1String(templateName), parent), engine_(engine), settings_(settings)
+CRunDlg::CRunDlg(const TemplateLoader& loader, const Context& context, QWidget* parent)
+    : TemplateDialog(loader, QLatin1String(templateName), parent), engine_(context.engine),
+      settings_(context.settings), document_(context.document)
 {
     // No close box: a run is ended with its buttons.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -129,6 +133,12 @@ CRunDlg::CRunDlg(const TemplateLoader& loader, RunEngine& engine, AppSettings& s
                 [this, c](bool checked) { engine_.setLastLoadOff(c, checked); });
         connect(panel.run, &QPushButton::clicked, this, [this, c] { engine_.ToggleChannel(c); });
         panel.day->setText(QStringLiteral("(0day)"));
+        // The live graph fills its area of the template.
+        auto* layout = new QVBoxLayout(panel.graphArea);
+        layout->setContentsMargins(0, 0, 0, 0);
+        graphs_[static_cast<size_t>(c)] =
+            new CRunGraph(settings_, context.timers, context.graphLook, panel.graphArea);
+        layout->addWidget(graphs_[static_cast<size_t>(c)]);
     }
     connect(controls_.runAll, &QPushButton::clicked, this, [this] { engine_.RunAll(); });
     connect(controls_.stopAll, &QPushButton::clicked, this, [this] { engine_.StopAll(); });
@@ -188,6 +198,14 @@ void CRunDlg::prepare()
         controls_.panels[static_cast<size_t>(c)].lastLoadOff->setChecked(settings_.OutOffCh[c] != 0);
     controls_.stopAll->setEnabled(false);
     engine_.prepareDialog();
+    // Each panel's graph shows its channel's sequence (the engine has just taken the end times from
+    // the intervals).
+    if (const CMainDoc* document = document_.get()) {
+        for (int c = 0; c < kChannelCount; ++c) {
+            if (!engine_.channelState(c).isRunning())
+                graphs_[static_cast<size_t>(c)]->load(document->channel(c), settings_.ModeCh[c]);
+        }
+    }
 }
 
 void CRunDlg::storeBoxes()
@@ -329,4 +347,24 @@ void CRunDlg::closeEnabled(bool enabled)
 void CRunDlg::captionChanged(const QString& caption)
 {
     setWindowTitle(caption);
+}
+
+void CRunDlg::graphStarted(int channel)
+{
+    graphs_[static_cast<size_t>(channel)]->startProgress();
+}
+
+void CRunDlg::graphStopped(int channel)
+{
+    graphs_[static_cast<size_t>(channel)]->stopProgress();
+}
+
+bool CRunDlg::graphPassDrawn(int channel)
+{
+    return graphs_[static_cast<size_t>(channel)]->passDrawn();
+}
+
+void CRunDlg::resetGraphPass(int channel)
+{
+    graphs_[static_cast<size_t>(channel)]->resetPass();
 }

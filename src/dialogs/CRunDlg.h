@@ -2,6 +2,7 @@
 
 #include "model/SequenceTypes.h"
 #include "run/RunObserver.h"
+#include "views/CRunGraph.h"
 #include "views/TemplateLoader.h"
 
 #include <QFont>
@@ -9,6 +10,7 @@
 
 struct AppSettings;
 class CColorEdit;
+class CurrentDocument;
 class QCheckBox;
 class QLabel;
 class QPushButton;
@@ -70,11 +72,21 @@ public:
     // first of the substitutes that it has.
     static QString fieldFace(const QString& face);
 
-    CRunDlg(const TemplateLoader& loader, RunEngine& engine, AppSettings& settings,
-            QWidget* parent = nullptr);
+    // What the window is given besides the template: the engine it shows, the settings, the current
+    // document (the graphs' sequences), the timers of the graphs' cursors and the graphs' look.
+    struct Context {
+        RunEngine& engine;
+        AppSettings& settings;
+        const CurrentDocument& document;
+        TimerService& timers;
+        CRunGraph::Look graphLook;
+    };
+
+    CRunDlg(const TemplateLoader& loader, const Context& context, QWidget* parent = nullptr);
     ~CRunDlg() override;
 
     const Controls& controls() const { return controls_; }
+    CRunGraph* graph(int channel) const { return graphs_[static_cast<size_t>(channel)]; }
 
     // Opening (every time the window is shown): the fonts, the Last Load OFF boxes from OutOffCh,
     // and the engine prepares the panels (check boxes from RunCh, monitoring, totals, caption).
@@ -106,6 +118,10 @@ public:
     void stopAllEnabled(bool enabled) override;
     void closeEnabled(bool enabled) override;
     void captionChanged(const QString& caption) override;
+    void graphStarted(int channel) override;
+    void graphStopped(int channel) override;
+    bool graphPassDrawn(int channel) override;
+    void resetGraphPass(int channel) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -116,5 +132,7 @@ private:
 
     RunEngine& engine_;
     AppSettings& settings_;
+    const CurrentDocument& document_;
     Controls controls_;
+    std::array<CRunGraph*, kChannelCount> graphs_{};
 };
