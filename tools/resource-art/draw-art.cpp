@@ -299,6 +299,39 @@ QImage programIcon(int size)
     return image;
 }
 
+// The desktop's icon of a sequence file: a sheet with a folded corner carrying the sequence line.
+QImage sequenceFileIcon(int size)
+{
+    QImage image = canvas(size, size);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);
+    QPainterPath sheet;
+    sheet.moveTo(5.5, 1.5);
+    sheet.lineTo(20.5, 1.5);
+    sheet.lineTo(27.5, 8.5);
+    sheet.lineTo(27.5, 30.5);
+    sheet.lineTo(5.5, 30.5);
+    sheet.closeSubpath();
+    p.setPen(pen(kInk, 1.0));
+    p.setBrush(kPaper);
+    p.drawPath(sheet);
+    p.setBrush(kLightBlue);
+    QPainterPath fold;
+    fold.moveTo(20.5, 1.5);
+    fold.lineTo(20.5, 8.5);
+    fold.lineTo(27.5, 8.5);
+    fold.closeSubpath();
+    p.drawPath(fold);
+    p.setPen(pen(kGrey, 0.8));
+    p.drawLine(QPointF(8.5, 26.5), QPointF(24.5, 26.5));
+    p.drawLine(QPointF(8.5, 11.5), QPointF(8.5, 26.5));
+    p.setPen(pen(kBlue, 2.0));
+    p.drawPolyline(QPolygonF({QPointF(9, 23.5), QPointF(13, 23.5), QPointF(13, 17), QPointF(17.5, 17),
+                              QPointF(21, 12.5), QPointF(24.5, 12.5)}));
+    return image;
+}
+
 // Worksheet document: a table with a blue header row.
 QImage worksheetIcon(int size)
 {
@@ -390,8 +423,8 @@ QImage aboutPicture()
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: draw-art OUTPUT-FOLDER\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: draw-art OUTPUT-FOLDER [DESKTOP-ICON-FOLDER]\n");
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
@@ -429,6 +462,24 @@ int main(int argc, char** argv)
     for (int size : {16, 32}) {
         ok = save(worksheetIcon(size), out.filePath(QStringLiteral("icon129-%1.png").arg(size))) && ok;
         ok = save(graphIcon(size), out.filePath(QStringLiteral("icon130-%1.png").arg(size))) && ok;
+    }
+    // The desktop's icons in the hicolor theme's layout: the program and its sequence files.
+    if (argc == 3) {
+        const QDir icons(QString::fromLocal8Bit(argv[2]));
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+            const QString folder = QStringLiteral("%1x%1").arg(size);
+            if (!icons.mkpath(folder + QStringLiteral("/apps")) ||
+                !icons.mkpath(folder + QStringLiteral("/mimetypes"))) {
+                std::fprintf(stderr, "cannot create %s\n", qPrintable(icons.filePath(folder)));
+                return 1;
+            }
+            ok = save(programIcon(size),
+                      icons.filePath(folder + QStringLiteral("/apps/com.morvane.Tessor.png"))) &&
+                 ok;
+            ok = save(sequenceFileIcon(size),
+                      icons.filePath(folder + QStringLiteral("/mimetypes/application-x-tessor.png"))) &&
+                 ok;
+        }
     }
     return ok ? 0 : 1;
 }
