@@ -15,17 +15,17 @@ set(CPACK_PACKAGE_CONTACT "${TESSOR_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "load sequences for the Morvane KDR-X electronic load")
+# The synopsis is CPACK_PACKAGE_DESCRIPTION_SUMMARY; this is the extended description.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "load sequences for the Morvane KDR-X electronic load
- Tessor creates load sequences for the Morvane KDR-X five-channel DC electronic
- load and drives the load with them: step tables (set value, duration, step or
- ramp, load on or off) edited in a worksheet and a graph, saved as .tsr text
- files, written into the instrument's sequence memory over RS-232C or GPIB or
- executed from the PC, with current and voltage monitoring, under-voltage and
- under-current trips and log files.
- .
- The package also holds tessorctl, which reads, transfers and runs sequence
- files without a display, and kdrx-sim, a simulated KDR-X load for test racks.")
+    "Tessor creates load sequences for the Morvane KDR-X five-channel DC electronic
+load and drives the load with them: step tables (set value, duration, step or
+ramp, load on or off) edited in a worksheet and a graph, saved as .tsr text
+files, written into the instrument's sequence memory over RS-232C or GPIB or
+executed from the PC, with current and voltage monitoring, under-voltage and
+under-current trips and log files.
+
+The package also holds tessorctl, which reads, transfers and runs sequence
+files without a display, and kdrx-sim, a simulated KDR-X load for test racks.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
