@@ -12,7 +12,7 @@ TESSOR_PACKAGES=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     xvfb xauth x11-apps
     dpkg-dev desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl
-    hicolor-icon-theme poppler-utils fonts-dejavu-core
+    hicolor-icon-theme poppler-utils fonts-dejavu-core fonts-droid-fallback
 )
 
 tessor_install_packages() {
