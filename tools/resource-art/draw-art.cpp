@@ -290,6 +290,17 @@ void drawSequenceTile(QPainter& p, double size)
     p.drawEllipse(QPointF(22, 7), 2.2, 2.2);
 }
 
+// An icon drawn in a square of `units` on a side, scaled to `size` pixels.
+QImage scaledIcon(int size, double units, const Glyph& draw)
+{
+    QImage image = canvas(size, size);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / units, size / units);
+    draw(p);
+    return image;
+}
+
 QImage programIcon(int size)
 {
     QImage image = canvas(size, size);
@@ -302,71 +313,51 @@ QImage programIcon(int size)
 // The desktop's icon of a sequence file: a sheet with a folded corner carrying the sequence line.
 QImage sequenceFileIcon(int size)
 {
-    QImage image = canvas(size, size);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 32.0, size / 32.0);
-    QPainterPath sheet;
-    sheet.moveTo(5.5, 1.5);
-    sheet.lineTo(20.5, 1.5);
-    sheet.lineTo(27.5, 8.5);
-    sheet.lineTo(27.5, 30.5);
-    sheet.lineTo(5.5, 30.5);
-    sheet.closeSubpath();
-    p.setPen(pen(kInk, 1.0));
-    p.setBrush(kPaper);
-    p.drawPath(sheet);
-    p.setBrush(kLightBlue);
-    QPainterPath fold;
-    fold.moveTo(20.5, 1.5);
-    fold.lineTo(20.5, 8.5);
-    fold.lineTo(27.5, 8.5);
-    fold.closeSubpath();
-    p.drawPath(fold);
-    p.setPen(pen(kGrey, 0.8));
-    p.drawLine(QPointF(8.5, 26.5), QPointF(24.5, 26.5));
-    p.drawLine(QPointF(8.5, 11.5), QPointF(8.5, 26.5));
-    p.setPen(pen(kBlue, 2.0));
-    p.drawPolyline(QPolygonF({QPointF(9, 23.5), QPointF(13, 23.5), QPointF(13, 17), QPointF(17.5, 17),
-                              QPointF(21, 12.5), QPointF(24.5, 12.5)}));
-    return image;
+    return scaledIcon(size, 32.0, [](QPainter& p) {
+        p.setPen(pen(kInk, 1.0));
+        p.setBrush(kPaper);
+        p.drawPolygon(QPolygonF({QPointF(5.5, 1.5), QPointF(20.5, 1.5), QPointF(27.5, 8.5),
+                                 QPointF(27.5, 30.5), QPointF(5.5, 30.5)}));
+        p.setBrush(kLightBlue);
+        p.drawPolygon(QPolygonF({QPointF(20.5, 1.5), QPointF(20.5, 8.5), QPointF(27.5, 8.5)}));
+        p.setPen(pen(kGrey, 0.8));
+        p.drawLine(QPointF(8.5, 26.5), QPointF(24.5, 26.5));
+        p.drawLine(QPointF(8.5, 11.5), QPointF(8.5, 26.5));
+        p.setPen(pen(kBlue, 2.0));
+        p.drawPolyline(QPolygonF({QPointF(9, 23.5), QPointF(13, 23.5), QPointF(13, 17), QPointF(17.5, 17),
+                                  QPointF(21, 12.5), QPointF(24.5, 12.5)}));
+    });
 }
 
 // Worksheet document: a table with a blue header row.
 QImage worksheetIcon(int size)
 {
-    QImage image = canvas(size, size);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 16.0, size / 16.0);
-    p.setPen(pen(kInk, 0.8));
-    p.setBrush(kPaper);
-    p.drawRect(QRectF(1.5, 2.5, 13, 11));
-    p.setPen(Qt::NoPen);
-    p.setBrush(kBlue);
-    p.drawRect(QRectF(1.9, 2.9, 12.2, 2.6));
-    p.setPen(pen(kGrey, 0.6));
-    for (double y : {8.0, 10.75})
-        p.drawLine(QPointF(2, y), QPointF(14, y));
-    for (double x : {5.5, 10.0})
-        p.drawLine(QPointF(x, 5.5), QPointF(x, 13));
-    return image;
+    return scaledIcon(size, 16.0, [](QPainter& p) {
+        p.setPen(pen(kInk, 0.8));
+        p.setBrush(kPaper);
+        p.drawRect(QRectF(1.5, 2.5, 13, 11));
+        p.setPen(Qt::NoPen);
+        p.setBrush(kBlue);
+        p.drawRect(QRectF(1.9, 2.9, 12.2, 2.6));
+        p.setPen(pen(kGrey, 0.6));
+        for (double y : {8.0, 10.75})
+            p.drawLine(QPointF(2, y), QPointF(14, y));
+        for (double x : {5.5, 10.0})
+            p.drawLine(QPointF(x, 5.5), QPointF(x, 13));
+    });
 }
 
 // Graph document: axes with a sequence line.
 QImage graphIcon(int size)
 {
-    QImage image = canvas(size, size);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 16.0, size / 16.0);
-    p.setPen(pen(kInk, 0.8));
-    p.setBrush(kPaper);
-    p.drawRect(QRectF(1.5, 2.5, 13, 11));
-    p.setPen(pen(kBlue, 1.4));
-    p.drawPolyline(QPolygonF({QPointF(3, 11), QPointF(6, 11), QPointF(6, 7), QPointF(9, 7), QPointF(12, 4.5),
-                              QPointF(13.5, 4.5)}));
-    return image;
+    return scaledIcon(size, 16.0, [](QPainter& p) {
+        p.setPen(pen(kInk, 0.8));
+        p.setBrush(kPaper);
+        p.drawRect(QRectF(1.5, 2.5, 13, 11));
+        p.setPen(pen(kBlue, 1.4));
+        p.drawPolyline(QPolygonF({QPointF(3, 11), QPointF(6, 11), QPointF(6, 7), QPointF(9, 7),
+                                  QPointF(12, 4.5), QPointF(13.5, 4.5)}));
+    });
 }
 
 // Button 109 of the sequence control bar: a small step sequence.
