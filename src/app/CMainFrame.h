@@ -55,7 +55,7 @@ public:
         ShellPrompt& prompt;
         ShellServices& services;
         const ProfileStore& profile;
-        QString helpFolder; // where the manuals are
+        QString helpFolder; // the program's folder: the manuals are beside it or in ../share/doc/tessor
         // The time of the run engine, the link's waits and the windows' timers; the steady clock
         // and Qt's precise timers when null (tests pass a clock that moves on command).
         Clock* clock = nullptr;

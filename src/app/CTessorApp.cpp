@@ -10,10 +10,10 @@
 #include "dialogs/CMonitorSetupDlg.h"
 #include "dialogs/CRunDlg.h"
 #include "model/ProfileStore.h"
+#include "ui/InstallLayout.h"
 #include "views/TemplateLoader.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
@@ -74,7 +74,8 @@ int CTessorApp::initInstance(const QStringList& files)
 
     // The resource module, the only source of the user interface from here on.
     const QString moduleError = QLatin1String(ResourceModule::moduleErrorText);
-    if (!module_.load(QDir(paths_.programFolder).filePath(QLatin1String(ResourceModule::fileName)))) {
+    if (!module_.load(
+            InstallLayout::dataFile(paths_.programFolder, QLatin1String(ResourceModule::fileName)))) {
         prompt_.showMessage(moduleError, UserPrompt::Icon::Critical);
         return 1;
     }
