@@ -105,8 +105,8 @@ CMonitorSetupDlg::CMonitorSetupDlg(const TemplateLoader& loader, AppSettings& se
     setUp(c.cutHours, c.cutHoursSpin, 0, kMaxCutHours, settings_.CutHour);
     setUp(c.cutMinutes, c.cutMinutesSpin, 0, kMaxCutMinutes, settings_.CutMin);
 
+    // The rules make the cut fields follow their box wherever the box itself applies.
     applyEnabling();
-    followCut();
 }
 
 bool CMonitorSetupDlg::hardwareControl() const
