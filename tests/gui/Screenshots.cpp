@@ -103,10 +103,7 @@ bool runWindowShots(const QDir& out)
         dialog.prepare();
         dialog.show();
         dialog.controls().runAll->click();
-        const qint64 t0 = program.instrument->time.nowMs();
         program.instrument->time.advanceMs(27300);
-        if (qEnvironmentVariableIsSet("SHOTS_DEBUG"))
-            std::printf("%s\n", qPrintable(program.instrument->timeline(t0).join('\n')));
         ok = grab(dialog,
                   out.filePath(
                       QStringLiteral("run-%1.png").arg(control == "soft" ? "software" : "hardware"))) &&
