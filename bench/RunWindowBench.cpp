@@ -8,6 +8,7 @@
 //
 //   run_window_bench [--steps N] [--monitor MS]
 
+#include "BoundaryLateness.h"
 #include "PtySimulatorServer.h"
 #include "app/BuiltInSimulator.h"
 #include "app/CMainFrame.h"
@@ -100,15 +101,6 @@ public:
     int paints = 0;
 };
 
-qint64 percentile(std::vector<qint64> values, double fraction)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const auto index = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5);
-    return values[std::min(index, values.size() - 1)];
-}
-
 QString valueText(int channel, int step)
 {
     return QString::asprintf("%d.%04d", channel, step);
@@ -195,41 +187,22 @@ int main(int argc, char** argv)
     QApplication::exec();
     const double busyShare = application.busyShare();
 
-    // The first arrival of each boundary's command.
-    std::map<QString, qint64> arrivals;
-    for (const KdrxSimulator::Received& entry : frame.simulator().server()->simulator().received()) {
-        if (entry.ms > engine.runStartMs() && arrivals.find(entry.text) == arrivals.end())
-            arrivals[entry.text] = entry.ms;
-    }
-    std::vector<qint64> late;
-    int missing = 0;
+    std::vector<qint64> starts;
+    for (int c = 0; c < kChannelCount; ++c)
+        starts.push_back(engine.channelState(c).startMs);
+    const std::vector<KdrxSimulator::Received> received = frame.simulator().server()->simulator().received();
+    const BoundaryLateness late =
+        BoundaryLateness::measure(received, engine.runStartMs(), starts, steps, valueText);
     int readings = 0;
-    for (const KdrxSimulator::Received& entry : frame.simulator().server()->simulator().received())
+    for (const KdrxSimulator::Received& entry : received)
         readings +=
             entry.ms > engine.runStartMs() && entry.text.contains(QLatin1String("MEAS:CURR?")) ? 1 : 0;
-    for (int c = 0; c < kChannelCount; ++c) {
-        const qint64 start = engine.channelState(c).startMs;
-        for (int k = 1; k <= steps; ++k) {
-            const QString command =
-                k < steps ? QStringLiteral("INST:NSEL %1;:CURR %2").arg(c + 1).arg(valueText(c + 1, k))
-                          : QStringLiteral("INST:NSEL %1;:OUTP 0").arg(c + 1);
-            const auto found = arrivals.find(command);
-            if (found == arrivals.end()) {
-                ++missing;
-                continue;
-            }
-            late.push_back(found->second - (start + 500LL * k));
-        }
-    }
     std::printf("Run window, 5 channels x %d steps of 0.5 s, monitoring every %d ms into a log file, "
                 "built-in simulator on a pty\n",
                 steps, monitorMs);
-    std::printf("boundaries %zu  missing %d  late ms: median %lld  p95 %lld  max %lld  min %lld\n",
-                late.size(), missing, static_cast<long long>(percentile(late, 0.5)),
-                static_cast<long long>(percentile(late, 0.95)), static_cast<long long>(percentile(late, 1.0)),
-                static_cast<long long>(percentile(late, 0.0)));
+    late.print("");
     std::printf("GUI thread busy %.1f %% of the run; readings %d; live graph paints %d; log %s\n",
                 busyShare * 100.0, readings, paints.paints,
                 qPrintable(QDir(folder.path()).entryList({QStringLiteral("CC_*")}).join(' ')));
-    return missing == 0 ? 0 : 1;
+    return late.missing == 0 ? 0 : 1;
 }

@@ -14,6 +14,7 @@
 // interval (no file). --coarse runs the engine on coarse timers, which may fire up to 5 % of their
 // interval early, as the timers of some systems do.
 
+#include "BoundaryLateness.h"
 #include "PtySimulatorServer.h"
 #include "instrument/CKdrxDevice.h"
 #include "link/CInstrumentPort.h"
@@ -94,19 +95,7 @@ public:
     void runFinished() override { QCoreApplication::quit(); }
 };
 
-struct Figures {
-    std::vector<qint64> lateMs;
-    int missing = 0;
-};
-
-qint64 percentile(std::vector<qint64> values, double fraction)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const auto index = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5);
-    return values[std::min(index, values.size() - 1)];
-}
+using Figures = BoundaryLateness;
 
 QString valueText(int channel, int step)
 {
@@ -178,39 +167,16 @@ Figures runOnce(RunEngine::StepTickPhasing phasing, int steps, int baud, int sta
     });
     QCoreApplication::exec();
 
-    // The first arrival of each boundary's command.
-    std::map<QString, qint64> arrivals;
-    for (const KdrxSimulator::Received& entry : server.simulator().received()) {
-        if (entry.ms > engine.runStartMs() && arrivals.find(entry.text) == arrivals.end())
-            arrivals[entry.text] = entry.ms;
-    }
-    Figures figures;
-    for (int c = 0; c < 2; ++c) {
-        const qint64 start = engine.channelState(c).startMs;
-        for (int k = 1; k <= steps; ++k) {
-            const QString command =
-                k < steps ? QStringLiteral("INST:NSEL %1;:CURR %2").arg(c + 1).arg(valueText(c + 1, k))
-                          : QStringLiteral("INST:NSEL %1;:OUTP 0").arg(c + 1);
-            const auto found = arrivals.find(command);
-            if (found == arrivals.end()) {
-                ++figures.missing;
-                continue;
-            }
-            figures.lateMs.push_back(found->second - (start + 500LL * k));
-        }
-    }
-    return figures;
+    std::vector<qint64> starts;
+    for (int c = 0; c < 2; ++c)
+        starts.push_back(engine.channelState(c).startMs);
+    return BoundaryLateness::measure(server.simulator().received(), engine.runStartMs(), starts, steps,
+                                     valueText);
 }
 
 void report(const char* name, const Figures& figures)
 {
-    std::printf("%-9s boundaries %3zu  missing %d  late ms: median %lld  p95 %lld  max %lld  min %lld\n",
-                name, figures.lateMs.size(), figures.missing,
-                static_cast<long long>(percentile(figures.lateMs, 0.5)),
-                static_cast<long long>(percentile(figures.lateMs, 0.95)),
-                static_cast<long long>(percentile(figures.lateMs, 1.0)),
-                static_cast<long long>(percentile(figures.lateMs, 0.0)));
-    std::fflush(stdout);
+    figures.print(qPrintable(QStringLiteral("%1 ").arg(QLatin1String(name), -9)));
 }
 
 } // namespace
