@@ -1,16 +1,18 @@
 #include "app/CMainFrame.h"
 
-#include "dialogs/CAboutDlg.h"
 #include "app/CChildFrame.h"
-#include "dialogs/CEnvironmentDlg.h"
-#include "dialogs/CInterfaceDlg.h"
 #include "app/CSequenceControlBar.h"
 #include "app/DocumentSession.h"
-#include "dialogs/SerialDeviceList.h"
+#include "app/SequenceDialogs.h"
 #include "app/ShellPrompt.h"
 #include "app/ShellServices.h"
 #include "app/StatusPanes.h"
 #include "app/WindowArrangement.h"
+#include "dialogs/CAboutDlg.h"
+#include "dialogs/CEnvironmentDlg.h"
+#include "dialogs/CInterfaceDlg.h"
+#include "dialogs/SerialDeviceList.h"
+#include "dialogs/TransferProgress.h"
 #include "model/CMainDoc.h"
 #include "model/ProfileStore.h"
 #include "ui/ResourceModule.h"
@@ -121,6 +123,7 @@ bool CMainFrame::create()
     // 3. The status bar.
     statusPanes_ =
         std::make_unique<StatusPanes>(statusBar(), context_.module, context_.resources.statusPanes());
+    plugSequenceDialogs();
 
     // 4. Both bars at the top, the sequence control bar to the right of the toolbar.
     addToolBar(Qt::TopToolBarArea, toolBar_);
@@ -483,6 +486,36 @@ void CMainFrame::runAboutDialog()
 {
     CAboutDlg dialog(context_.templates, kVersion, this);
     context_.services.execDialog(dialog);
+}
+
+void CMainFrame::plugSequenceDialogs()
+{
+    transferProgress_ = std::make_unique<TransferProgress>(context_.module, *statusPanes_);
+    transferProgress_->attach(device_);
+    sequenceDialogs_ = std::make_unique<SequenceDialogs>(
+        SequenceDialogs::Context{settings_, current_, device_, runEngine_, context_.prompt, context_.services,
+                                 context_.templates, transferProgress_.get(), this,
+                                 [this] {
+                                     if (!documents_->saveModified())
+                                         return false;
+                                     documents_->closeDocument();
+                                     return true;
+                                 },
+                                 [this] {
+                                     if (!documents_->createDocumentWindows())
+                                         return false;
+                                     documents_->placeDocumentWindows();
+                                     return true;
+                                 },
+                                 [this] {
+                                     documents_->refillAllChannels();
+                                     documents_->placeDocumentWindows();
+                                 },
+                                 [this] { documents_->applyModeSettings(); }});
+    commands_.setAction(IdTransfer, [this] { sequenceDialogs_->runTransfer(); });
+    commands_.setAction(IdInitialSetting, [this] { sequenceDialogs_->runRanges(); });
+    commands_.setAction(IdMode, [this] { sequenceDialogs_->runMode(); });
+    commands_.setAction(IdOptions, [this] { sequenceDialogs_->runOptions(); });
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

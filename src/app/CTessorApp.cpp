@@ -1,11 +1,15 @@
 #include "app/CTessorApp.h"
 
-#include "dialogs/CAboutDlg.h"
-#include "dialogs/CEnvironmentDlg.h"
-#include "dialogs/CInterfaceDlg.h"
 #include "app/CMainFrame.h"
 #include "app/DocumentSession.h"
 #include "app/ShellPrompt.h"
+#include "dialogs/CAboutDlg.h"
+#include "dialogs/CEnvironmentDlg.h"
+#include "dialogs/CInterfaceDlg.h"
+#include "dialogs/CModeDlg.h"
+#include "dialogs/COptionsDlg.h"
+#include "dialogs/CRangeDlg.h"
+#include "dialogs/CTransferDlg.h"
 #include "model/ProfileStore.h"
 #include "views/TemplateLoader.h"
 
@@ -49,7 +53,9 @@ QString CTessorApp::checkDialogTemplates(const TemplateLoader& loader)
 {
     QStringList problems;
     for (const QString& problem : {checkTemplate<CAboutDlg>(loader), checkTemplate<CInterfaceDlg>(loader),
-                                   checkTemplate<CEnvironmentDlg>(loader)}) {
+                                   checkTemplate<CEnvironmentDlg>(loader),
+                                   checkTemplate<CTransferDlg>(loader), checkTemplate<CRangeDlg>(loader),
+                                   checkTemplate<CModeDlg>(loader), checkTemplate<COptionsDlg>(loader)}) {
         if (!problem.isEmpty())
             problems << problem;
     }

@@ -166,7 +166,8 @@ TEST_F(Transfer, AFailedReadStopsAndRemovesTheWaitCursor)
     EXPECT_EQ((procedures.readChannels(checked({1, 1, 1, 0, 0}))), 0);
     EXPECT_EQ(prompt.texts(), (QStringList{portMessage(CRs232cPort::NoData)}));
     EXPECT_EQ(settings.RunCh, (ChannelFlags{1, 7, 7, 7, 7}));
-    EXPECT_EQ(refreshes, 0);
+    EXPECT_EQ(document->channel(0).count, 1) << "what was read stays";
+    EXPECT_EQ(refreshes, 1) << "and the windows show it";
     EXPECT_TRUE(runWindow.empty());
     EXPECT_EQ(prompt.busyDepth, 0);
     EXPECT_FALSE(linkOpen());
