@@ -492,26 +492,27 @@ void CMainFrame::plugSequenceDialogs()
 {
     transferProgress_ = std::make_unique<TransferProgress>(context_.module, *statusPanes_);
     transferProgress_->attach(device_);
-    sequenceDialogs_ = std::make_unique<SequenceDialogs>(
-        SequenceDialogs::Context{settings_, current_, device_, runEngine_, context_.prompt, context_.services,
-                                 context_.templates, transferProgress_.get(), this,
-                                 [this] {
-                                     if (!documents_->saveModified())
-                                         return false;
-                                     documents_->closeDocument();
-                                     return true;
-                                 },
-                                 [this] {
-                                     if (!documents_->createDocumentWindows())
-                                         return false;
-                                     documents_->placeDocumentWindows();
-                                     return true;
-                                 },
-                                 [this] {
-                                     documents_->refillAllChannels();
-                                     documents_->placeDocumentWindows();
-                                 },
-                                 [this] { documents_->applyModeSettings(); }});
+    // A read-back replaces the documents by one new document, shown at once.
+    const auto closeDocuments = [this] {
+        if (!documents_->saveModified())
+            return false;
+        documents_->closeDocument();
+        return true;
+    };
+    const auto createDocument = [this] {
+        if (!documents_->createDocumentWindows())
+            return false;
+        documents_->placeDocumentWindows();
+        return true;
+    };
+    const auto refillAllChannels = [this] {
+        documents_->refillAllChannels();
+        documents_->placeDocumentWindows();
+    };
+    sequenceDialogs_ = std::make_unique<SequenceDialogs>(SequenceDialogs::Context{
+        settings_, current_, device_, runEngine_, context_.prompt, context_.services, context_.templates,
+        transferProgress_.get(), this, closeDocuments, createDocument, refillAllChannels,
+        [this] { documents_->applyModeSettings(); }});
     commands_.setAction(IdTransfer, [this] { sequenceDialogs_->runTransfer(); });
     commands_.setAction(IdInitialSetting, [this] { sequenceDialogs_->runRanges(); });
     commands_.setAction(IdMode, [this] { sequenceDialogs_->runMode(); });

@@ -69,10 +69,15 @@ TransferProgress::~TransferProgress()
 {
     if (running_)
         end();
+    if (device_) {
+        device_->setWriteProgress({});
+        device_->setReadProgress({});
+    }
 }
 
 void TransferProgress::attach(CKdrxDevice& device)
 {
+    device_ = &device;
     device.setWriteProgress([this](int channel, int k, int total) { step(channel, k, total); });
     device.setReadProgress([this](int channel, int k, int total) { step(channel, k, total); });
 }

@@ -43,7 +43,8 @@ public:
     TransferProgress(const ResourceModule& module, Display& display, QObject* parent = nullptr);
     ~TransferProgress() override;
 
-    // Takes the device's step reports of its writes and reads.
+    // Takes the device's step reports of its writes and reads, until this display goes. The device
+    // must outlive it.
     void attach(CKdrxDevice& device);
     // A step of the transfer in progress (channel 0..4); ignored outside a transfer.
     void step(int channel, int step, int total);
@@ -63,6 +64,7 @@ private:
 
     const ResourceModule& module_;
     Display& display_;
+    CKdrxDevice* device_ = nullptr;
     Direction direction_ = Direction::Writing;
     bool running_ = false;
     QString text_;
