@@ -39,7 +39,7 @@ void SequenceDialogs::runRanges()
     hooks.clearRunWindow = [this] { context_.runEngine.clearTransferTotals(); };
     procedures.setHooks(hooks);
     CRangeDlg dialog(context_.templates, RangeData::fromSettings(context_.settings), procedures,
-                     context_.parent);
+                     context_.progress, context_.parent);
     context_.services.execDialog(dialog);
 }
 

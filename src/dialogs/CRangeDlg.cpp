@@ -1,5 +1,6 @@
 #include "dialogs/CRangeDlg.h"
 
+#include "dialogs/TransferProgress.h"
 #include "instrument/TransferProcedures.h"
 
 #include <QCheckBox>
@@ -39,8 +40,9 @@ void CRangeDlg::Controls::bind(TemplateForm& form)
 }
 
 CRangeDlg::CRangeDlg(const TemplateLoader& loader, const RangeData& data, TransferProcedures& procedures,
-                     QWidget* parent)
-    : TemplateDialog(loader, QLatin1String(templateName), parent), procedures_(procedures), data_(data)
+                     TransferProgress* progress, QWidget* parent)
+    : TemplateDialog(loader, QLatin1String(templateName), parent), procedures_(procedures),
+      progress_(progress), data_(data)
 {
     controls_.bind(form());
     for (int c = 0; c < kChannelCount; ++c)
@@ -89,5 +91,6 @@ void CRangeDlg::write()
     storeShownChannel();
     // The procedure stores the settings, clears the Run window's totals and says so only when the
     // instrument took every range; otherwise it has shown why.
+    const TransferProgress::Scope writing(progress_, TransferProgress::Direction::Writing);
     procedures_.writeRanges(data_);
 }

@@ -12,6 +12,7 @@ class QPushButton;
 class QTabWidget;
 class QWidget;
 class TransferProcedures;
+class TransferProgress;
 
 // The "Initial Settings" dialog of ranges: the constant-current (and constant-resistance) and the
 // constant-voltage range of each channel, one tab per channel, written to the checked channels of
@@ -36,8 +37,10 @@ public:
     };
 
     // The data is loaded from the settings by whoever opens the dialog (RangeData::fromSettings).
+    // While the ranges are written the windows are kept painted and input is held off as during a
+    // transfer (progress, when given).
     CRangeDlg(const TemplateLoader& loader, const RangeData& data, TransferProcedures& procedures,
-              QWidget* parent = nullptr);
+              TransferProgress* progress = nullptr, QWidget* parent = nullptr);
 
     const Controls& controls() const { return controls_; }
     // The dialog's data: the boxes as last read, the ranges of every channel as last stored from
@@ -52,6 +55,7 @@ private:
     void write();
 
     TransferProcedures& procedures_;
+    TransferProgress* progress_;
     Controls controls_;
     RangeData data_;
     int shownChannel_ = 0;

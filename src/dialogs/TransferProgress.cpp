@@ -1,6 +1,7 @@
 #include "dialogs/TransferProgress.h"
 
 #include "instrument/CKdrxDevice.h"
+#include "link/CRs232cPort.h"
 #include "ui/ResourceModule.h"
 
 #include <QApplication>
@@ -75,9 +76,10 @@ TransferProgress::~TransferProgress()
     }
 }
 
-void TransferProgress::attach(CKdrxDevice& device)
+void TransferProgress::attach(CKdrxDevice& device, CRs232cPort* serial)
 {
     device_ = &device;
+    serial_ = serial;
     device.setWriteProgress([this](int channel, int k, int total) { step(channel, k, total); });
     device.setReadProgress([this](int channel, int k, int total) { step(channel, k, total); });
 }
@@ -96,6 +98,13 @@ void TransferProgress::begin(Direction direction)
     direction_ = direction;
     transferWindow_ = QApplication::activeModalWidget();
     qApp->installEventFilter(this);
+    if (serial_)
+        serial_->setWaitHook(&TransferProgress::keepResponsive);
+}
+
+void TransferProgress::keepResponsive()
+{
+    QCoreApplication::processEvents(kTransferEvents);
 }
 
 void TransferProgress::step(int channel, int step, int total)
@@ -104,7 +113,7 @@ void TransferProgress::step(int channel, int step, int total)
         return;
     text_ = stepText(direction_, channel, step, total);
     display_.showProgress(text_, step, total);
-    QCoreApplication::processEvents(kTransferEvents);
+    keepResponsive();
 }
 
 void TransferProgress::end()
@@ -112,6 +121,8 @@ void TransferProgress::end()
     if (!running_)
         return;
     running_ = false;
+    if (serial_)
+        serial_->setWaitHook({});
     qApp->removeEventFilter(this);
     transferWindow_.clear();
     if (!text_.isEmpty()) {

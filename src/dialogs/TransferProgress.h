@@ -5,6 +5,7 @@
 #include <QString>
 
 class CKdrxDevice;
+class CRs232cPort;
 class QWidget;
 class ResourceModule;
 
@@ -43,9 +44,10 @@ public:
     TransferProgress(const ResourceModule& module, Display& display, QObject* parent = nullptr);
     ~TransferProgress() override;
 
-    // Takes the device's step reports of its writes and reads, until this display goes. The device
-    // must outlive it.
-    void attach(CKdrxDevice& device);
+    // Takes the device's step reports of its writes and reads, until this display goes; while a
+    // transfer waits on the serial line (an instrument that does not answer holds it for the line's
+    // time-out) the windows are kept painted the same way. The device and the port must outlive it.
+    void attach(CKdrxDevice& device, CRs232cPort* serial = nullptr);
     // A step of the transfer in progress (channel 0..4); ignored outside a transfer.
     void step(int channel, int step, int total);
 
@@ -61,10 +63,13 @@ protected:
 private:
     void begin(Direction direction);
     void end();
+    // Repaints the windows and answers the window system, nothing else.
+    static void keepResponsive();
 
     const ResourceModule& module_;
     Display& display_;
     CKdrxDevice* device_ = nullptr;
+    CRs232cPort* serial_ = nullptr;
     Direction direction_ = Direction::Writing;
     bool running_ = false;
     QString text_;

@@ -1,16 +1,26 @@
-// Takes screenshots of the main window with an open document and of the shell's dialogs, for the
-// README and for review. Run under Xvfb by scripts/screenshots: screenshots OUTPUT-FOLDER.
+// Takes screenshots of the main window with an open document, of the dialogs and of the main window
+// during a transfer, for the README and for review. Run under Xvfb by scripts/screenshots: screenshots OUTPUT-FOLDER.
 #include "GuiTestSupport.h"
 #include "app/CMainFrame.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CEnvironmentDlg.h"
 #include "dialogs/CInterfaceDlg.h"
+#include "dialogs/CModeDlg.h"
+#include "dialogs/COptionsDlg.h"
+#include "dialogs/CRangeDlg.h"
+#include "dialogs/CTransferDlg.h"
 #include "dialogs/SerialDeviceList.h"
+#include "dialogs/TransferProgress.h"
+#include "instrument/TransferProcedures.h"
+#include "model/CMainDoc.h"
+#include "views/CommandRouter.h"
 #include "views/TemplateLoader.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
 #include <QThread>
 #include <cstdio>
 
@@ -22,6 +32,13 @@ void settle()
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         QThread::msleep(10);
     }
+}
+
+bool saveScreen(const QString& path)
+{
+    const bool saved = QGuiApplication::primaryScreen()->grabWindow(0).save(path, "PNG");
+    std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
+    return saved;
 }
 
 bool grab(QWidget& widget, const QString& path)
@@ -83,5 +100,68 @@ int main(int argc, char** argv)
         CAboutDlg dialog(loader, QStringLiteral(TESSOR_VERSION), &frame);
         ok = grab(dialog, out.filePath(QStringLiteral("about-dialog.png"))) && ok;
     }
-    return ok ? 0 : 1;
+    {
+        TransferProcedures procedures(frame.device(), settings, frame.currentDocument(), program.prompt);
+        CRangeDlg dialog(loader, RangeData::fromSettings(settings), procedures, nullptr, &frame);
+        ok = grab(dialog, out.filePath(QStringLiteral("ranges-dialog.png"))) && ok;
+    }
+    {
+        settings.ModeChSoft[0] = ModeCCCV;
+        settings.Volt1Ch[0] = 12.5;
+        settings.deriveActiveValues();
+        CModeDlg dialog(loader, settings, frame.currentDocument(), program.prompt, &frame);
+        ok = grab(dialog, out.filePath(QStringLiteral("mode-dialog.png"))) && ok;
+    }
+    {
+        COptionsDlg dialog(loader, settings, frame.currentDocument(), program.prompt, &frame);
+        ok = grab(dialog, out.filePath(QStringLiteral("options-dialog.png"))) && ok;
+    }
+
+    // A Hardware Control document of 255 steps in channel 2, written into the built-in simulator
+    // through the Transfer dialog; the screen is taken half-way, with the progress in the status bar.
+    frame.router().trigger(CMainFrame::IdNew);
+    frame.changeControlMethod(HardwareControl);
+    CMainDoc* document = frame.currentDocument().get();
+    ChannelSequence& channel = document->channel(1);
+    for (int k = 0; k < kHardwareStepLimit; ++k) {
+        channel.steps[k].value = QString::number(0.5 + 0.01 * k, 'f', 4);
+        channel.steps[k].interval = QStringLiteral("1.000");
+        channel.steps[k].transition = QStringLiteral("0");
+        channel.steps[k].load = QStringLiteral("1");
+        channel.steps[k].load2 = QStringLiteral("1");
+    }
+    channel.count = kHardwareStepLimit;
+    document->recomputeTimes(1, 0);
+    settings.Ch = {0, 1, 0, 0, 0};
+    settings.Interface = 0;
+    settings.PortDevice = QStringLiteral("simulator");
+    frame.applyInterfaceSettings();
+    frame.showMaximized();
+    settle();
+    bool midTransfer = false;
+    TransferProgress* progress = frame.transferProgress();
+    frame.device().setWriteProgress([&](int c, int k, int n) {
+        progress->step(c, k, n);
+        if (k != 120)
+            return;
+        for (int i = 0; i < 10; ++i) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            QThread::msleep(20);
+        }
+        midTransfer = saveScreen(out.filePath(QStringLiteral("main-window-transfer.png")));
+    });
+    program.services.onDialog = [&](QDialog& dialog) {
+        auto* transfer = qobject_cast<CTransferDlg*>(&dialog);
+        if (!transfer)
+            return int(QDialog::Rejected);
+        ok = grab(dialog, out.filePath(QStringLiteral("transfer-dialog.png"))) && ok;
+        transfer->controls().write->click();
+        dialog.hide();
+        return int(QDialog::Rejected);
+    };
+    frame.router().trigger(CMainFrame::IdTransfer);
+    if (!midTransfer)
+        std::fprintf(stderr, "no screen taken during the transfer: %s\n",
+                     qPrintable(program.prompt.texts().join('|')));
+    return ok && midTransfer ? 0 : 1;
 }

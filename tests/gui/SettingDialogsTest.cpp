@@ -60,7 +60,7 @@ void SettingDialogsTest::cleanup()
 std::unique_ptr<CRangeDlg> SettingDialogsTest::rangeDialog()
 {
     return std::make_unique<CRangeDlg>(rig_->loader, RangeData::fromSettings(rig_->settings),
-                                       rig_->procedures);
+                                       rig_->procedures, &rig_->progress);
 }
 
 std::unique_ptr<CModeDlg> SettingDialogsTest::modeDialog()
@@ -117,7 +117,15 @@ void SettingDialogsTest::rangesKeepEachChannelsChoiceAcrossTabsAndWriteTheChecke
     c.tabs->setCurrentIndex(2);
     QCOMPARE(c.currentRange->currentText(), QStringLiteral("Medium"));
 
+    bool heldDuringWrite = false;
+    rig_->simulator.setTranscriptObserver([&](const KdrxSimulator::Received&) {
+        heldDuringWrite = heldDuringWrite || static_cast<bool>(rig_->line->waitHook);
+    });
     c.write->click();
+    rig_->simulator.setTranscriptObserver({});
+    // The windows are kept painted while the instrument is awaited, and only then.
+    QVERIFY(heldDuringWrite);
+    QVERIFY(!rig_->line->waitHook);
     const QStringList expected{
         "*IDN?",         "*CLS;:INP:PROT:CLE", "INST:NSEL 1;:INST:COUP NONE", "VOLT:RANG LOW",  "SYST:ERR?",
         "CURR:RANG LOW", "SYST:ERR?",          "INST:NSEL 3;:INST:COUP NONE", "VOLT:RANG HIGH", "SYST:ERR?",

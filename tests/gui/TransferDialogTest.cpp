@@ -448,6 +448,14 @@ void TransferDialogTest::duringATransferInputIsDroppedAndNoTimerRuns()
             // The timer falls due now; it must wait for the end of the transfer.
             QThread::msleep(5);
         }
+        if (step == 2) {
+            // A wait on the line (an instrument slow to answer) keeps the windows painted too.
+            QVERIFY(rig_->line->waitHook);
+            const int paints = probe.paints;
+            probe.update();
+            rig_->line->waitHook();
+            QVERIFY(probe.paints > paints);
+        }
         duringTransfer << QStringLiteral("step %1 timer %2 visible %3")
                               .arg(step)
                               .arg(timerFired ? "fired" : "waiting")
@@ -458,6 +466,7 @@ void TransferDialogTest::duringATransferInputIsDroppedAndNoTimerRuns()
              (QStringList{"step 1 timer waiting visible yes", "step 2 timer waiting visible yes",
                           "step 3 timer waiting visible yes"}));
     QVERIFY2(probe.paints > paintsBefore, "the windows repaint during the transfer");
+    QVERIFY(!rig_->line->waitHook);
     QVERIFY(transfer->isVisible());
     QCOMPARE(transfer->result(), int(QDialog::Rejected));
     QCOMPARE(rig_->prompt.texts(), QStringList{"Succeed to writing"});

@@ -62,7 +62,7 @@ struct TransferRig : SimulatedInstrument {
         };
         hooks.refreshViews = [this] { ++refreshes; };
         procedures.setHooks(hooks);
-        progress.attach(device);
+        progress.attach(device, &port.rs232c());
         settings.SeqCtl = HardwareControl;
         settings.deriveActiveValues();
     }
