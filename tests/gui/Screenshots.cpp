@@ -1,5 +1,6 @@
 // Takes screenshots of the main window with an open document, of the dialogs and of the main window
-// during a transfer, for the README and for review. Run under Xvfb by scripts/screenshots: screenshots OUTPUT-FOLDER.
+// during a transfer, for the README and for review. Run under Xvfb by scripts/screenshots:
+// screenshots OUTPUT-FOLDER.
 #include "GuiTestSupport.h"
 #include "app/CMainFrame.h"
 #include "dialogs/CAboutDlg.h"
