@@ -1,5 +1,6 @@
 #include "dialogs/CModeDlg.h"
 
+#include "dialogs/DialogControls.h"
 #include "dialogs/DialogDataCheck.h"
 #include "model/AppSettings.h"
 #include "model/CMainDoc.h"
@@ -10,7 +11,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -87,12 +87,7 @@ void CModeDlg::showChannel(int channel)
     controls_.currentAfter->setText(DialogDataCheck::numberText(slot.currentAfter));
     enableVoltageFields(slot.mode);
 
-    // One set of fields serves every tab: it moves into the page on show.
-    QWidget* page = controls_.tabs->widget(channel);
-    if (page && page->layout() && controls_.fields->parentWidget() != page) {
-        page->layout()->addWidget(controls_.fields);
-        controls_.fields->show();
-    }
+    DialogControls::showInPage(controls_.tabs, channel, controls_.fields);
 }
 
 void CModeDlg::checkMode(int mode)

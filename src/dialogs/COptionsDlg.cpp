@@ -1,5 +1,6 @@
 #include "dialogs/COptionsDlg.h"
 
+#include "dialogs/DialogControls.h"
 #include "model/AppSettings.h"
 #include "model/CMainDoc.h"
 #include "model/CurrentDocument.h"
@@ -7,22 +8,6 @@
 
 #include <QComboBox>
 #include <QPushButton>
-
-namespace {
-
-void showIndex(QComboBox* list, int index)
-{
-    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
-}
-
-// A list without a choice (a stored index off the list) keeps the stored index.
-void storeIndex(const QComboBox* list, int& setting)
-{
-    if (list->currentIndex() >= 0)
-        setting = list->currentIndex();
-}
-
-} // namespace
 
 void COptionsDlg::Controls::bind(TemplateForm& form)
 {
@@ -42,10 +27,10 @@ COptionsDlg::COptionsDlg(const TemplateLoader& loader, AppSettings& settings, co
     controls_.bind(form());
     connect(controls_.ok, &QPushButton::clicked, this, &COptionsDlg::accept);
     connect(controls_.cancel, &QPushButton::clicked, this, &COptionsDlg::reject);
-    showIndex(controls_.current, settings_.CurrPlace);
-    showIndex(controls_.voltage, settings_.VoltPlace);
-    showIndex(controls_.resistance, settings_.ResistPlace);
-    showIndex(controls_.power, settings_.PowerPlace);
+    DialogControls::showListIndex(controls_.current, settings_.CurrPlace);
+    DialogControls::showListIndex(controls_.voltage, settings_.VoltPlace);
+    DialogControls::showListIndex(controls_.resistance, settings_.ResistPlace);
+    DialogControls::showListIndex(controls_.power, settings_.PowerPlace);
 }
 
 void COptionsDlg::accept()
@@ -56,9 +41,9 @@ void COptionsDlg::accept()
         prompt_.showMessage(QStringLiteral("Change without entering data."));
         return;
     }
-    storeIndex(controls_.current, settings_.CurrPlace);
-    storeIndex(controls_.voltage, settings_.VoltPlace);
-    storeIndex(controls_.resistance, settings_.ResistPlace);
-    storeIndex(controls_.power, settings_.PowerPlace);
+    settings_.CurrPlace = DialogControls::listIndexOr(controls_.current, settings_.CurrPlace);
+    settings_.VoltPlace = DialogControls::listIndexOr(controls_.voltage, settings_.VoltPlace);
+    settings_.ResistPlace = DialogControls::listIndexOr(controls_.resistance, settings_.ResistPlace);
+    settings_.PowerPlace = DialogControls::listIndexOr(controls_.power, settings_.PowerPlace);
     TemplateDialog::accept();
 }

@@ -1,35 +1,20 @@
 #include "dialogs/CRangeDlg.h"
 
+#include "dialogs/DialogControls.h"
 #include "dialogs/TransferProgress.h"
 #include "instrument/TransferProcedures.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLayout>
 #include <QPushButton>
 #include <QTabWidget>
 
-namespace {
-
-// A list's index, or the one it had when the list shows none.
-int listIndex(const QComboBox* list, int previous)
-{
-    return list->currentIndex() >= 0 ? list->currentIndex() : previous;
-}
-
-void showIndex(QComboBox* list, int index)
-{
-    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
-}
-
-} // namespace
+using DialogControls::listIndexOr;
+using DialogControls::showListIndex;
 
 void CRangeDlg::Controls::bind(TemplateForm& form)
 {
-    static const char* const kChannelNames[kChannelCount] = {
-        "checkChannel1", "checkChannel2", "checkChannel3", "checkChannel4", "checkChannel5"};
-    for (int c = 0; c < kChannelCount; ++c)
-        form.bind(channels[c], kChannelNames[c]);
+    DialogControls::bindChannelBoxes(form, channels);
     form.bind(tabs, "tabChannels");
     form.bind(lists, "channelRanges");
     form.bind(currentRange, "comboCurrentRange");
@@ -57,15 +42,10 @@ CRangeDlg::CRangeDlg(const TemplateLoader& loader, const RangeData& data, Transf
 void CRangeDlg::showChannel(int channel)
 {
     shownChannel_ = channel;
-    showIndex(controls_.currentRange, data_.currentRange[channel]);
-    showIndex(controls_.voltageRange, data_.voltageRange[channel]);
-    showIndex(controls_.resistanceRange, data_.resistanceRange[channel]);
-    // One set of lists serves every tab: it moves into the page on show.
-    QWidget* page = controls_.tabs->widget(channel);
-    if (page && page->layout() && controls_.lists->parentWidget() != page) {
-        page->layout()->addWidget(controls_.lists);
-        controls_.lists->show();
-    }
+    showListIndex(controls_.currentRange, data_.currentRange[channel]);
+    showListIndex(controls_.voltageRange, data_.voltageRange[channel]);
+    showListIndex(controls_.resistanceRange, data_.resistanceRange[channel]);
+    DialogControls::showInPage(controls_.tabs, channel, controls_.lists);
 }
 
 void CRangeDlg::storeShownChannel()
@@ -73,9 +53,9 @@ void CRangeDlg::storeShownChannel()
     for (int c = 0; c < kChannelCount; ++c)
         data_.enabled[c] = controls_.channels[c]->isChecked() ? 1 : 0;
     const int c = shownChannel_;
-    data_.currentRange[c] = listIndex(controls_.currentRange, data_.currentRange[c]);
-    data_.voltageRange[c] = listIndex(controls_.voltageRange, data_.voltageRange[c]);
-    data_.resistanceRange[c] = listIndex(controls_.resistanceRange, data_.resistanceRange[c]);
+    data_.currentRange[c] = listIndexOr(controls_.currentRange, data_.currentRange[c]);
+    data_.voltageRange[c] = listIndexOr(controls_.voltageRange, data_.voltageRange[c]);
+    data_.resistanceRange[c] = listIndexOr(controls_.resistanceRange, data_.resistanceRange[c]);
 }
 
 void CRangeDlg::tabChanged(int index)

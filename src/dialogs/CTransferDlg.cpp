@@ -1,5 +1,6 @@
 #include "dialogs/CTransferDlg.h"
 
+#include "dialogs/DialogControls.h"
 #include "dialogs/DialogDataCheck.h"
 #include "dialogs/TransferProgress.h"
 #include "instrument/TransferProcedures.h"
@@ -11,27 +12,12 @@
 #include <QPushButton>
 #include <algorithm>
 
-namespace {
-
-// A list's index, or the one it had when the list shows none.
-int listIndex(const QComboBox* list, int previous)
-{
-    return list->currentIndex() >= 0 ? list->currentIndex() : previous;
-}
-
-void showIndex(QComboBox* list, int index)
-{
-    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
-}
-
-} // namespace
+using DialogControls::listIndexOr;
+using DialogControls::showListIndex;
 
 void CTransferDlg::Controls::bind(TemplateForm& form)
 {
-    static const char* const kChannelNames[kChannelCount] = {
-        "checkChannel1", "checkChannel2", "checkChannel3", "checkChannel4", "checkChannel5"};
-    for (int c = 0; c < kChannelCount; ++c)
-        form.bind(channels[c], kChannelNames[c]);
+    DialogControls::bindChannelBoxes(form, channels);
     form.bind(write, "buttonWrite");
     form.bind(read, "buttonRead");
     form.bind(close, "buttonClose");
@@ -64,12 +50,12 @@ void CTransferDlg::showData()
     for (int c = 0; c < kChannelCount; ++c)
         controls_.channels[c]->setChecked(data_.channels[c] != 0);
     controls_.repeat->setText(QString::number(data_.repeat));
-    showIndex(controls_.writeProgram, data_.writeProgramIndex);
-    showIndex(controls_.readProgram, data_.readProgramIndex);
+    showListIndex(controls_.writeProgram, data_.writeProgramIndex);
+    showListIndex(controls_.readProgram, data_.readProgramIndex);
     controls_.outOff->setChecked(data_.outOff != 0);
     controls_.offCurrent->setText(DialogDataCheck::numberText(data_.offCurrent));
-    showIndex(controls_.currentRange, data_.currentRangeIndex);
-    showIndex(controls_.voltageRange, data_.voltageRangeIndex);
+    showListIndex(controls_.currentRange, data_.currentRangeIndex);
+    showListIndex(controls_.voltageRange, data_.voltageRangeIndex);
     controls_.eraseAll->setChecked(data_.eraseAll != 0);
 }
 
@@ -78,11 +64,11 @@ void CTransferDlg::readControls()
     for (int c = 0; c < kChannelCount; ++c)
         data_.channels[c] = controls_.channels[c]->isChecked() ? 1 : 0;
     // The hidden fields hold what the settings gave; a list without that entry keeps the value.
-    data_.writeProgramIndex = listIndex(controls_.writeProgram, data_.writeProgramIndex);
-    data_.readProgramIndex = listIndex(controls_.readProgram, data_.readProgramIndex);
+    data_.writeProgramIndex = listIndexOr(controls_.writeProgram, data_.writeProgramIndex);
+    data_.readProgramIndex = listIndexOr(controls_.readProgram, data_.readProgramIndex);
     data_.outOff = controls_.outOff->isChecked() ? 1 : 0;
-    data_.currentRangeIndex = listIndex(controls_.currentRange, data_.currentRangeIndex);
-    data_.voltageRangeIndex = listIndex(controls_.voltageRange, data_.voltageRangeIndex);
+    data_.currentRangeIndex = listIndexOr(controls_.currentRange, data_.currentRangeIndex);
+    data_.voltageRangeIndex = listIndexOr(controls_.voltageRange, data_.voltageRangeIndex);
     data_.eraseAll = controls_.eraseAll->isChecked() ? 1 : 0;
 }
 
