@@ -1,20 +1,21 @@
 #include "app/CMainFrame.h"
 
+#include "dialogs/CAboutDlg.h"
 #include "app/CChildFrame.h"
+#include "dialogs/CEnvironmentDlg.h"
+#include "dialogs/CInterfaceDlg.h"
 #include "app/CSequenceControlBar.h"
 #include "app/DocumentSession.h"
 #include "app/SequenceDialogs.h"
+#include "dialogs/SerialDeviceList.h"
+#include "dialogs/TransferProgress.h"
 #include "app/ShellPrompt.h"
 #include "app/ShellServices.h"
 #include "app/StatusPanes.h"
 #include "app/WindowArrangement.h"
-#include "dialogs/CAboutDlg.h"
-#include "dialogs/CEnvironmentDlg.h"
-#include "dialogs/CInterfaceDlg.h"
-#include "dialogs/SerialDeviceList.h"
-#include "dialogs/TransferProgress.h"
 #include "model/CMainDoc.h"
 #include "model/ProfileStore.h"
+#include "ui/InstallLayout.h"
 #include "ui/ResourceModule.h"
 #include "views/CGraphView.h"
 #include "views/CGridView.h"
@@ -45,7 +46,7 @@ constexpr int kAccelerators = 128;
 constexpr int kMainIcon = 128;
 constexpr int kAppTitle = 128;
 
-// The manuals in the program's folder: F1 opens the HTML manual, Help Topics the PDF.
+// The manuals: F1 opens the HTML manual, Help Topics the PDF.
 const QString kHtmlManual = QStringLiteral("TessorKdrx.html");
 const QString kPdfManual = QStringLiteral("TessorKdrx.pdf");
 
@@ -464,7 +465,7 @@ void CMainFrame::saveSettings()
 void CMainFrame::openManual(const QString& fileName)
 {
     // No message when the manual is missing.
-    const QString path = QDir(context_.helpFolder).filePath(fileName);
+    const QString path = InstallLayout::manualFile(context_.helpFolder, fileName);
     if (QFileInfo(path).isFile())
         context_.services.openWithDesktop(path);
 }

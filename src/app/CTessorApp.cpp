@@ -1,8 +1,5 @@
 #include "app/CTessorApp.h"
 
-#include "app/CMainFrame.h"
-#include "app/DocumentSession.h"
-#include "app/ShellPrompt.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CEnvironmentDlg.h"
 #include "dialogs/CInterfaceDlg.h"
@@ -10,11 +7,14 @@
 #include "dialogs/COptionsDlg.h"
 #include "dialogs/CRangeDlg.h"
 #include "dialogs/CTransferDlg.h"
+#include "app/CMainFrame.h"
+#include "app/DocumentSession.h"
+#include "app/ShellPrompt.h"
 #include "model/ProfileStore.h"
+#include "ui/InstallLayout.h"
 #include "views/TemplateLoader.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
@@ -75,7 +75,8 @@ int CTessorApp::initInstance(const QStringList& files)
 
     // The resource module, the only source of the user interface from here on.
     const QString moduleError = QLatin1String(ResourceModule::moduleErrorText);
-    if (!module_.load(QDir(paths_.programFolder).filePath(QLatin1String(ResourceModule::fileName)))) {
+    if (!module_.load(
+            InstallLayout::dataFile(paths_.programFolder, QLatin1String(ResourceModule::fileName)))) {
         prompt_.showMessage(moduleError, UserPrompt::Icon::Critical);
         return 1;
     }

@@ -1,6 +1,7 @@
 // Takes screenshots of the main window with an open document, of the dialogs and of the main window
-// during a transfer, for the README and for review. Run under Xvfb by scripts/screenshots:
-// screenshots OUTPUT-FOLDER.
+// during a transfer, for the manual, the README and for review. Run under Xvfb by
+// scripts/screenshots: screenshots OUTPUT-FOLDER. The manual shows each picture by its file name, so
+// a window keeps its name here; a new window adds its own grab() with a new name.
 #include "GuiTestSupport.h"
 #include "app/CMainFrame.h"
 #include "dialogs/CAboutDlg.h"
