@@ -36,9 +36,13 @@ void settle()
     }
 }
 
-bool saveScreen(const QString& path)
+// What the screen shows where the window is, dialogs over it included.
+bool saveScreen(const QWidget& window, const QString& path)
 {
-    const bool saved = QGuiApplication::primaryScreen()->grabWindow(0).save(path, "PNG");
+    const QRect area = window.frameGeometry();
+    const bool saved = QGuiApplication::primaryScreen()
+                           ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                           .save(path, "PNG");
     std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
     return saved;
 }
@@ -150,7 +154,7 @@ int main(int argc, char** argv)
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             QThread::msleep(20);
         }
-        midTransfer = saveScreen(out.filePath(QStringLiteral("main-window-transfer.png")));
+        midTransfer = saveScreen(frame, out.filePath(QStringLiteral("main-window-transfer.png")));
     });
     program.services.onDialog = [&](QDialog& dialog) {
         auto* transfer = qobject_cast<CTransferDlg*>(&dialog);
