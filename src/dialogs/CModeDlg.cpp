@@ -69,7 +69,7 @@ CModeDlg::CModeDlg(const TemplateLoader& loader, AppSettings& settings, const Cu
 
     for (int mode = ModeCV; mode <= ModeCRCV; ++mode)
         connect(controls_.modes[mode], &QRadioButton::clicked, this, [this, mode] { modeChosen(mode); });
-    connect(unit, qOverload<int>(&QComboBox::activated), this, &CModeDlg::unitChosen);
+    connect(unit, &QComboBox::currentIndexChanged, this, &CModeDlg::unitChosen);
     connect(controls_.tabs, &QTabWidget::currentChanged, this, &CModeDlg::tabChanged);
     connect(controls_.ok, &QPushButton::clicked, this, &CModeDlg::accept);
     connect(controls_.cancel, &QPushButton::clicked, this, &CModeDlg::reject);
@@ -164,8 +164,10 @@ void CModeDlg::modeChosen(int mode)
 
 void CModeDlg::unitChosen(int index)
 {
+    if (index == shownUnitIndex_)
+        return;
     const CMainDoc* document = document_.get();
-    if (index != shownUnitIndex_ && document && document->hasAnySteps()) {
+    if (document && document->hasAnySteps()) {
         prompt_.showMessage(QStringLiteral("Change unit without entering data."));
         controls_.unit->setCurrentIndex(shownUnitIndex_);
         return;

@@ -271,7 +271,6 @@ void SequenceCommandsTest::modeOkStoresTheSettingsAndRefreshesTheViews()
         if (!mode)
             return int(QDialog::Rejected);
         mode->controls().unit->setCurrentIndex(2);
-        emit mode->controls().unit->activated(2);
         mode->controls().modes[ModeCR]->click();
         mode->controls().ok->click();
         return mode->result();

@@ -251,7 +251,6 @@ void SettingDialogsTest::modeRefusesChangesThatWouldReinterpretSteps()
     QVERIFY(c.modes[ModeCR]->isChecked());
     QVERIFY(rig_->prompt.texts().isEmpty());
     c.unit->setCurrentIndex(2);
-    emit c.unit->activated(2);
     QCOMPARE(rig_->prompt.texts(), QStringList{"Change unit without entering data."});
     QCOMPARE(c.unit->currentText(), QStringLiteral("s"));
 
@@ -306,7 +305,6 @@ void SettingDialogsTest::modeStoresTheSettingsOfTheControlMethodInForce()
         auto mode = modeDialog();
         const CModeDlg::Controls& c = mode->controls();
         c.unit->setCurrentIndex(test.unitIndex);
-        emit c.unit->activated(test.unitIndex);
         c.tabs->setCurrentIndex(1);
         c.modes[hardware ? ModeCR : ModeCCCV]->click();
         if (!hardware) {
@@ -391,7 +389,6 @@ void SettingDialogsTest::modeCancelStoresNothing()
     const CModeDlg::Controls& c = mode->controls();
     c.modes[ModeCC]->click();
     c.unit->setCurrentIndex(1);
-    emit c.unit->activated(1);
     c.tabs->setCurrentIndex(4);
     c.cancel->click();
     QCOMPARE(mode->result(), int(QDialog::Rejected));
