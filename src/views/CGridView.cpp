@@ -78,7 +78,7 @@ CGridView::CGridView(CMainDoc& document, const ViewContext& context, QWidget* pa
     textEditor_ = new CDecimalEdit(this);
     listEditor_ = new QComboBox(this);
     textEditor_->setObjectName(QStringLiteral("WorksheetTextEditor"));
-    textEditor_->setFrame(false);
+    textEditor_->setFrame(true);
     textEditor_->setAlignment(Qt::AlignRight);
     listEditor_->setObjectName(QStringLiteral("WorksheetListEditor"));
     for (QWidget* editor : {static_cast<QWidget*>(textEditor_), static_cast<QWidget*>(listEditor_)}) {
@@ -197,6 +197,7 @@ void CGridView::fillChannel(int channel)
     applyLayout(channel);
     models_[channel]->linesChanged(1, kMaxSteps);
     saved_[channel] = Cell();
+    placeCursor(channel);
     if (channel == document_.currentChannel())
         showStepCount(channel);
     commandStatesChanged();
@@ -302,7 +303,11 @@ void CGridView::refreshTitle()
 
 void CGridView::restoreCursor()
 {
-    const int channel = document_.currentChannel();
+    placeCursor(document_.currentChannel());
+}
+
+void CGridView::placeCursor(int channel)
+{
     const WorksheetModel* model = models_[channel];
     if (model->rowCount() == 0)
         return;

@@ -85,6 +85,8 @@ private:
     void defineCommands();
     WorksheetTable* currentTable() const;
     void applyLayout(int channel);
+    // Puts the channel's grid cursor on its saved cell.
+    void placeCursor(int channel);
     void fitColumns(int channel);
 
     void openCellEditor(int digit);
