@@ -28,7 +28,10 @@ namespace {
 
 class SilentPrompt : public ShellPrompt {
 public:
-    void showMessage(const QString& text, Icon) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
+    void showMessage(const QString& text, Icon) override
+    {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    }
     bool askYesNo(const QString&, Icon) override { return false; }
     Answer askYesNoCancel(const QString&) override { return Answer::No; }
     void setBusy(bool) override {}
@@ -72,8 +75,8 @@ QByteArray fullFile()
     QByteArray text = "CC\t0\tCV\t0\tCR\t0\tCCV\t5\tCRV\t5\ts\tsoft\r\n";
     for (int c = 0; c < 5; ++c) {
         for (int i = 1; i <= 1024; ++i)
-            text += QString::asprintf("%d.%04d\t%.1f\t%d\t%d\r\n", c + 1, i, 0.5 * (1 + i % 20), i % 3 ? 0 : 1,
-                                      i % 7 ? 1 : 0)
+            text += QString::asprintf("%d.%04d\t%.1f\t%d\t%d\r\n", c + 1, i, 0.5 * (1 + i % 20),
+                                      i % 3 ? 0 : 1, i % 7 ? 1 : 0)
                         .toLatin1();
         text += "\r\n";
     }
@@ -128,7 +131,8 @@ int main(int argc, char** argv)
     SilentPrompt prompt;
     NoServices services;
     CTessorApp tessor(prompt, services,
-                      StartupPaths{QCoreApplication::applicationDirPath(), folder.filePath(QStringLiteral("Tessor.ini")),
+                      StartupPaths{QCoreApplication::applicationDirPath(),
+                                   folder.filePath(QStringLiteral("Tessor.ini")),
                                    folder.filePath(QStringLiteral("runtime"))});
     if (tessor.initInstance({}) != CTessorApp::kRunning) {
         std::fprintf(stderr, "the program did not start\n");
@@ -176,8 +180,9 @@ int main(int argc, char** argv)
         }
     }
 
-    print(qPrintable(QStringLiteral("open 5 x 1024 steps until both windows are painted (%1 runs)").arg(runs)),
-          figures(opens), figures(openCpu));
+    print(
+        qPrintable(QStringLiteral("open 5 x 1024 steps until both windows are painted (%1 runs)").arg(runs)),
+        figures(opens), figures(openCpu));
     print(qPrintable(QStringLiteral("worksheet scroll by a page, line 1 to 1024 of 5 channels (%1 pages)")
                          .arg(pages.size())),
           figures(pages), figures(pageCpu));

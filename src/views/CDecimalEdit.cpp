@@ -19,8 +19,8 @@ CDecimalEdit::CDecimalEdit(QWidget* parent)
 void CDecimalEdit::setSignAllowed(bool allowed)
 {
     signAllowed_ = allowed;
-    validator_->setRegularExpression(
-        QRegularExpression(allowed ? QStringLiteral("-?[0-9]*\\.?[0-9]*") : QStringLiteral("[0-9]*\\.?[0-9]*")));
+    validator_->setRegularExpression(QRegularExpression(allowed ? QStringLiteral("-?[0-9]*\\.?[0-9]*")
+                                                                : QStringLiteral("[0-9]*\\.?[0-9]*")));
 }
 
 bool CDecimalEdit::signFitsAtCaret() const

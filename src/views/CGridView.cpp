@@ -56,8 +56,8 @@ CGridView::CGridView(CMainDoc& document, const ViewContext& context, QWidget* pa
         for (int column : {int(LineColumn), int(Load2Column), int(FrequencyColumn), int(Transition2Column)})
             table->setColumnHidden(column, true);
         table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
-        table->verticalHeader()->setMinimumWidth(
-            std::max(kLineNumberMinimumWidth, table->fontMetrics().horizontalAdvance(QStringLiteral("10240"))));
+        table->verticalHeader()->setMinimumWidth(std::max(
+            kLineNumberMinimumWidth, table->fontMetrics().horizontalAdvance(QStringLiteral("10240"))));
         connect(table, &WorksheetTable::editorRequested, this, &CGridView::openCellEditor);
         connect(table, &WorksheetTable::keyCommand, this, &CGridView::onKeyCommand);
         connect(table, &WorksheetTable::contextMenuRequested, this, [this](const QPoint& globalPos) {
@@ -410,8 +410,8 @@ void CGridView::placeEditor()
     // The list keeps its own height, centred on the row, and at least the width its words need.
     const QSize hint = listEditor_->sizeHint();
     const int height = std::max(cell.height(), hint.height());
-    listEditor_->setGeometry(cell.x(), cell.y() + (cell.height() - height) / 2, std::max(cell.width(), hint.width()),
-                             height);
+    listEditor_->setGeometry(cell.x(), cell.y() + (cell.height() - height) / 2,
+                             std::max(cell.width(), hint.width()), height);
 }
 
 bool CGridView::eventFilter(QObject* watched, QEvent* event)

@@ -221,9 +221,10 @@ bool WorksheetEditor::removeLines(int first, int last, bool undoing)
         last = std::min(last, count);
         if (!undoing) {
             const QString question =
-                first == last
-                    ? QStringLiteral("Delete all data from the %1-th line?").arg(first)
-                    : QStringLiteral("Delete all data from the %1-th line to the %2-th line?").arg(first).arg(last);
+                first == last ? QStringLiteral("Delete all data from the %1-th line?").arg(first)
+                              : QStringLiteral("Delete all data from the %1-th line to the %2-th line?")
+                                    .arg(first)
+                                    .arg(last);
             if (!prompt_.askYesNo(question, UserPrompt::Icon::Information))
                 return false;
             undo_ = UndoRecord{UndoKind::Deletion, channel, first, last - first + 1, 0};
@@ -272,7 +273,9 @@ bool WorksheetEditor::insertBuffer(int line, bool undoing)
     const int limit = stepLimit(settings_);
     if (!undoing) {
         const QString question =
-            QStringLiteral("Step data from the %1-th line will be inserted into the %2-th line.").arg(line).arg(lines);
+            QStringLiteral("Step data from the %1-th line will be inserted into the %2-th line.")
+                .arg(line)
+                .arg(lines);
         if (!prompt_.askYesNo(question, UserPrompt::Icon::Information))
             return false;
         undo_ = UndoRecord{UndoKind::Insertion, channel, line, lines, 0};

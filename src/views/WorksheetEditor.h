@@ -1,10 +1,10 @@
 #pragma once
 
+#include "model/SequenceTypes.h"
+
 #include <QString>
 #include <array>
 #include <functional>
-
-#include "model/SequenceTypes.h"
 
 struct AppSettings;
 class CMainDoc;

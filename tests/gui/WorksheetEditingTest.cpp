@@ -69,20 +69,34 @@ void WorksheetEditingTest::editorsOpenOnlyWhereACellCanBeEdited_data()
     QTest::addColumn<QString>("editor"); // "text", "list" or "" for none
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("5 on a Time cell") << 0 << 1 << 1 << int(Qt::Key_5) << "" << "";
-    QTest::newRow("5 on the entry row's value") << 0 << 3 << 2 << int(Qt::Key_5) << "text" << "5";
-    QTest::newRow("Enter on a value") << 0 << 1 << 2 << int(Qt::Key_Return) << "text" << "1.5000";
-    QTest::newRow("Enter on an interval") << 0 << 2 << 3 << int(Qt::Key_Enter) << "text" << "2.5";
-    QTest::newRow("digit on an interval") << 0 << 2 << 3 << int(Qt::Key_0) << "text" << "0";
-    QTest::newRow("below the entry row") << 0 << 4 << 2 << int(Qt::Key_Return) << "" << "";
-    QTest::newRow("transition") << 0 << 2 << 4 << int(Qt::Key_Return) << "list" << "Ramp";
-    QTest::newRow("load") << 0 << 2 << 5 << int(Qt::Key_7) << "list" << "off";
-    QTest::newRow("entry row's transition") << 0 << 3 << 4 << int(Qt::Key_Return) << "list" << "";
-    QTest::newRow("entry row's load") << 0 << 3 << 5 << int(Qt::Key_Return) << "list" << "on";
-    QTest::newRow("fast mode value") << 1 << 1 << 2 << int(Qt::Key_Return) << "text" << "1.5000";
-    QTest::newRow("fast mode interval") << 1 << 1 << 3 << int(Qt::Key_Return) << "" << "";
-    QTest::newRow("fast mode transition") << 1 << 1 << 4 << int(Qt::Key_Return) << "" << "";
-    QTest::newRow("fast mode load") << 1 << 1 << 5 << int(Qt::Key_Return) << "list" << "on";
+    QTest::newRow("5 on a Time cell") << 0 << 1 << 1 << int(Qt::Key_5) << ""
+                                      << "";
+    QTest::newRow("5 on the entry row's value") << 0 << 3 << 2 << int(Qt::Key_5) << "text"
+                                                << "5";
+    QTest::newRow("Enter on a value") << 0 << 1 << 2 << int(Qt::Key_Return) << "text"
+                                      << "1.5000";
+    QTest::newRow("Enter on an interval") << 0 << 2 << 3 << int(Qt::Key_Enter) << "text"
+                                          << "2.5";
+    QTest::newRow("digit on an interval") << 0 << 2 << 3 << int(Qt::Key_0) << "text"
+                                          << "0";
+    QTest::newRow("below the entry row") << 0 << 4 << 2 << int(Qt::Key_Return) << ""
+                                         << "";
+    QTest::newRow("transition") << 0 << 2 << 4 << int(Qt::Key_Return) << "list"
+                                << "Ramp";
+    QTest::newRow("load") << 0 << 2 << 5 << int(Qt::Key_7) << "list"
+                          << "off";
+    QTest::newRow("entry row's transition") << 0 << 3 << 4 << int(Qt::Key_Return) << "list"
+                                            << "";
+    QTest::newRow("entry row's load") << 0 << 3 << 5 << int(Qt::Key_Return) << "list"
+                                      << "on";
+    QTest::newRow("fast mode value") << 1 << 1 << 2 << int(Qt::Key_Return) << "text"
+                                     << "1.5000";
+    QTest::newRow("fast mode interval") << 1 << 1 << 3 << int(Qt::Key_Return) << ""
+                                        << "";
+    QTest::newRow("fast mode transition") << 1 << 1 << 4 << int(Qt::Key_Return) << ""
+                                          << "";
+    QTest::newRow("fast mode load") << 1 << 1 << 5 << int(Qt::Key_Return) << "list"
+                                    << "on";
 }
 
 void WorksheetEditingTest::editorsOpenOnlyWhereACellCanBeEdited()
@@ -143,13 +157,20 @@ void WorksheetEditingTest::setValuesWithinTheirBoundsAreStoredWithTheModesFormat
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("stored"); // empty: refused, the step keeps "1.5000"
 
-    QTest::newRow("in range") << "3.25" << "3.2500";
-    QTest::newRow("upper bound") << "300000" << "300000.0000";
-    QTest::newRow("above the upper bound") << "300000.5" << "";
-    QTest::newRow("lower bound") << "-100" << "-100.0000";
-    QTest::newRow("below the lower bound") << "-100.01" << "";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("a point alone reads as 0") << "." << "0.0000";
+    QTest::newRow("in range") << "3.25"
+                              << "3.2500";
+    QTest::newRow("upper bound") << "300000"
+                                 << "300000.0000";
+    QTest::newRow("above the upper bound") << "300000.5"
+                                           << "";
+    QTest::newRow("lower bound") << "-100"
+                                 << "-100.0000";
+    QTest::newRow("below the lower bound") << "-100.01"
+                                           << "";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("a point alone reads as 0") << "."
+                                              << "0.0000";
 }
 
 void WorksheetEditingTest::setValuesWithinTheirBoundsAreStoredWithTheModesFormat()
@@ -180,23 +201,40 @@ void WorksheetEditingTest::intervalsAreCheckedAndRoundedByUnitAndControlMethod_d
 
     const int soft = SoftwareControl;
     const int hard = HardwareControl;
-    QTest::newRow("s soft 0.7 rounds down") << int(UnitS) << soft << "0.7" << "0.5";
-    QTest::newRow("s soft 0.8 rounds up") << int(UnitS) << soft << "0.8" << "1.0";
-    QTest::newRow("s soft 2.3 rounds up") << int(UnitS) << soft << "2.3" << "2.5";
-    QTest::newRow("s soft 2.16 rounds down") << int(UnitS) << soft << "2.16" << "2.0";
-    QTest::newRow("s soft 999.5 is the longest") << int(UnitS) << soft << "999.5" << "999.5";
-    QTest::newRow("s soft 999.9 is refused") << int(UnitS) << soft << "999.9" << "";
-    QTest::newRow("s soft 0.4 is refused") << int(UnitS) << soft << "0.4" << "";
-    QTest::newRow("s hard 0.0005 is refused") << int(UnitS) << hard << "0.0005" << "";
-    QTest::newRow("s hard 0.001") << int(UnitS) << hard << "0.001" << "0.001";
-    QTest::newRow("s hard 9999") << int(UnitS) << hard << "9999" << "9999.000";
-    QTest::newRow("ms 0.9 is refused") << int(UnitMs) << soft << "0.9" << "";
-    QTest::newRow("ms 1") << int(UnitMs) << hard << "1" << "1";
-    QTest::newRow("ms 10000 is refused") << int(UnitMs) << soft << "10000" << "";
-    QTest::newRow("min 0.05 is refused") << int(UnitMin) << soft << "0.05" << "";
-    QTest::newRow("min 0.1") << int(UnitMin) << soft << "0.1" << "0.1";
-    QTest::newRow("h 999.999") << int(UnitH) << hard << "999.999" << "1000.0";
-    QTest::newRow("h 1000 is refused") << int(UnitH) << soft << "1000" << "";
+    QTest::newRow("s soft 0.7 rounds down") << int(UnitS) << soft << "0.7"
+                                            << "0.5";
+    QTest::newRow("s soft 0.8 rounds up") << int(UnitS) << soft << "0.8"
+                                          << "1.0";
+    QTest::newRow("s soft 2.3 rounds up") << int(UnitS) << soft << "2.3"
+                                          << "2.5";
+    QTest::newRow("s soft 2.16 rounds down") << int(UnitS) << soft << "2.16"
+                                             << "2.0";
+    QTest::newRow("s soft 999.5 is the longest") << int(UnitS) << soft << "999.5"
+                                                 << "999.5";
+    QTest::newRow("s soft 999.9 is refused") << int(UnitS) << soft << "999.9"
+                                             << "";
+    QTest::newRow("s soft 0.4 is refused") << int(UnitS) << soft << "0.4"
+                                           << "";
+    QTest::newRow("s hard 0.0005 is refused") << int(UnitS) << hard << "0.0005"
+                                              << "";
+    QTest::newRow("s hard 0.001") << int(UnitS) << hard << "0.001"
+                                  << "0.001";
+    QTest::newRow("s hard 9999") << int(UnitS) << hard << "9999"
+                                 << "9999.000";
+    QTest::newRow("ms 0.9 is refused") << int(UnitMs) << soft << "0.9"
+                                       << "";
+    QTest::newRow("ms 1") << int(UnitMs) << hard << "1"
+                          << "1";
+    QTest::newRow("ms 10000 is refused") << int(UnitMs) << soft << "10000"
+                                         << "";
+    QTest::newRow("min 0.05 is refused") << int(UnitMin) << soft << "0.05"
+                                         << "";
+    QTest::newRow("min 0.1") << int(UnitMin) << soft << "0.1"
+                             << "0.1";
+    QTest::newRow("h 999.999") << int(UnitH) << hard << "999.999"
+                               << "1000.0";
+    QTest::newRow("h 1000 is refused") << int(UnitH) << soft << "1000"
+                                       << "";
 }
 
 void WorksheetEditingTest::intervalsAreCheckedAndRoundedByUnitAndControlMethod()
@@ -256,11 +294,14 @@ void WorksheetEditingTest::transitionAndLoadOfAnExistingLineAreEdits_data()
     QTest::addColumn<QString>("step");
     QTest::addColumn<QStringList>("graphCalls");
 
-    QTest::newRow("ramp") << 4 << "Ramp" << "1.5000|10.0|1|1" << QStringList{QStringLiteral("stepChanged 0 1")};
-    QTest::newRow("step kept") << 4 << "Step" << "1.5000|10.0|0|1" << QStringList{QStringLiteral("stepChanged 0 1")};
+    QTest::newRow("ramp") << 4 << "Ramp"
+                          << "1.5000|10.0|1|1" << QStringList{QStringLiteral("stepChanged 0 1")};
+    QTest::newRow("step kept") << 4 << "Step"
+                               << "1.5000|10.0|0|1" << QStringList{QStringLiteral("stepChanged 0 1")};
     // The graph draws no load, so only the document learns of it; but the edit must not be lost on
     // closing.
-    QTest::newRow("load off") << 5 << "off" << "1.5000|10.0|0|0" << QStringList();
+    QTest::newRow("load off") << 5 << "off"
+                              << "1.5000|10.0|0|0" << QStringList();
 }
 
 void WorksheetEditingTest::transitionAndLoadOfAnExistingLineAreEdits()
@@ -291,8 +332,10 @@ void WorksheetEditingTest::theEntryRowBecomesAStepWhenItIsComplete_data()
     QTest::newRow("soft value and interval") << soft << 0 << QStringList{"2=4", "3=1.5"} << 0 << "";
     QTest::newRow("soft value, interval, transition")
         << soft << 0 << QStringList{"2=4", "3=1.5", "4=Ramp"} << 3 << "4.0000|1.5|1|1";
-    QTest::newRow("soft transition first") << soft << 0 << QStringList{"4=Step", "3=3", "2=7"} << 3 << "7.0000|3.0|0|1";
-    QTest::newRow("hard value and interval") << hard << 0 << QStringList{"3=0.25", "2=4"} << 2 << "4.0000|0.250||1";
+    QTest::newRow("soft transition first")
+        << soft << 0 << QStringList{"4=Step", "3=3", "2=7"} << 3 << "7.0000|3.0|0|1";
+    QTest::newRow("hard value and interval")
+        << hard << 0 << QStringList{"3=0.25", "2=4"} << 2 << "4.0000|0.250||1";
     QTest::newRow("fast value alone") << soft << 1 << QStringList{"2=4"} << 1 << "4.0000|0.5|0|1";
 }
 
@@ -373,7 +416,8 @@ void WorksheetEditingTest::entryRowFlagsBelongToTheirRow()
     rig_->choose(2, 4, QStringLiteral("Ramp"));
     QCOMPARE(rig_->document->channel(0).count, 1);
     rig_->type(2, 2, QStringLiteral("6"));
-    QCOMPARE(rig_->steps(0), (QStringList{QStringLiteral("2.5000|2.5|1|0"), QStringLiteral("6.0000|2.0|1|1")}));
+    QCOMPARE(rig_->steps(0),
+             (QStringList{QStringLiteral("2.5000|2.5|1|0"), QStringLiteral("6.0000|2.0|1|1")}));
 }
 
 void WorksheetEditingTest::escapeDropsTheEditAndTheCursorComesBack()

@@ -79,11 +79,11 @@ void WorksheetLinesTest::run(const QStringList& script)
             rig_->selectLines(range.at(0).toInt(), range.at(1).toInt());
         } else if (step.startsWith(QLatin1String("menu "))) {
             const QString name = step.mid(5);
-            const int id = name == QLatin1String("Delete") ? CGridView::IdDelete
-                           : name == QLatin1String("Copy") ? CGridView::IdCopy
+            const int id = name == QLatin1String("Delete")  ? CGridView::IdDelete
+                           : name == QLatin1String("Copy")  ? CGridView::IdCopy
                            : name == QLatin1String("Paste") ? CGridView::IdPaste
-                           : name == QLatin1String("Undo") ? CGridView::IdUndo
-                                                           : CGridView::IdSelectAll;
+                           : name == QLatin1String("Undo")  ? CGridView::IdUndo
+                                                            : CGridView::IdSelectAll;
             rig_->command(id);
         } else if (step == QLatin1String("Del")) {
             rig_->key(Qt::Key_Delete);
@@ -102,13 +102,13 @@ void WorksheetLinesTest::copySaysWhatItCopied_data()
 
     QTest::newRow("one line, c") << QStringList{"sel 2-2", "c"} << "Data in the 2-th line has been copied."
                                  << numbered({2});
-    QTest::newRow("lines, C") << QStringList{"sel 2-4", "C"} << "Data from the 2-th to 4-th lines has been copied."
-                              << numbered({2, 3, 4});
-    QTest::newRow("past the last step, menu") << QStringList{"sel 4-99", "menu Copy"}
-                                              << "Data from the 4-th to 5-th lines has been copied."
-                                              << numbered({4, 5});
-    QTest::newRow("capped to one line") << QStringList{"sel 5-9", "c"} << "Data in the 5-th line has been copied."
-                                        << numbered({5});
+    QTest::newRow("lines, C") << QStringList{"sel 2-4", "C"}
+                              << "Data from the 2-th to 4-th lines has been copied." << numbered({2, 3, 4});
+    QTest::newRow("past the last step, menu")
+        << QStringList{"sel 4-99", "menu Copy"} << "Data from the 4-th to 5-th lines has been copied."
+        << numbered({4, 5});
+    QTest::newRow("capped to one line")
+        << QStringList{"sel 5-9", "c"} << "Data in the 5-th line has been copied." << numbered({5});
     QTest::newRow("entry row") << QStringList{"sel 6-6", "c"} << "" << QStringList();
 }
 
@@ -160,15 +160,16 @@ void WorksheetLinesTest::deleteAsksAndRemovesTheLines_data()
                                    << QStringList{"Delete all data from the 3-th line to the 5-th line?"}
                                    << numbered({1, 2});
     QTest::newRow("one line, menu") << QStringList{"sel 2-2", "menu Delete"} << "y"
-                                    << QStringList{"Delete all data from the 2-th line?"} << numbered({1, 3, 4, 5});
-    QTest::newRow("from the bottom up") << QStringList{"sel 4-1", "Del"} << "y"
-                                        << QStringList{"Delete all data from the 1-th line to the 4-th line?"}
-                                        << numbered({5});
+                                    << QStringList{"Delete all data from the 2-th line?"}
+                                    << numbered({1, 3, 4, 5});
+    QTest::newRow("from the bottom up")
+        << QStringList{"sel 4-1", "Del"} << "y"
+        << QStringList{"Delete all data from the 1-th line to the 4-th line?"} << numbered({5});
     QTest::newRow("declined") << QStringList{"sel 2-3", "Del"} << "n"
                               << QStringList{"Delete all data from the 2-th line to the 3-th line?"}
                               << numbered({1, 2, 3, 4, 5});
-    QTest::newRow("past the entry row") << QStringList{"sel 7-7", "Del"} << "" << QStringList()
-                                        << numbered({1, 2, 3, 4, 5});
+    QTest::newRow("past the entry row")
+        << QStringList{"sel 7-7", "Del"} << "" << QStringList() << numbered({1, 2, 3, 4, 5});
 }
 
 void WorksheetLinesTest::deleteAsksAndRemovesTheLines()
@@ -225,21 +226,26 @@ void WorksheetLinesTest::pasteInsertsTheBufferAtTheLine_data()
     QTest::addColumn<QStringList>("values");
 
     const QString copied = QStringLiteral("Data from the 1-th to 2-th lines has been copied.");
-    QTest::newRow("into line 4") << QStringList{"sel 1-2", "c", "sel 4-4", "v"} << "y"
-                                 << QStringList{copied, "Step data from the 4-th line will be inserted into the 2-th line."}
-                                 << numbered({1, 2, 3, 1, 2, 4, 5});
-    QTest::newRow("at the entry row, menu") << QStringList{"sel 1-2", "c", "sel 6-6", "menu Paste"} << "y"
-                                            << QStringList{copied, "Step data from the 6-th line will be inserted into the 2-th line."}
-                                            << numbered({1, 2, 3, 4, 5, 1, 2});
-    QTest::newRow("the upper end of a selection") << QStringList{"sel 1-2", "c", "sel 5-3", "V"} << "y"
-                                                  << QStringList{copied, "Step data from the 3-th line will be inserted into the 2-th line."}
-                                                  << numbered({1, 2, 1, 2, 3, 4, 5});
-    QTest::newRow("declined") << QStringList{"sel 1-2", "c", "sel 4-4", "v"} << "n"
-                              << QStringList{copied, "Step data from the 4-th line will be inserted into the 2-th line."}
-                              << numbered({1, 2, 3, 4, 5});
-    QTest::newRow("below the entry row") << QStringList{"sel 1-2", "c", "sel 7-7", "v"} << "" << QStringList{copied}
-                                         << numbered({1, 2, 3, 4, 5});
-    QTest::newRow("empty buffer") << QStringList{"sel 1-1", "v"} << "" << QStringList() << numbered({1, 2, 3, 4, 5});
+    QTest::newRow("into line 4")
+        << QStringList{"sel 1-2", "c", "sel 4-4", "v"} << "y"
+        << QStringList{copied, "Step data from the 4-th line will be inserted into the 2-th line."}
+        << numbered({1, 2, 3, 1, 2, 4, 5});
+    QTest::newRow("at the entry row, menu")
+        << QStringList{"sel 1-2", "c", "sel 6-6", "menu Paste"} << "y"
+        << QStringList{copied, "Step data from the 6-th line will be inserted into the 2-th line."}
+        << numbered({1, 2, 3, 4, 5, 1, 2});
+    QTest::newRow("the upper end of a selection")
+        << QStringList{"sel 1-2", "c", "sel 5-3", "V"} << "y"
+        << QStringList{copied, "Step data from the 3-th line will be inserted into the 2-th line."}
+        << numbered({1, 2, 1, 2, 3, 4, 5});
+    QTest::newRow("declined")
+        << QStringList{"sel 1-2", "c", "sel 4-4", "v"} << "n"
+        << QStringList{copied, "Step data from the 4-th line will be inserted into the 2-th line."}
+        << numbered({1, 2, 3, 4, 5});
+    QTest::newRow("below the entry row") << QStringList{"sel 1-2", "c", "sel 7-7", "v"} << ""
+                                         << QStringList{copied} << numbered({1, 2, 3, 4, 5});
+    QTest::newRow("empty buffer") << QStringList{"sel 1-1", "v"} << "" << QStringList()
+                                  << numbered({1, 2, 3, 4, 5});
 }
 
 void WorksheetLinesTest::pasteInsertsTheBufferAtTheLine()
@@ -307,19 +313,20 @@ void WorksheetLinesTest::undoRecordFollowsTheCommandsAndKeys_data()
     QTest::addColumn<bool>("undoEnabled");
 
     const QString delete23 = QStringLiteral("Delete all data from the 2-th line to the 3-th line?");
-    QTest::newRow("nothing to undo") << QStringList{"z", "menu Undo"} << "" << QStringList() << numbered({1, 2, 3, 4, 5})
-                                     << false;
+    QTest::newRow("nothing to undo") << QStringList{"z", "menu Undo"} << "" << QStringList()
+                                     << numbered({1, 2, 3, 4, 5}) << false;
     QTest::newRow("undo a deletion") << QStringList{"sel 2-3", "Del", "sel 1-1", "z"} << "yy"
-                                     << QStringList{delete23, "Undo deletion?"} << numbered({1, 2, 3, 4, 5}) << false;
+                                     << QStringList{delete23, "Undo deletion?"} << numbered({1, 2, 3, 4, 5})
+                                     << false;
     QTest::newRow("undo declined") << QStringList{"sel 2-3", "menu Delete", "Z"} << "yn"
                                    << QStringList{delete23, "Undo deletion?"} << numbered({1, 4, 5}) << true;
     QTest::newRow("the C key keeps the record")
         << QStringList{"sel 2-3", "Del", "sel 3-3", "c", "menu Undo"} << "yy"
         << QStringList{delete23, "Data in the 3-th line has been copied.", "Undo deletion?"}
         << numbered({1, 5, 4, 5}) << false;
-    QTest::newRow("menu Copy ends it") << QStringList{"sel 2-3", "Del", "sel 1-1", "menu Copy", "z"} << "y"
-                                       << QStringList{delete23, "Data in the 1-th line has been copied."}
-                                       << numbered({1, 4, 5}) << false;
+    QTest::newRow("menu Copy ends it")
+        << QStringList{"sel 2-3", "Del", "sel 1-1", "menu Copy", "z"} << "y"
+        << QStringList{delete23, "Data in the 1-th line has been copied."} << numbered({1, 4, 5}) << false;
     QTest::newRow("menu Paste after a deletion puts the lines back")
         << QStringList{"sel 2-3", "Del", "sel 1-1", "menu Paste"} << "y" << QStringList{delete23}
         << numbered({1, 2, 3, 4, 5}) << true;
@@ -430,7 +437,8 @@ void WorksheetLinesTest::selectAllReachesEveryLine()
 
     rig_->prompt.answers = {false};
     run({QStringLiteral("sel 2-2"), QStringLiteral("menu SelectAll"), QStringLiteral("menu Delete")});
-    QCOMPARE(rig_->prompt.texts(), QStringList{QStringLiteral("Delete all data from the 1-th line to the 5-th line?")});
+    QCOMPARE(rig_->prompt.texts(),
+             QStringList{QStringLiteral("Delete all data from the 1-th line to the 5-th line?")});
     rig_->prompt.answers = {true};
     run({QStringLiteral("A"), QStringLiteral("Del")});
     QCOMPARE(rig_->document->channel(0).count, 0);
