@@ -75,9 +75,7 @@ void WorksheetEditor::commitValue(int channel, int line, const QString& text)
     step.value = *stored;
     display_.showLines(channel, line, line);
     if (!isEntryLine(channel, line)) {
-        if (graph_)
-            graph_->stepChanged(channel, line);
-        document_.setModified();
+        existingStepChanged(channel, line);
         return;
     }
     EntryFlags& flags = entryRow(channel);
@@ -126,9 +124,7 @@ void WorksheetEditor::commitTransition(int channel, int line, bool ramp)
     document_.channel(channel).steps[line - 1].transition = ramp ? kOn : kOff;
     display_.showLines(channel, line, line);
     if (!isEntryLine(channel, line)) {
-        if (graph_)
-            graph_->stepChanged(channel, line);
-        document_.setModified();
+        existingStepChanged(channel, line);
         return;
     }
     entryRow(channel).transition = true;
@@ -146,6 +142,13 @@ void WorksheetEditor::commitLoad(int channel, int line, int column, bool on)
     // like any other, and the document must not close without asking about it.
     if (!isEntryLine(channel, line))
         document_.setModified();
+}
+
+void WorksheetEditor::existingStepChanged(int channel, int line)
+{
+    if (graph_)
+        graph_->stepChanged(channel, line);
+    document_.setModified();
 }
 
 void WorksheetEditor::completeEntryRow(int channel, int line)

@@ -100,6 +100,8 @@ private:
 
     bool isEntryLine(int channel, int line) const;
     EntryFlags& entryRow(int channel);
+    // The set value or the transition of an existing step changed: the graph redraws it.
+    void existingStepChanged(int channel, int line);
     void completeEntryRow(int channel, int line);
     bool removeLines(int first, int last, bool undoing);
     bool insertBuffer(int line, bool undoing);
