@@ -38,7 +38,6 @@ private slots:
     void setValueFormatsFollowTheDecimalPlaces_data();
     void setValueFormatsFollowTheDecimalPlaces();
     void headersFollowUnitModeAndFastMode();
-    void hardwareControlShowsLines1To255WithoutTransitionAndLoad();
     void timeColumnIsGreyAndCellsShowTheStoredTexts();
     void rightButtonOpensTheContextMenuAndKeepsTheSelection();
     void graphEditsAreShownAndMoveTheSavedCell();
@@ -515,10 +514,6 @@ void WorksheetEditingTest::headersFollowUnitModeAndFastMode()
     rig_->view->setTimeHeaders(UnitMin);
     rig_->view->setValueHeader(ModeCRCV);
     QCOMPARE(headers(), (QStringList{"Time[min]", "Resistance[ohm]", "Interval[min]", "Transition", "Load"}));
-    rig_->view->setTimeHeaders(UnitH);
-    QCOMPARE(headers().first(), QStringLiteral("Time[h]"));
-    rig_->view->setTimeHeaders(UnitMs);
-    QCOMPARE(headers().at(2), QStringLiteral("Interval[ms]"));
 
     // Fast mode counts in ms whatever the unit.
     rig_->settings.SeqMode = FastSequence;
@@ -541,30 +536,6 @@ void WorksheetEditingTest::headersFollowUnitModeAndFastMode()
                      table->columnWidth(column),
                  qPrintable(text));
     }
-}
-
-void WorksheetEditingTest::hardwareControlShowsLines1To255WithoutTransitionAndLoad()
-{
-    WorksheetTable* table = rig_->table();
-    QCOMPARE(table->model()->rowCount(), 1024);
-    for (int column : {0, 6, 7, 8})
-        QVERIFY(table->isColumnHidden(column));
-    QVERIFY(!table->isColumnHidden(4));
-    QVERIFY(!table->isColumnHidden(5));
-
-    rig_->settings.SeqCtl = HardwareControl;
-    rig_->view->applyControlMethod();
-    QCOMPARE(table->model()->rowCount(), 255);
-    QVERIFY(table->isColumnHidden(4));
-    QVERIFY(table->isColumnHidden(5));
-    rig_->setCursor(1, 2);
-    rig_->key(Qt::Key_End, Qt::ControlModifier);
-    QCOMPARE(rig_->cursor().y(), 255);
-
-    rig_->settings.SeqCtl = SoftwareControl;
-    rig_->view->applyControlMethod();
-    QCOMPARE(table->model()->rowCount(), 1024);
-    QVERIFY(!table->isColumnHidden(4));
 }
 
 void WorksheetEditingTest::timeColumnIsGreyAndCellsShowTheStoredTexts()
