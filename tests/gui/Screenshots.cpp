@@ -1,9 +1,10 @@
-// Takes screenshots of the main window with an open document, of the dialogs and of the main window
-// during a transfer, for the manual, the README and for review. Run under Xvfb by
-// scripts/screenshots: screenshots OUTPUT-FOLDER. The manual shows each picture by its file name, so
-// a window keeps its name here; a new window adds its own grab() with a new name.
+// Takes screenshots of the main window with an open document (an editor open in its worksheet), of
+// the dialogs and of the main window during a transfer, for the manual, the README and for review.
+// Run under Xvfb by scripts/screenshots: screenshots OUTPUT-FOLDER. The manual shows each picture by
+// its file name, so a window keeps its name here; a new window adds its own grab() with a new name.
 #include "GuiTestSupport.h"
 #include "app/CMainFrame.h"
+#include "app/DocumentSession.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CEnvironmentDlg.h"
 #include "dialogs/CInterfaceDlg.h"
@@ -15,15 +16,19 @@
 #include "dialogs/TransferProgress.h"
 #include "instrument/TransferProcedures.h"
 #include "model/CMainDoc.h"
+#include "views/CDecimalEdit.h"
+#include "views/CGridView.h"
 #include "views/CommandRouter.h"
 #include "views/TemplateLoader.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QThread>
+#include <QtTest>
 #include <cstdio>
 
 namespace {
@@ -71,24 +76,34 @@ int main(int argc, char** argv)
     QDir().mkpath(out.path());
 
     StartedProgram program;
-    const QString file = program.folders.writeFile(
-        QStringLiteral("cc-battery-discharge.tsr"),
-        sequenceFile(QStringLiteral("CC\t0\tCC\t0\tCC\t0\tCC\t0\tCC\t0\ts\tsoft"),
-                     {{QStringLiteral("1.5000\t10.0\t0\t1"), QStringLiteral("0.5000\t2.5\t1\t1")}}));
+    QFile example(QStringLiteral(TESSOR_EXAMPLES_DIR "/four-channel.tsr"));
+    if (!example.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "cannot read %s\n", qPrintable(example.fileName()));
+        return 1;
+    }
+    const QString file = program.folders.writeFile(QStringLiteral("four-channel.tsr"), example.readAll());
     writeProfileValue(program.folders.profilePath(), QStringLiteral("bPos"), 1);
     writeProfileValue(program.folders.profilePath(), QStringLiteral("Right"), 1000);
     writeProfileValue(program.folders.profilePath(), QStringLiteral("Bottom"), 640);
-    writeProfileValue(program.folders.profilePath(), QStringLiteral("Grid/Right"), 470);
-    writeProfileValue(program.folders.profilePath(), QStringLiteral("Grid/Bottom"), 480);
-    writeProfileValue(program.folders.profilePath(), QStringLiteral("Graph/Left"), 470);
+    writeProfileValue(program.folders.profilePath(), QStringLiteral("Grid/Right"), 480);
+    writeProfileValue(program.folders.profilePath(), QStringLiteral("Grid/Bottom"), 500);
+    writeProfileValue(program.folders.profilePath(), QStringLiteral("Graph/Left"), 480);
     writeProfileValue(program.folders.profilePath(), QStringLiteral("Graph/Right"), 990);
-    writeProfileValue(program.folders.profilePath(), QStringLiteral("Graph/Bottom"), 480);
+    writeProfileValue(program.folders.profilePath(), QStringLiteral("Graph/Bottom"), 500);
     if (program.start({file}) != CTessorApp::kRunning) {
         std::fprintf(stderr, "the program did not start: %s\n",
                      qPrintable(program.prompt.texts().join('\n')));
         return 1;
     }
     CMainFrame& frame = program.frame();
+    frame.show();
+    settle();
+    // The set value of line 4 being typed over.
+    CGridView& worksheet = *frame.documents().gridView();
+    WorksheetTable* table = worksheet.table(0);
+    table->setCurrentIndex(table->model()->index(3, 2));
+    QTest::keyClick(table, Qt::Key_4);
+    QTest::keyClicks(worksheet.textEditor(), QStringLiteral(".75"));
     bool ok = grab(frame, out.filePath(QStringLiteral("main-window.png")));
 
     const TemplateLoader& loader = *program.app->templates();
@@ -125,6 +140,7 @@ int main(int argc, char** argv)
 
     // A Hardware Control document of 255 steps in channel 2, written into the built-in simulator
     // through the Transfer dialog; the screen is taken half-way, with the progress in the status bar.
+    program.prompt.threeWayAnswers = {ShellPrompt::Answer::No};
     frame.router().trigger(CMainFrame::IdNew);
     frame.changeControlMethod(HardwareControl);
     CMainDoc* document = frame.currentDocument().get();
