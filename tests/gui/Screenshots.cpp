@@ -154,6 +154,8 @@ int main(int argc, char** argv)
     }
     channel.count = kHardwareStepLimit;
     document->recomputeTimes(1, 0);
+    frame.documents().refillAllChannels();
+    frame.switchChannel(1);
     settings.Ch = {0, 1, 0, 0, 0};
     settings.Interface = 0;
     settings.PortDevice = QStringLiteral("simulator");
