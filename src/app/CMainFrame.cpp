@@ -3,6 +3,7 @@
 #include "app/CChildFrame.h"
 #include "app/CSequenceControlBar.h"
 #include "app/DocumentSession.h"
+#include "app/SequenceDialogs.h"
 #include "app/ShellPrompt.h"
 #include "app/ShellServices.h"
 #include "app/StatusPanes.h"
@@ -14,6 +15,7 @@
 #include "dialogs/CMonitorSetupDlg.h"
 #include "dialogs/CRunDlg.h"
 #include "dialogs/SerialDeviceList.h"
+#include "dialogs/TransferProgress.h"
 #include "model/CMainDoc.h"
 #include "model/ProfileStore.h"
 #include "ui/InstallLayout.h"
@@ -130,6 +132,7 @@ bool CMainFrame::create()
     // 3. The status bar.
     statusPanes_ =
         std::make_unique<StatusPanes>(statusBar(), context_.module, context_.resources.statusPanes());
+    plugSequenceDialogs();
 
     // 4. Both bars at the top, the sequence control bar to the right of the toolbar.
     addToolBar(Qt::TopToolBarArea, toolBar_);
@@ -550,6 +553,37 @@ void CMainFrame::runInitialValuesDialog()
         if (view)
             view->update();
     }
+}
+
+void CMainFrame::plugSequenceDialogs()
+{
+    transferProgress_ = std::make_unique<TransferProgress>(context_.module, *statusPanes_);
+    transferProgress_->attach(device_, &port_.rs232c());
+    // A read-back replaces the documents by one new document, shown at once.
+    const auto closeDocuments = [this] {
+        if (!documents_->saveModified())
+            return false;
+        documents_->closeDocument();
+        return true;
+    };
+    const auto createDocument = [this] {
+        if (!documents_->createDocumentWindows())
+            return false;
+        documents_->placeDocumentWindows();
+        return true;
+    };
+    const auto refillAllChannels = [this] {
+        documents_->refillAllChannels();
+        documents_->placeDocumentWindows();
+    };
+    sequenceDialogs_ = std::make_unique<SequenceDialogs>(SequenceDialogs::Context{
+        settings_, current_, device_, runEngine_, context_.prompt, context_.services, context_.templates,
+        transferProgress_.get(), this, closeDocuments, createDocument, refillAllChannels,
+        [this] { documents_->applyModeSettings(); }});
+    commands_.setAction(IdTransfer, [this] { sequenceDialogs_->runTransfer(); });
+    commands_.setAction(IdInitialSetting, [this] { sequenceDialogs_->runRanges(); });
+    commands_.setAction(IdMode, [this] { sequenceDialogs_->runMode(); });
+    commands_.setAction(IdOptions, [this] { sequenceDialogs_->runOptions(); });
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

@@ -7,8 +7,12 @@
 #include "dialogs/CEnvironmentDlg.h"
 #include "dialogs/CInitDlg.h"
 #include "dialogs/CInterfaceDlg.h"
+#include "dialogs/CModeDlg.h"
 #include "dialogs/CMonitorSetupDlg.h"
+#include "dialogs/COptionsDlg.h"
+#include "dialogs/CRangeDlg.h"
 #include "dialogs/CRunDlg.h"
+#include "dialogs/CTransferDlg.h"
 #include "model/ProfileStore.h"
 #include "ui/InstallLayout.h"
 #include "views/TemplateLoader.h"
@@ -53,7 +57,9 @@ QString CTessorApp::checkDialogTemplates(const TemplateLoader& loader)
     QStringList problems;
     for (const QString& problem :
          {checkTemplate<CAboutDlg>(loader), checkTemplate<CInterfaceDlg>(loader),
-          checkTemplate<CEnvironmentDlg>(loader), checkTemplate<CRunDlg>(loader),
+          checkTemplate<CEnvironmentDlg>(loader), checkTemplate<CTransferDlg>(loader),
+          checkTemplate<CRangeDlg>(loader), checkTemplate<CModeDlg>(loader),
+          checkTemplate<COptionsDlg>(loader), checkTemplate<CRunDlg>(loader),
           checkTemplate<CMonitorSetupDlg>(loader), checkTemplate<CInitDlg>(loader)}) {
         if (!problem.isEmpty())
             problems << problem;

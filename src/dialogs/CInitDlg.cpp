@@ -1,22 +1,12 @@
 #include "dialogs/CInitDlg.h"
 
+#include "dialogs/DialogDataCheck.h"
 #include "model/AppSettings.h"
 #include "ui/UserPrompt.h"
 #include "views/CDecimalEdit.h"
-#include "views/DialogFields.h"
 
 #include <QCheckBox>
 #include <QPushButton>
-
-namespace {
-
-// How the dialog shows a stored value: as few digits as give it back.
-QString valueText(double value)
-{
-    return QString::number(value, 'g', 15);
-}
-
-} // namespace
 
 void CInitDlg::Controls::bind(TemplateForm& form)
 {
@@ -44,13 +34,13 @@ CInitDlg::CInitDlg(const TemplateLoader& loader, AppSettings& settings, QWidget*
         connect(box, &QCheckBox::clicked, this, &CInitDlg::followBoxes);
 
     c.setCurrent->setChecked(settings_.bInitCurr == 1);
-    c.current->setText(valueText(settings_.InitCurr));
+    c.current->setText(DialogDataCheck::numberText(settings_.InitCurr));
     c.setVoltage->setChecked(settings_.bInitVolt == 1);
-    c.voltage->setText(valueText(settings_.InitVolt));
+    c.voltage->setText(DialogDataCheck::numberText(settings_.InitVolt));
     c.setPower->setChecked(settings_.bInitPower == 1);
-    c.power->setText(valueText(settings_.InitPower));
+    c.power->setText(DialogDataCheck::numberText(settings_.InitPower));
     c.setResistance->setChecked(settings_.bInitRes == 1);
-    c.resistance->setText(valueText(settings_.InitRes));
+    c.resistance->setText(DialogDataCheck::numberText(settings_.InitRes));
     c.setPower->setEnabled(powerAndResistance_);
     c.setResistance->setEnabled(powerAndResistance_);
     followBoxes();
@@ -68,21 +58,20 @@ void CInitDlg::followBoxes()
 void CInitDlg::accept()
 {
     const Controls& c = controls_;
-    UserPrompt& prompt = loader().prompt();
-    std::optional<double> values[4];
+    const DialogDataCheck check(loader().module(), loader().prompt());
+    double values[4] = {};
     CDecimalEdit* fields[4] = {c.current, c.voltage, c.power, c.resistance};
     for (int i = 0; i < 4; ++i) {
-        values[i] = DialogFields::readNumber(fields[i], prompt);
-        if (!values[i])
+        if (!check.number(fields[i], fields[i]->text(), values[i]))
             return;
     }
     settings_.bInitCurr = c.setCurrent->isChecked() ? 1 : 0;
-    settings_.InitCurr = *values[0];
+    settings_.InitCurr = values[0];
     settings_.bInitVolt = c.setVoltage->isChecked() ? 1 : 0;
-    settings_.InitVolt = *values[1];
+    settings_.InitVolt = values[1];
     settings_.bInitPower = c.setPower->isChecked() ? 1 : 0;
-    settings_.InitPower = *values[2];
+    settings_.InitPower = values[2];
     settings_.bInitRes = c.setResistance->isChecked() ? 1 : 0;
-    settings_.InitRes = *values[3];
+    settings_.InitRes = values[3];
     TemplateDialog::accept();
 }

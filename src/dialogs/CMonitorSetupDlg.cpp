@@ -1,10 +1,10 @@
 #include "dialogs/CMonitorSetupDlg.h"
 
+#include "dialogs/DialogDataCheck.h"
 #include "model/AppSettings.h"
 #include "ui/UserPrompt.h"
 #include "views/CDecimalEdit.h"
 #include "views/CSpinButton.h"
-#include "views/DialogFields.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
@@ -181,15 +181,13 @@ void CMonitorSetupDlg::accept()
 {
     const Controls& c = controls_;
     UserPrompt& prompt = loader().prompt();
-    const std::optional<int> interval =
-        DialogFields::readInteger(c.interval, kMinInterval, kMaxInterval, prompt);
-    if (!interval)
-        return;
-    const std::optional<int> hours = DialogFields::readInteger(c.cutHours, 0, kMaxCutHours, prompt);
-    if (!hours)
-        return;
-    const std::optional<int> minutes = DialogFields::readInteger(c.cutMinutes, 0, kMaxCutMinutes, prompt);
-    if (!minutes)
+    const DialogDataCheck check(loader().module(), prompt);
+    int interval = 0;
+    int hours = 0;
+    int minutes = 0;
+    if (!check.integerIn(c.interval, c.interval->text(), kMinInterval, kMaxInterval, interval) ||
+        !check.integerIn(c.cutHours, c.cutHours->text(), 0, kMaxCutHours, hours) ||
+        !check.integerIn(c.cutMinutes, c.cutMinutes->text(), 0, kMaxCutMinutes, minutes))
         return;
     // The folder is checked whether or not a file is written. It is not made the program's working
     // folder: a folder given relative to it would then name another place when the log opens.
@@ -199,7 +197,7 @@ void CMonitorSetupDlg::accept()
         c.folder->setFocus();
         return;
     }
-    if (*hours == 0 && *minutes == 0) {
+    if (hours == 0 && minutes == 0) {
         prompt.showMessage(QStringLiteral("0[hour]0[min] cannot."));
         return;
     }
@@ -207,15 +205,15 @@ void CMonitorSetupDlg::accept()
     settings_.Curr = c.current->isChecked() ? 1 : 0;
     settings_.Volt = c.voltage->isChecked() ? 1 : 0;
     settings_.Power = c.power->isChecked() ? 1 : 0;
-    settings_.MonitorTime = *interval;
+    settings_.MonitorTime = interval;
     settings_.File = c.saveYes->isChecked() ? 1 : 0;
     settings_.Folder = c.folder->text();
     settings_.PassTime = c.hoursMinutesSeconds->isChecked() ? 1 : 0;
     settings_.MonStart = c.beforeProcessing->isChecked() ? 1 : 0;
     settings_.MonEnd = c.afterProcessing->isChecked() ? 1 : 0;
     settings_.bCut = c.cut->isChecked() ? 1 : 0;
-    settings_.CutHour = *hours;
-    settings_.CutMin = *minutes;
+    settings_.CutHour = hours;
+    settings_.CutMin = minutes;
     // Under Hardware Control the choice lasts until the settings are next loaded; the stored
     // timing is Software Control's.
     settings_.MonTiming = c.stepEndTiming->isChecked() ? 1 : 0;

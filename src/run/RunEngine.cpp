@@ -53,6 +53,8 @@ void RunEngine::prepareDialog()
         // Under Hardware Control the totals are the transfer's; every panel stays usable.
         display_.preparePanel(c, {software, settings_.RepeatCh[c], stepCount(c), settings_.RunCh[c] != 0,
                                   settings_.Curr == 1, settings_.Volt == 1});
+        if (!software && transferTotalsSet_)
+            showPanelTotals(c);
     }
     display_.showRunIdle();
 }
@@ -69,6 +71,37 @@ void RunEngine::clearProgress()
         if (!channel.isRunning())
             channel.resetProgress();
     }
+}
+
+void RunEngine::showTransferTotals(const TransferProcedures::RunWindowTotals& totals)
+{
+    transferTotals_ = totals;
+    transferTotalsSet_ = true;
+    for (int c = 0; c < kChannelCount; ++c) {
+        if (channels_[c].isRunning())
+            continue;
+        if (totals[c].active) {
+            display_.showStatus(c, Status::Standby);
+            RunObserver& observer = display_.observer();
+            observer.countChanged(c, QStringLiteral("--"));
+            observer.stepChanged(c, QStringLiteral("--"));
+            observer.elapsedChanged(c, QStringLiteral("--"));
+            monitor_.clearReading(c);
+        }
+        display_.showRunButton(c, false);
+        showPanelTotals(c);
+    }
+}
+
+void RunEngine::clearTransferTotals()
+{
+    showTransferTotals(TransferProcedures::RunWindowTotals{});
+}
+
+void RunEngine::showPanelTotals(int channel)
+{
+    const TransferProcedures::RunPanelTotals& totals = transferTotals_[channel];
+    display_.observer().totalsChanged(channel, totals.loopTotal, totals.stepTotal);
 }
 
 void RunEngine::ToggleChannel(int channel)

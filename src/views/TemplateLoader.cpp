@@ -5,6 +5,7 @@
 #include "views/CColorEdit.h"
 #include "views/CDecimalEdit.h"
 #include "views/CSpinButton.h"
+#include "views/SpinEdit.h"
 
 #include <QFile>
 #include <QUiLoader>
@@ -55,6 +56,7 @@ TemplateLoader::TemplateLoader(const ResourceModule& module, UserPrompt& prompt)
     registerClass(QStringLiteral("CDecimalEdit"), [](QWidget* parent) { return new CDecimalEdit(parent); });
     registerClass(QStringLiteral("CColorEdit"), [](QWidget* parent) { return new CColorEdit(parent); });
     registerClass(QStringLiteral("CSpinButton"), [](QWidget* parent) { return new CSpinButton(parent); });
+    registerClass(QStringLiteral("SpinEdit"), [](QWidget* parent) { return new SpinEdit(parent); });
 }
 
 void TemplateLoader::registerClass(const QString& className, Factory factory)

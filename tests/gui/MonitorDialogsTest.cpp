@@ -216,22 +216,22 @@ void MonitorDialogsTest::okRefusesWhatCannotBeUsed_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("interval too short") << "interval"
                                         << "499"
-                                        << "Please enter an integer between 500 and 600000.";
+                                        << "Enter an integer between 500 and 600000.";
     QTest::newRow("interval too long") << "interval"
                                        << "600001"
-                                       << "Please enter an integer between 500 and 600000.";
+                                       << "Enter an integer between 500 and 600000.";
     QTest::newRow("interval not whole") << "interval"
                                         << "1000.5"
-                                        << "Please enter an integer.";
+                                        << "Enter an integer.";
     QTest::newRow("interval empty") << "interval"
                                     << ""
-                                    << "Please enter an integer.";
+                                    << "Enter an integer.";
     QTest::newRow("hours") << "hours"
                            << "1001"
-                           << "Please enter an integer between 0 and 1000.";
+                           << "Enter an integer between 0 and 1000.";
     QTest::newRow("minutes") << "minutes"
                              << "60"
-                             << "Please enter an integer between 0 and 59.";
+                             << "Enter an integer between 0 and 59.";
     QTest::newRow("no folder") << "folder"
                                << "/no/such/folder"
                                << "The folder cannot be found.";
@@ -399,7 +399,7 @@ void MonitorDialogsTest::initialSettingsEnablingAndStore()
     dialog.show();
     c.voltage->setText(QStringLiteral("."));
     c.ok->click();
-    QCOMPARE(prompt_.texts(), QStringList{QStringLiteral("Please enter a number.")});
+    QCOMPARE(prompt_.texts(), QStringList{QStringLiteral("Enter a number.")});
     QVERIFY(dialog.isVisible());
     QCOMPARE(settings_.bInitVolt, 0);
     c.voltage->setText(QStringLiteral("12.5"));
