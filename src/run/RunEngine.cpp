@@ -5,7 +5,6 @@
 #include "model/AppSettings.h"
 #include "model/CMainDoc.h"
 #include "model/CurrentDocument.h"
-#include "model/DecimalText.h"
 #include "run/RunFormats.h"
 #include "run/SoftwareStepper.h"
 #include "run/StepSchedule.h"
@@ -53,8 +52,8 @@ void RunEngine::prepareDialog()
         // Under Hardware Control the totals are the transfer's; every panel stays usable.
         display_.preparePanel(c, {software, settings_.RepeatCh[c], stepCount(c), settings_.RunCh[c] != 0,
                                   settings_.Curr == 1, settings_.Volt == 1});
-        if (!software && transferTotalsSet_)
-            showPanelTotals(c);
+        if (!software)
+            display_.showPanelTotals(c);
     }
     display_.showRunIdle();
 }
@@ -75,33 +74,11 @@ void RunEngine::clearProgress()
 
 void RunEngine::showTransferTotals(const TransferProcedures::RunWindowTotals& totals)
 {
-    transferTotals_ = totals;
-    transferTotalsSet_ = true;
+    display_.showTransferTotals(totals);
     for (int c = 0; c < kChannelCount; ++c) {
-        if (channels_[c].isRunning())
-            continue;
-        if (totals[c].active) {
-            display_.showStatus(c, Status::Standby);
-            RunObserver& observer = display_.observer();
-            observer.countChanged(c, QStringLiteral("--"));
-            observer.stepChanged(c, QStringLiteral("--"));
-            observer.elapsedChanged(c, QStringLiteral("--"));
+        if (!channels_[c].isRunning() && totals[c].active)
             monitor_.clearReading(c);
-        }
-        display_.showRunButton(c, false);
-        showPanelTotals(c);
     }
-}
-
-void RunEngine::clearTransferTotals()
-{
-    showTransferTotals(TransferProcedures::RunWindowTotals{});
-}
-
-void RunEngine::showPanelTotals(int channel)
-{
-    const TransferProcedures::RunPanelTotals& totals = transferTotals_[channel];
-    display_.observer().totalsChanged(channel, totals.loopTotal, totals.stepTotal);
 }
 
 void RunEngine::ToggleChannel(int channel)
@@ -117,25 +94,15 @@ void RunEngine::ToggleChannel(int channel)
 
 void RunEngine::showStarting(int channel)
 {
-    display_.showStatus(channel, Status::Running);
     monitor_.clearReading(channel);
-    display_.observer().elapsedChanged(channel, QStringLiteral("00:00:00"));
-    channels_[channel].graphCycle = 1;
-    display_.showRunButton(channel, true);
+    display_.showStarting(channel);
 }
 
 void RunEngine::initialiseChannel(int channel)
 {
-    ChannelRunState& state = channels_[channel];
     const ChannelSequence* steps = sequence(channel);
-    state.rampStart = 0.0;
-    state.stepIndex = 0;
-    state.rampEnd = steps ? decimalValue(steps->steps[0].value) : 0.0;
-    display_.observer().countChanged(channel, QStringLiteral("1"));
-    display_.observer().stepChanged(channel, QStringLiteral("1"));
-    state.repetition = 1;
-    state.skipFirstCheck = settings_.MonFirst[channel] != 0;
-    state.loadOn = steps ? StepSchedule::isLoadOn(steps->steps[0]) : true;
+    channels_[channel].beginFirstPass(steps ? &steps->steps[0] : nullptr, settings_.MonFirst[channel] != 0);
+    display_.showProgress(channel);
 }
 
 void RunEngine::startChannel(int channel)
@@ -196,13 +163,10 @@ void RunEngine::RunAll()
         state.alarm = false;
         state.selected = selected[c];
         display_.observer().countChanged(c, QStringLiteral("1"));
-        if (state.selected) {
+        if (state.selected)
             showStarting(c);
-        } else {
-            display_.showStatus(c, Status::Standby);
-            display_.showRunButton(c, false);
-            display_.clearReadings(c);
-        }
+        else
+            display_.showLeftOut(c);
     }
     display_.showRunActive();
     for (int c = 0; c < kChannelCount; ++c)

@@ -78,8 +78,8 @@ public:
     // After a range write every panel is so. Running channels are left alone. Under Hardware
     // Control the panels show the last of these totals whenever the dialog opens.
     void showTransferTotals(const TransferProcedures::RunWindowTotals& totals);
-    void clearTransferTotals();
-    const TransferProcedures::RunWindowTotals& transferTotals() const { return transferTotals_; }
+    void clearTransferTotals() { showTransferTotals(TransferProcedures::RunWindowTotals{}); }
+    const TransferProcedures::RunWindowTotals& transferTotals() const { return display_.transferTotals(); }
 
     // The buttons.
     void ToggleChannel(int channel);
@@ -137,7 +137,6 @@ private:
                        const ChannelTexts& voltages, bool first);
     void startRunClock();
     void settlePreviousRun();
-    void showPanelTotals(int channel);
     void endRun();
     void beginFinishing();
     void finishRun();
@@ -187,6 +186,4 @@ private:
     double unitFactor_ = 1.0;
     int handlerDepth_ = 0;
     bool stopAllPending_ = false;
-    TransferProcedures::RunWindowTotals transferTotals_{};
-    bool transferTotalsSet_ = false;
 };

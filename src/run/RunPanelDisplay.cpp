@@ -123,6 +123,47 @@ void RunPanelDisplay::showCondition(int channel, const QString& condition)
     }
 }
 
+void RunPanelDisplay::showLeftOut(int channel)
+{
+    showStatus(channel, Status::Standby);
+    showRunButton(channel, false);
+    clearReadings(channel);
+}
+
+void RunPanelDisplay::showStarting(int channel)
+{
+    showStatus(channel, Status::Running);
+    observer_->elapsedChanged(channel, QStringLiteral("00:00:00"));
+    channels_[channel].graphCycle = 1;
+    showRunButton(channel, true);
+}
+
+void RunPanelDisplay::showTransferTotals(const TransferProcedures::RunWindowTotals& totals)
+{
+    transferTotals_ = totals;
+    transferTotalsSet_ = true;
+    for (int c = 0; c < kChannelCount; ++c) {
+        if (channels_[c].isRunning())
+            continue;
+        if (totals[c].active) {
+            showStatus(c, Status::Standby);
+            observer_->countChanged(c, QStringLiteral("--"));
+            observer_->stepChanged(c, QStringLiteral("--"));
+            observer_->elapsedChanged(c, QStringLiteral("--"));
+        }
+        showRunButton(c, false);
+        showPanelTotals(c);
+    }
+}
+
+void RunPanelDisplay::showPanelTotals(int channel)
+{
+    if (!transferTotalsSet_)
+        return;
+    const TransferProcedures::RunPanelTotals& totals = transferTotals_[channel];
+    observer_->totalsChanged(channel, totals.loopTotal, totals.stepTotal);
+}
+
 void RunPanelDisplay::showProgress(int channel)
 {
     observer_->countChanged(channel, QString::number(channels_[channel].repetition));

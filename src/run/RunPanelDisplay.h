@@ -1,5 +1,6 @@
 #pragma once
 
+#include "instrument/TransferProcedures.h"
 #include "model/SequenceTypes.h"
 #include "run/RunObserver.h"
 #include "run/RunState.h"
@@ -54,6 +55,17 @@ public:
     // A running channel's questionable condition: "ALARM" while it is not "0", "Running" again once
     // it clears. Only the display changes.
     void showCondition(int channel, const QString& condition);
+    // A channel left out of Run all: Standby, Run button "Run", no readings.
+    void showLeftOut(int channel);
+    // A channel being started: status "Running", elapsed "00:00:00", its Run button "Stop"; its
+    // live graph counts passes from 1.
+    void showStarting(int channel);
+    // The totals the Transfer dialog wrote into the instrument (Hardware Control): shown at once on
+    // the panels that are not running, the transferred ones back at Standby, and again whenever the
+    // window opens.
+    void showTransferTotals(const TransferProcedures::RunWindowTotals& totals);
+    const TransferProcedures::RunWindowTotals& transferTotals() const { return transferTotals_; }
+    void showPanelTotals(int channel);
     // The Count field shows the channel's pass and the Step field its step, both from 1.
     void showProgress(int channel);
     // The Elapsed Time and day fields of a running channel.
@@ -91,6 +103,8 @@ private:
     std::array<ChannelRunState, kChannelCount>& channels_;
     std::array<bool, kChannelCount> checked_{};
     std::array<QString, kChannelCount> shownStatus_;
+    TransferProcedures::RunWindowTotals transferTotals_{};
+    bool transferTotalsSet_ = false;
     RunObserver nullObserver_;
     RunObserver* observer_ = &nullObserver_;
 };

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "model/DecimalText.h"
+#include "run/StepSchedule.h"
+
 #include <QString>
 
 // The state of one channel in a run. A run as a whole is active while at least one channel is
@@ -31,6 +34,17 @@ struct ChannelRunState {
     qint64 startMs = 0;           // the same in milliseconds, for the step schedule
 
     bool isRunning() const { return state == RunRunning; }
+    // The first pass of a start: step 1, no ramp under way, the load as the first step has it (on
+    // without steps), and the protection check skipped once when monFirst asks for it.
+    void beginFirstPass(const SequenceStep* first, bool monFirst)
+    {
+        rampStart = 0.0;
+        stepIndex = 0;
+        rampEnd = first ? decimalValue(first->value) : 0.0;
+        repetition = 1;
+        skipFirstCheck = monFirst;
+        loadOn = !first || StepSchedule::isLoadOn(*first);
+    }
     // Forgets where the channel stood (after a file was read or the control method changed).
     void resetProgress()
     {
