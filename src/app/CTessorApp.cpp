@@ -1,12 +1,13 @@
 #include "app/CTessorApp.h"
 
-#include "dialogs/CAboutDlg.h"
-#include "dialogs/CEnvironmentDlg.h"
-#include "dialogs/CInterfaceDlg.h"
 #include "app/CMainFrame.h"
 #include "app/DocumentSession.h"
 #include "app/ShellPrompt.h"
+#include "dialogs/CAboutDlg.h"
+#include "dialogs/CEnvironmentDlg.h"
+#include "dialogs/CInterfaceDlg.h"
 #include "model/ProfileStore.h"
+#include "views/CScaleDlg.h"
 #include "views/TemplateLoader.h"
 
 #include <QCoreApplication>
@@ -48,8 +49,9 @@ CTessorApp::~CTessorApp()
 QString CTessorApp::checkDialogTemplates(const TemplateLoader& loader)
 {
     QStringList problems;
-    for (const QString& problem : {checkTemplate<CAboutDlg>(loader), checkTemplate<CInterfaceDlg>(loader),
-                                   checkTemplate<CEnvironmentDlg>(loader)}) {
+    for (const QString& problem :
+         {checkTemplate<CAboutDlg>(loader), checkTemplate<CInterfaceDlg>(loader),
+          checkTemplate<CEnvironmentDlg>(loader), checkTemplate<CScaleDlg>(loader)}) {
         if (!problem.isEmpty())
             problems << problem;
     }

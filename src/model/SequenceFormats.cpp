@@ -133,4 +133,62 @@ QString halfSecondIntervalText(double seconds)
     return formatDouble("%.1f", result);
 }
 
+const char* setValueFormat(int mode, const AppSettings& settings)
+{
+    switch (mode) {
+    case ModeCC:
+    case ModeCCCV:
+        switch (settings.CurrPlace) {
+        case 1:
+            return "%.3f";
+        case 2:
+            return "%.4f";
+        case 3:
+            return "%.5f";
+        default:
+            return "%.2f";
+        }
+    case ModeCR:
+    case ModeCRCV:
+        return settings.ResistPlace == 1 ? "%.5f" : "%.4f";
+    default:
+        return settings.VoltPlace == 1 ? "%.3f" : "%.2f";
+    }
+}
+
+const char* timeTextFormat(int sequenceMode, int unit, int controlMethod)
+{
+    if (sequenceMode == FastSequence)
+        return "%.1f";
+    switch (unit) {
+    case UnitMs:
+        return "%.0f";
+    case UnitS:
+        return controlMethod == HardwareControl ? "%.3f" : "%.1f";
+    default:
+        return "%.1f";
+    }
+}
+
+QString enteredIntervalText(double interval, int sequenceMode, int unit, int controlMethod)
+{
+    if (sequenceMode != FastSequence && unit == UnitS && controlMethod != HardwareControl)
+        return halfSecondIntervalText(interval);
+    return formatDouble(timeTextFormat(sequenceMode, unit, controlMethod), interval);
+}
+
+IntervalBounds intervalBounds(int sequenceMode, int unit, int controlMethod)
+{
+    if (sequenceMode == FastSequence || unit == UnitMs)
+        return {1.0, 9999.0};
+    if (unit == UnitS)
+        return controlMethod == HardwareControl ? IntervalBounds{0.001, 9999.0} : IntervalBounds{0.5, 999.5};
+    return {0.1, 999.999};
+}
+
+int stepLimit(int sequenceMode, int controlMethod)
+{
+    return sequenceMode != FastSequence && controlMethod == HardwareControl ? kHardwareStepLimit : kMaxSteps;
+}
+
 } // namespace SequenceFormats

@@ -127,3 +127,52 @@ TEST(SequenceFormats, AbsurdIntervalsRoundWithoutOverflow)
     }
     EXPECT_EQ(fileIntervalText(2147483647.3, UnitS, SoftwareControl), "999.5");
 }
+
+TEST(SequenceFormats, EnteredValueFormatFallsToTheFirstFormatOutsideItsList)
+{
+    const struct {
+        int mode;
+        int place; // the setting of the mode's quantity
+        const char* format;
+    } cases[] = {
+        {ModeCV, 0, "%.2f"}, {ModeCV, 1, "%.3f"},   {ModeCV, 2, "%.2f"},   {ModeCC, 0, "%.2f"},
+        {ModeCC, 3, "%.5f"}, {ModeCCCV, 2, "%.4f"}, {ModeCC, 4, "%.2f"},   {ModeCC, -1, "%.2f"},
+        {ModeCR, 0, "%.4f"}, {ModeCR, 1, "%.5f"},   {ModeCRCV, 5, "%.4f"},
+    };
+    for (const auto& c : cases) {
+        AppSettings settings;
+        settings.VoltPlace = settings.CurrPlace = settings.ResistPlace = c.place;
+        EXPECT_STREQ(setValueFormat(c.mode, settings), c.format) << "mode " << c.mode << " place " << c.place;
+    }
+}
+
+TEST(SequenceFormats, EnteredIntervalsByModeUnitAndControl)
+{
+    const struct {
+        int sequenceMode;
+        int unit;
+        int control;
+        double interval;
+        const char* text;
+        double minimum;
+        double maximum;
+    } cases[] = {
+        {NormalSequence, UnitMs, SoftwareControl, 12.6, "13", 1.0, 9999.0},
+        {NormalSequence, UnitS, HardwareControl, 0.0014, "0.001", 0.001, 9999.0},
+        {NormalSequence, UnitS, SoftwareControl, 0.3, "0.5", 0.5, 999.5},
+        {NormalSequence, UnitS, SoftwareControl, 0.7, "0.5", 0.5, 999.5},
+        {NormalSequence, UnitMin, SoftwareControl, 0.26, "0.3", 0.1, 999.999},
+        {NormalSequence, UnitH, HardwareControl, 2.0, "2.0", 0.1, 999.999},
+        {FastSequence, UnitS, SoftwareControl, 0.3, "0.3", 1.0, 9999.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(enteredIntervalText(c.interval, c.sequenceMode, c.unit, c.control),
+                  QString::fromLatin1(c.text));
+        EXPECT_DOUBLE_EQ(intervalBounds(c.sequenceMode, c.unit, c.control).minimum, c.minimum);
+        EXPECT_DOUBLE_EQ(intervalBounds(c.sequenceMode, c.unit, c.control).maximum, c.maximum);
+    }
+    EXPECT_EQ(stepLimit(NormalSequence, HardwareControl), 255);
+    EXPECT_EQ(stepLimit(FastSequence, HardwareControl), 1024);
+    EXPECT_EQ(stepLimit(NormalSequence, SoftwareControl), 1024);
+}
