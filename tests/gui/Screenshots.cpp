@@ -1,10 +1,10 @@
 // Takes screenshots of the main window with an open document and of the shell's dialogs, for the
 // README and for review. Run under Xvfb by scripts/screenshots: screenshots OUTPUT-FOLDER.
 #include "GuiTestSupport.h"
-#include "app/CMainFrame.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CEnvironmentDlg.h"
 #include "dialogs/CInterfaceDlg.h"
+#include "app/CMainFrame.h"
 #include "dialogs/SerialDeviceList.h"
 #include "views/TemplateLoader.h"
 
