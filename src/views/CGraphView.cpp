@@ -260,7 +260,9 @@ void CGraphView::stepAppended(int channel, int line)
         return;
     }
     const SequenceStep& step = sequence.steps[index];
-    plot.appendStep(StepValues{decimalValue(step.time), decimalValue(step.interval), decimalValue(step.value),
+    const double interval = decimalValue(step.interval);
+    const double previousEnd = index > 0 ? plot.segment(index - 1).endTime : 0.0;
+    plot.appendStep(StepValues{previousEnd + interval, interval, decimalValue(step.value),
                                integerValue(step.transition) == 1 ? StepSegment::Ramp : StepSegment::Step});
     if (index == 0)
         rescaleChannel(channel);

@@ -206,11 +206,15 @@ std::vector<StepValues> ChannelPlot::stepValuesOf(const ChannelSequence& sequenc
     std::vector<StepValues> steps;
     const int count = std::clamp(sequence.count, 0, kMaxSteps);
     steps.reserve(count);
+    // The end times are summed from the intervals: the time texts are a display the worksheet
+    // recomputes, and a freshly read table has none yet.
+    double endTime = 0.0;
     for (int slot = 0; slot < count; ++slot) {
         const SequenceStep& step = sequence.steps[slot];
         StepValues values;
-        values.endTime = decimalValue(step.time);
         values.interval = decimalValue(step.interval);
+        endTime += values.interval;
+        values.endTime = endTime;
         values.value = decimalValue(step.value);
         values.transition = integerValue(step.transition) == 1 ? StepSegment::Ramp : StepSegment::Step;
         steps.push_back(values);

@@ -95,7 +95,8 @@ public:
     QPoint lineStart() const { return map(0.0, startLevel_); }
     QPoint lineEnd() const;
 
-    // The steps of a channel's table, read from their texts.
+    // The steps of a channel's table, read from their texts; the end times are the sums of the
+    // intervals.
     static std::vector<StepValues> stepValuesOf(const ChannelSequence& sequence);
     // Discards the segments and makes one per step: a step is a horizontal line at its value from
     // the previous end x, a ramp a line from the previous end point.

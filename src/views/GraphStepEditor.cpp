@@ -68,7 +68,7 @@ bool GraphStepEditor::appendDrawnStep(ChannelPlot& plot, int channel, const QPoi
     const int count = sequence.count;
     if (count >= stepLimit(settings_.SeqMode, settings_.SeqCtl) || count != plot.count())
         return false;
-    const double previousEnd = count > 0 ? decimalValue(sequence.steps[count - 1].time) : 0.0;
+    const double previousEnd = count > 0 ? plot.segment(count - 1).endTime : 0.0;
     double interval = plot.timeAt(release.x()) - previousEnd;
     const double value = plot.valueAt(release.y());
     const IntervalBounds bounds = intervalBounds(settings_.SeqMode, settings_.Unit, settings_.SeqCtl);
