@@ -206,44 +206,40 @@ void CGraphView::followData(int channel)
         rebuildChannel(channel);
 }
 
-void CGraphView::stepChanged(int channel, int line)
+ChannelPlot* CGraphView::plotForEdit(int channel, int index)
 {
     if (channel < 0 || channel >= kChannelCount)
-        return;
-    const int index = line - 1;
-    const ChannelSequence& sequence = document_.channel(channel);
-    ChannelPlot& plot = plots_[channel];
-    if (index < 0 || index >= plot.count() || index >= sequence.count) {
+        return nullptr;
+    if (index < 0 || index >= plots_[channel].count() || index >= document_.channel(channel).count) {
+        // The plot and the table no longer agree step by step: draw the table anew.
         rebuildChannel(channel);
-        return;
+        return nullptr;
     }
     if (channel == current()) {
         cancelDrag();
         clearSelection();
     }
-    const SequenceStep& step = sequence.steps[index];
-    plot.setValue(index, decimalValue(step.value));
-    plot.setTransition(index, integerValue(step.transition) == 1 ? StepSegment::Ramp : StepSegment::Step);
+    return &plots_[channel];
+}
+
+void CGraphView::stepChanged(int channel, int line)
+{
+    ChannelPlot* plot = plotForEdit(channel, line - 1);
+    if (!plot)
+        return;
+    const SequenceStep& step = document_.channel(channel).steps[line - 1];
+    plot->setValue(line - 1, decimalValue(step.value));
+    plot->setTransition(line - 1, integerValue(step.transition) == 1 ? StepSegment::Ramp : StepSegment::Step);
     followData(channel);
     update();
 }
 
 void CGraphView::timesChangedFrom(int channel, int line)
 {
-    if (channel < 0 || channel >= kChannelCount)
+    ChannelPlot* plot = plotForEdit(channel, line - 1);
+    if (!plot)
         return;
-    const int index = line - 1;
-    const ChannelSequence& sequence = document_.channel(channel);
-    ChannelPlot& plot = plots_[channel];
-    if (index < 0 || index >= plot.count() || index >= sequence.count) {
-        rebuildChannel(channel);
-        return;
-    }
-    if (channel == current()) {
-        cancelDrag();
-        clearSelection();
-    }
-    plot.setInterval(index, decimalValue(sequence.steps[index].interval));
+    plot->setInterval(line - 1, decimalValue(document_.channel(channel).steps[line - 1].interval));
     followData(channel);
     update();
 }

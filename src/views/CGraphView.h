@@ -123,6 +123,8 @@ private:
     bool hardwareControl() const;
     int modeOf(int channel) const;
     void relabel(int channel);
+    // The channel's plot for a worksheet edit of step index, or null after rebuilding it.
+    ChannelPlot* plotForEdit(int channel, int index);
     // Rebuilds with the automatic ranges when the channel's data left the ranges they keep.
     void followData(int channel);
     void statesChanged();

@@ -20,9 +20,11 @@ int truncatedOffset(double offset)
     return static_cast<int>(std::trunc(std::clamp(offset, -kFarOff, kFarOff)));
 }
 
-QString timeUnitText(int unit)
+} // namespace
+
+QString ChannelPlot::timeUnitText(int timeUnit)
 {
-    switch (unit) {
+    switch (timeUnit) {
     case UnitMs:
         return QStringLiteral("[ms]");
     case UnitMin:
@@ -34,9 +36,9 @@ QString timeUnitText(int unit)
     }
 }
 
-QString valueUnitText(int mode)
+QString ChannelPlot::valueUnitText(int operationMode)
 {
-    switch (mode) {
+    switch (operationMode) {
     case ModeCC:
     case ModeCCCV:
         return QStringLiteral("[A]");
@@ -47,8 +49,6 @@ QString valueUnitText(int mode)
         return QStringLiteral("[V]");
     }
 }
-
-} // namespace
 
 ChannelPlot::ChannelPlot()
 {

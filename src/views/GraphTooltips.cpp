@@ -3,6 +3,7 @@
 #include "model/AppSettings.h"
 #include "model/DecimalText.h"
 #include "model/SequenceFormats.h"
+#include "views/ChannelPlot.h"
 
 #include <cmath>
 
@@ -17,18 +18,7 @@ QString lineName(int step)
 
 QString timeUnitText(const AppSettings& settings)
 {
-    if (settings.SeqMode == FastSequence)
-        return QStringLiteral("[ms]");
-    switch (settings.Unit) {
-    case UnitMs:
-        return QStringLiteral("[ms]");
-    case UnitMin:
-        return QStringLiteral("[min]");
-    case UnitH:
-        return QStringLiteral("[h]");
-    default:
-        return QStringLiteral("[s]");
-    }
+    return ChannelPlot::timeUnitText(settings.SeqMode == FastSequence ? int(UnitMs) : settings.Unit);
 }
 
 } // namespace
@@ -36,15 +26,12 @@ QString timeUnitText(const AppSettings& settings)
 QString valueText(double value, int mode, const AppSettings& settings)
 {
     QString word = QStringLiteral("Voltage");
-    QString unit = QStringLiteral("[V]");
-    if (mode == ModeCC || mode == ModeCCCV) {
+    if (mode == ModeCC || mode == ModeCCCV)
         word = QStringLiteral("Current");
-        unit = QStringLiteral("[A]");
-    } else if (mode == ModeCR || mode == ModeCRCV) {
+    else if (mode == ModeCR || mode == ModeCRCV)
         word = QStringLiteral("Resistance");
-        unit = QStringLiteral("[ohm]");
-    }
-    return word + formatDouble(SequenceFormats::setValueFormat(mode, settings), value) + unit;
+    return word + formatDouble(SequenceFormats::setValueFormat(mode, settings), value) +
+           ChannelPlot::valueUnitText(mode);
 }
 
 QString timeText(const QString& word, double time, const AppSettings& settings)
