@@ -4,13 +4,15 @@
 
 TESSOR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-# Every package the build, the tests and the screenshots use.
+# Every package the build, the tests, the screenshots and the Debian package use.
 TESSOR_PACKAGES=(
     g++ cmake make pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-tools-dev qt6-tools-dev-tools
     libqt6uitools6 libqt6opengl6-dev libgl-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     xvfb xauth x11-apps
+    dpkg-dev desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl
+    hicolor-icon-theme poppler-utils fonts-dejavu-core fonts-droid-fallback
 )
 
 tessor_install_packages() {

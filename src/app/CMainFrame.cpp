@@ -13,6 +13,7 @@
 #include "app/WindowArrangement.h"
 #include "model/CMainDoc.h"
 #include "model/ProfileStore.h"
+#include "ui/InstallLayout.h"
 #include "ui/ResourceModule.h"
 #include "views/CGraphView.h"
 #include "views/CGridView.h"
@@ -43,7 +44,7 @@ constexpr int kAccelerators = 128;
 constexpr int kMainIcon = 128;
 constexpr int kAppTitle = 128;
 
-// The manuals in the program's folder: F1 opens the HTML manual, Help Topics the PDF.
+// The manuals: F1 opens the HTML manual, Help Topics the PDF.
 const QString kHtmlManual = QStringLiteral("TessorKdrx.html");
 const QString kPdfManual = QStringLiteral("TessorKdrx.pdf");
 
@@ -461,7 +462,7 @@ void CMainFrame::saveSettings()
 void CMainFrame::openManual(const QString& fileName)
 {
     // No message when the manual is missing.
-    const QString path = QDir(context_.helpFolder).filePath(fileName);
+    const QString path = InstallLayout::manualFile(context_.helpFolder, fileName);
     if (QFileInfo(path).isFile())
         context_.services.openWithDesktop(path);
 }

@@ -53,7 +53,7 @@ public:
         ShellPrompt& prompt;
         ShellServices& services;
         const ProfileStore& profile;
-        QString helpFolder; // where the manuals are
+        QString helpFolder; // the program's folder: the manuals are beside it or in ../share/doc/tessor
     };
 
     // Command identifiers the frame handles.

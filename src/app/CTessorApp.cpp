@@ -7,11 +7,11 @@
 #include "app/DocumentSession.h"
 #include "app/ShellPrompt.h"
 #include "model/ProfileStore.h"
+#include "ui/InstallLayout.h"
 #include "views/CScaleDlg.h"
 #include "views/TemplateLoader.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
@@ -71,7 +71,8 @@ int CTessorApp::initInstance(const QStringList& files)
 
     // The resource module, the only source of the user interface from here on.
     const QString moduleError = QLatin1String(ResourceModule::moduleErrorText);
-    if (!module_.load(QDir(paths_.programFolder).filePath(QLatin1String(ResourceModule::fileName)))) {
+    if (!module_.load(
+            InstallLayout::dataFile(paths_.programFolder, QLatin1String(ResourceModule::fileName)))) {
         prompt_.showMessage(moduleError, UserPrompt::Icon::Critical);
         return 1;
     }

@@ -1,5 +1,7 @@
-// Takes screenshots of the main window with an open document and of the shell's dialogs, for the
-// README and for review. Run under Xvfb by scripts/screenshots: screenshots OUTPUT-FOLDER.
+// Takes screenshots of the main window with an open document and of the dialogs, for the manual,
+// the README and for review. Run under Xvfb by scripts/screenshots: screenshots OUTPUT-FOLDER.
+// The manual shows each picture by its file name, so a window keeps its name here; a new window
+// adds its own grab() with a new name.
 #include "GuiTestSupport.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CEnvironmentDlg.h"
