@@ -327,11 +327,10 @@ QImage CGraphView::picture()
 
 void CGraphView::paintPage(QPainter& painter, const QRect& page)
 {
-    // The plot is laid out as on the screen (or on a screen of a sensible size while the window is
-    // tiny) and scaled into the page below the title.
-    const QSize canvas = width() >= 200 && height() >= 150 ? size() : QSize(800, 500);
+    // The plot is laid out as wide as on the screen (or as on a screen of a sensible size while the
+    // window is narrow).
     GraphPrinter::paintGraphPage(painter, page, windowTitle(), plots_[current()], colours_, labelFont_,
-                                 showBoundaries_, canvas);
+                                 showBoundaries_, std::max(width(), 800));
 }
 
 // Mouse --------------------------------------------------------------------------------------------------
@@ -669,5 +668,6 @@ void CGraphView::printPreview()
 
 void CGraphView::printSetup()
 {
-    printer_->setup(this);
+    // The title is the command's own tooltip text ("Print Setup").
+    printer_->setup(this, context_.module.string(IdPrintSetup).section(QLatin1Char('\n'), 1));
 }

@@ -3,6 +3,7 @@
 #include "views/ChannelPlot.h"
 #include "views/PlotPainter.h"
 
+#include <QDialogButtonBox>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPageSetupDialog>
@@ -10,6 +11,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <algorithm>
 
 GraphPrinter::GraphPrinter(DialogRunner runDialog)
@@ -20,7 +22,7 @@ GraphPrinter::GraphPrinter(DialogRunner runDialog)
 
 GraphPrinter::~GraphPrinter() = default;
 
-void GraphPrinter::setup(QWidget* parent)
+void GraphPrinter::setup(QWidget* parent, const QString& title)
 {
     // Without a printer of the system (printing to a PDF file) the page set-up has nothing to set
     // up; the print dialog then chooses the printer and its page without printing.
@@ -31,6 +33,12 @@ void GraphPrinter::setup(QWidget* parent)
     }
     QPrintDialog dialog(printer_.get(), parent);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setWindowTitle(title);
+    // The dialog only chooses here: its button says so.
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("OK"));
+    }
     runDialog_(dialog);
 }
 
@@ -69,7 +77,7 @@ bool GraphPrinter::printPage(const PagePainter& paintPage)
 
 void GraphPrinter::paintGraphPage(QPainter& painter, const QRect& page, const QString& title,
                                   const ChannelPlot& plot, const PlotColours& colours, const QFont& labelFont,
-                                  bool boundaryLines, const QSize& canvas)
+                                  bool boundaryLines, int canvasWidth)
 {
     painter.save();
     QFont titleFont = labelFont;
@@ -80,13 +88,18 @@ void GraphPrinter::paintGraphPage(QPainter& painter, const QRect& page, const QS
     painter.drawText(QRect(page.left(), page.top(), page.width(), titleHeight),
                      Qt::AlignHCenter | Qt::AlignTop, title);
 
+    // The canvas has the shape of the rest of the page, so that the plot fills it.
+    const QRect area = page.adjusted(0, titleHeight, 0, 0);
+    if (area.width() <= 0 || area.height() <= 0 || canvasWidth <= 0) {
+        painter.restore();
+        return;
+    }
+    const double scale = area.width() / double(canvasWidth);
+    const QSize canvas(canvasWidth, std::max(1, int(area.height() / scale)));
     ChannelPlot laidOut = plot;
     laidOut.clearSelection();
     laidOut.setPlotArea(QRect(QPoint(0, 0), canvas), plot.startLevel());
-    const QRect area = page.adjusted(0, titleHeight, 0, 0);
-    const double scale =
-        std::min(area.width() / double(canvas.width()), area.height() / double(canvas.height()));
-    painter.translate(area.left() + (area.width() - canvas.width() * scale) / 2.0, area.top());
+    painter.translate(area.topLeft());
     painter.scale(scale, scale);
     // The labels keep their size relative to the plot: as many canvas pixels as on the screen.
     QFont font = labelFont;

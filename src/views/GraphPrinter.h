@@ -8,7 +8,6 @@ class ChannelPlot;
 class QDialog;
 class QFont;
 class QPainter;
-class QSize;
 struct PlotColours;
 class QPrinter;
 class QRect;
@@ -30,8 +29,8 @@ public:
     QPrinter& printer() { return *printer_; }
 
     // The page set-up dialog (paper, orientation, margins); the print dialog without printing when
-    // there is no system printer.
-    void setup(QWidget* parent);
+    // there is no system printer, under the given title.
+    void setup(QWidget* parent, const QString& title);
     enum class Result { Printed, Cancelled, Failed };
     // The print dialog, then the page.
     Result print(QWidget* parent, const PagePainter& paintPage);
@@ -40,11 +39,12 @@ public:
     // Paints the page into the printer as it stands.
     bool printPage(const PagePainter& paintPage);
 
-    // A page: the title centred on top, below it the plot laid out in a canvas of the given size and
-    // scaled to the rest of the page, without selection marks.
+    // A page: the title centred on top, below it the plot laid out on a canvas of the given width
+    // (in screen pixels) and of the page's shape, scaled to fill the rest of the page, without
+    // selection marks.
     static void paintGraphPage(QPainter& painter, const QRect& page, const QString& title,
                                const ChannelPlot& plot, const PlotColours& colours, const QFont& labelFont,
-                               bool boundaryLines, const QSize& canvas);
+                               bool boundaryLines, int canvasWidth);
 
 private:
     DialogRunner runDialog_;

@@ -688,23 +688,32 @@ void GraphViewTest::printingGoesThroughThePrinter()
     QVERIFY(rig.prompt.texts().isEmpty());
     QVERIFY(QFileInfo(pdf).size() > 1000);
 
-    // The page: the title on top and the graph below it, scaled to the width.
+    // The page: the title on top and the graph below it, filling the page.
     QImage page(1000, 800, QImage::Format_RGB32);
     page.fill(Qt::white);
     {
         QPainter painter(&page);
         view.paintPage(painter, page.rect());
     }
-    int lineX = -1;
-    for (int x = 0; x < page.width() && lineX < 0; ++x) {
-        for (int y = 0; y < page.height(); ++y) {
-            if (page.pixelColor(x, y) == QColor(255, 0, 0)) {
-                lineX = x;
-                break;
+    // 1000 pixels wide for an 800-pixel canvas: the plot runs from x 50 to 950, the sequence (8.5 s
+    // of 10) to 815.
+    int firstRed = page.width();
+    int lastRed = -1;
+    bool title = false;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor colour = page.pixelColor(x, y);
+            if (colour == QColor(255, 0, 0)) {
+                firstRed = std::min(firstRed, x);
+                lastRed = std::max(lastRed, x);
+            } else if (y < 20 && colour != QColor(Qt::white)) {
+                title = true;
             }
         }
     }
-    QVERIFY(lineX > 50);
+    QVERIFY(title);
+    QVERIFY2(firstRed >= 49 && firstRed <= 52, qPrintable(QString::number(firstRed)));
+    QVERIFY2(lastRed >= 810 && lastRed <= 818, qPrintable(QString::number(lastRed)));
 }
 
 void GraphViewTest::printCommandsFollowTheGraphWindow()
