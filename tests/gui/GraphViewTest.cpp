@@ -37,6 +37,8 @@ private slots:
     void dropsShortDrawingsAndRoundsHalfSeconds();
     void dropsADrawingAtTheStepLimit();
     void fastModeAndHardwareControlDrawSteps();
+    void drawingKeepsTheWorksheetsIntervalLimit();
+    void firstDrawnStepOfAnyChannelRescales();
     void valueDragThroughTheHandleSquare();
     void valueDragReleasedOutsideThePlotIsCancelled();
     void timeDragMovesEveryLaterStep();
@@ -52,6 +54,7 @@ private slots:
     void worksheetEditsMoveTheLine();
     void copyRightClickAndTitle();
     void printingGoesThroughThePrinter();
+    void aPrinterThatCannotStartIsReported();
     void printCommandsFollowTheGraphWindow();
 };
 
@@ -186,6 +189,37 @@ void GraphViewTest::fastModeAndHardwareControlDrawSteps()
         QCOMPARE(step(rig, 1).interval, QStringLiteral("2.000"));
         QCOMPARE(step(rig, 1).value, QStringLiteral("8.0000")); // CurrPlace 2
     }
+}
+
+void GraphViewTest::drawingKeepsTheWorksheetsIntervalLimit()
+{
+    GraphViewRig rig;
+    rig.fixRanges();
+    rig.writeProfile(QStringLiteral("Graph/TimeMax"), QStringLiteral("20000"));
+    rig.settings.SeqCtl = HardwareControl;
+    CGraphView& view = rig.show();
+    // 20000 s is more than the instrument takes for one step (9999 s): nothing is stored.
+    rig.drag({41, 170}, {400, 170});
+    QCOMPARE(rig.document->current().count, 0);
+    rig.drag({41, 170}, {200, 170});
+    QCOMPARE(rig.document->current().count, 1);
+    QCOMPARE(step(rig, 1).interval, QStringLiteral("8888.889"));
+    QCOMPARE(view.plot(0).count(), 1);
+}
+
+void GraphViewTest::firstDrawnStepOfAnyChannelRescales()
+{
+    GraphViewRig rig; // automatic ranges
+    rig.document->setCurrentChannel(2);
+    CGraphView& view = rig.show();
+    view.showChannel(2);
+    rig.worksheet.calls.clear();
+    rig.drag({41, 170}, {112, 170}); // 2 s at 4 on the stored 0..10, 0..8
+    QCOMPARE(rig.document->channel(2).count, 1);
+    QVERIFY(rig.worksheet.calls.contains(QStringLiteral("refreshLine 2 1")));
+    QCOMPARE(view.plot(2).timeMax(), 3.0);
+    QCOMPARE(view.plot(2).valueMax(), 5.0);
+    QCOMPARE(view.plot(0).timeMax(), 10.0);
 }
 
 void GraphViewTest::valueDragThroughTheHandleSquare()
@@ -714,6 +748,20 @@ void GraphViewTest::printingGoesThroughThePrinter()
     QVERIFY(title);
     QVERIFY2(firstRed >= 49 && firstRed <= 52, qPrintable(QString::number(firstRed)));
     QVERIFY2(lastRed >= 810 && lastRed <= 818, qPrintable(QString::number(lastRed)));
+}
+
+void GraphViewTest::aPrinterThatCannotStartIsReported()
+{
+    GraphViewRig rig;
+    CGraphView& view = rig.show();
+    rig.onDialog = [&rig](QDialog& dialog) {
+        auto* print = qobject_cast<QPrintDialog*>(&dialog);
+        print->printer()->setOutputFormat(QPrinter::PdfFormat);
+        print->printer()->setOutputFileName(rig.folder.filePath(QStringLiteral("missing/folder/graph.pdf")));
+        return int(QDialog::Accepted);
+    };
+    view.commands().find(CGraphView::IdPrint)->run();
+    QCOMPARE(rig.prompt.texts(), QStringList{QStringLiteral("Could not start print job.")});
 }
 
 void GraphViewTest::printCommandsFollowTheGraphWindow()
