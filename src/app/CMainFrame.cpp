@@ -6,7 +6,9 @@
 #include "dialogs/CInterfaceDlg.h"
 #include "app/CSequenceControlBar.h"
 #include "app/DocumentSession.h"
+#include "app/SequenceDialogs.h"
 #include "dialogs/SerialDeviceList.h"
+#include "dialogs/TransferProgress.h"
 #include "app/ShellPrompt.h"
 #include "app/ShellServices.h"
 #include "app/StatusPanes.h"
@@ -122,6 +124,7 @@ bool CMainFrame::create()
     // 3. The status bar.
     statusPanes_ =
         std::make_unique<StatusPanes>(statusBar(), context_.module, context_.resources.statusPanes());
+    plugSequenceDialogs();
 
     // 4. Both bars at the top, the sequence control bar to the right of the toolbar.
     addToolBar(Qt::TopToolBarArea, toolBar_);
@@ -484,6 +487,37 @@ void CMainFrame::runAboutDialog()
 {
     CAboutDlg dialog(context_.templates, kVersion, this);
     context_.services.execDialog(dialog);
+}
+
+void CMainFrame::plugSequenceDialogs()
+{
+    transferProgress_ = std::make_unique<TransferProgress>(context_.module, *statusPanes_);
+    transferProgress_->attach(device_, &port_.rs232c());
+    // A read-back replaces the documents by one new document, shown at once.
+    const auto closeDocuments = [this] {
+        if (!documents_->saveModified())
+            return false;
+        documents_->closeDocument();
+        return true;
+    };
+    const auto createDocument = [this] {
+        if (!documents_->createDocumentWindows())
+            return false;
+        documents_->placeDocumentWindows();
+        return true;
+    };
+    const auto refillAllChannels = [this] {
+        documents_->refillAllChannels();
+        documents_->placeDocumentWindows();
+    };
+    sequenceDialogs_ = std::make_unique<SequenceDialogs>(SequenceDialogs::Context{
+        settings_, current_, device_, runEngine_, context_.prompt, context_.services, context_.templates,
+        transferProgress_.get(), this, closeDocuments, createDocument, refillAllChannels,
+        [this] { documents_->applyModeSettings(); }});
+    commands_.setAction(IdTransfer, [this] { sequenceDialogs_->runTransfer(); });
+    commands_.setAction(IdInitialSetting, [this] { sequenceDialogs_->runRanges(); });
+    commands_.setAction(IdMode, [this] { sequenceDialogs_->runMode(); });
+    commands_.setAction(IdOptions, [this] { sequenceDialogs_->runOptions(); });
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

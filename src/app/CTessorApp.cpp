@@ -3,6 +3,10 @@
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CEnvironmentDlg.h"
 #include "dialogs/CInterfaceDlg.h"
+#include "dialogs/CModeDlg.h"
+#include "dialogs/COptionsDlg.h"
+#include "dialogs/CRangeDlg.h"
+#include "dialogs/CTransferDlg.h"
 #include "app/CMainFrame.h"
 #include "app/DocumentSession.h"
 #include "app/ShellPrompt.h"
@@ -49,9 +53,11 @@ CTessorApp::~CTessorApp()
 QString CTessorApp::checkDialogTemplates(const TemplateLoader& loader)
 {
     QStringList problems;
-    for (const QString& problem :
-         {checkTemplate<CAboutDlg>(loader), checkTemplate<CInterfaceDlg>(loader),
-          checkTemplate<CEnvironmentDlg>(loader), checkTemplate<CScaleDlg>(loader)}) {
+    for (const QString& problem : {checkTemplate<CAboutDlg>(loader), checkTemplate<CInterfaceDlg>(loader),
+                                   checkTemplate<CEnvironmentDlg>(loader),
+                                   checkTemplate<CTransferDlg>(loader), checkTemplate<CRangeDlg>(loader),
+                                   checkTemplate<CModeDlg>(loader), checkTemplate<COptionsDlg>(loader),
+                                   checkTemplate<CScaleDlg>(loader)}) {
         if (!problem.isEmpty())
             problems << problem;
     }

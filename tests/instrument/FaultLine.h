@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QMap>
 #include <QString>
+#include <functional>
 
 // The simulator's serial line with faults on cue: the write of a chosen command fails (as a cable
 // pulled at that moment would), or the instrument's reply to a chosen message is replaced by a
@@ -58,12 +59,16 @@ public:
         line_.close();
     }
     bool isOpen() const override { return line_.isOpen(); }
+    void setWaitHook(std::function<void()> hook) override { waitHook = std::move(hook); }
 
     // The first command that begins with this text fails to be written, and so does every later
     // one until the line is opened again.
     QString failWriteOf;
     // Message -> reply given instead of the simulator's.
     QMap<QString, QString> replies;
+    // What the port asked to be called while it waits (the simulator answers at once, so it never
+    // waits; a test calls it to play a long wait).
+    std::function<void()> waitHook;
 
 private:
     SimulatorSerialLine& line_;
