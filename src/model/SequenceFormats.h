@@ -40,35 +40,4 @@ QString fileIntervalText(double interval, int unit, int controlMethod);
 // 3 or 4 (8 or 9) go up, and the result is capped at 999.5.
 QString halfSecondIntervalText(double seconds);
 
-// Format of a set value entered in the worksheet or drawn in the graph: CV "%.2f"/"%.3f" by
-// VoltPlace, CC and CC+CV "%.2f".."%.5f" by CurrPlace, CR and CR+CV "%.4f"/"%.5f" by ResistPlace; a
-// setting outside its list takes the first format.
-const char* setValueFormat(int mode, const AppSettings& settings);
-
-// Format of the times and intervals the user enters: "%.1f" in fast mode; in normal mode "%.0f" for
-// ms, "%.3f" for seconds under Hardware Control, "%.1f" for seconds under Software Control and for
-// min and h.
-const char* timeTextFormat(int sequenceMode, int unit, int controlMethod);
-
-// An entered interval as stored: the time text format, and for seconds under Software Control in
-// normal mode rounded to a multiple of 0.5 s.
-QString enteredIntervalText(double interval, int sequenceMode, int unit, int controlMethod);
-
-// The interval an entry may have, in the time unit.
-struct IntervalBounds {
-    double minimum;
-    double maximum;
-};
-// ms 1 to 9999; s 0.001 to 9999 (Hardware Control) or 0.5 to 999.5 (Software Control); min and h
-// 0.1 to 999.999. Fast mode counts in ms.
-IntervalBounds intervalBounds(int sequenceMode, int unit, int controlMethod);
-
-// The set values an entry may have.
-constexpr double kSetValueMinimum = -100.0;
-constexpr double kSetValueMaximum = 300000.0;
-
-// The largest step count of a channel: 255 under Hardware Control in normal mode (the instrument's
-// program memory), otherwise 1024.
-int stepLimit(int sequenceMode, int controlMethod);
-
 } // namespace SequenceFormats

@@ -6,10 +6,11 @@
 #include "model/SequenceFormats.h"
 #include "views/ChannelPlot.h"
 #include "views/SequenceViewLink.h"
+#include "views/WorksheetFormats.h"
 
 #include <cmath>
 
-using namespace SequenceFormats;
+using namespace WorksheetFormats;
 
 GraphStepEditor::GraphStepEditor(CMainDoc& document, const AppSettings& settings)
     : document_(document), settings_(settings)
@@ -21,19 +22,28 @@ int GraphStepEditor::modeOf(int channel) const
     return settings_.ModeCh[channel];
 }
 
-bool GraphStepEditor::acceptsValue(double value) const
+std::optional<QString> GraphStepEditor::valueText(int channel, double value) const
 {
-    return value >= kSetValueMinimum && value <= kSetValueMaximum;
+    return acceptedValue(formatDouble("%.9f", value), modeOf(channel), settings_);
+}
+
+QString GraphStepEditor::drawnIntervalText(double interval) const
+{
+    if (settings_.SeqMode == NormalSequence && settings_.Unit == UnitS && settings_.SeqCtl == SoftwareControl)
+        return SequenceFormats::halfSecondIntervalText(interval);
+    return formatDouble(timeTextFormat(settings_), interval);
 }
 
 bool GraphStepEditor::storeValue(ChannelPlot& plot, int channel, int index, double value)
 {
     ChannelSequence& sequence = document_.channel(channel);
-    if (index < 0 || index >= sequence.count || index >= plot.count() || !acceptsValue(value))
+    if (index < 0 || index >= sequence.count || index >= plot.count())
         return false;
-    const QString text = formatDouble(setValueFormat(modeOf(channel), settings_), value);
-    sequence.steps[index].value = text;
-    plot.setValue(index, decimalValue(text));
+    const std::optional<QString> text = valueText(channel, value);
+    if (!text)
+        return false;
+    sequence.steps[index].value = *text;
+    plot.setValue(index, decimalValue(*text));
     if (worksheet_)
         worksheet_->refreshLine(channel, index + 1);
     document_.setModified();
@@ -45,14 +55,13 @@ bool GraphStepEditor::storeInterval(ChannelPlot& plot, int channel, int index, d
     ChannelSequence& sequence = document_.channel(channel);
     if (index < 0 || index >= sequence.count || index >= plot.count())
         return false;
-    const QString text = enteredIntervalText(interval, settings_.SeqMode, settings_.Unit, settings_.SeqCtl);
-    const double stored = decimalValue(text);
-    const IntervalBounds bounds = intervalBounds(settings_.SeqMode, settings_.Unit, settings_.SeqCtl);
-    if (stored < bounds.minimum || stored > bounds.maximum)
+    // The new interval is taken as if it were typed into the worksheet.
+    const std::optional<QString> text = acceptedInterval(formatDouble("%.9f", interval), settings_);
+    if (!text)
         return false;
-    sequence.steps[index].interval = text;
+    sequence.steps[index].interval = *text;
     document_.recomputeTimes(channel, index);
-    plot.setInterval(index, stored);
+    plot.setInterval(index, decimalValue(*text));
     if (worksheet_) {
         worksheet_->refreshLine(channel, index + 1);
         worksheet_->refreshTimesFrom(channel, index + 1);
@@ -66,16 +75,16 @@ bool GraphStepEditor::appendDrawnStep(ChannelPlot& plot, int channel, const QPoi
 {
     ChannelSequence& sequence = document_.channel(channel);
     const int count = sequence.count;
-    if (count >= stepLimit(settings_.SeqMode, settings_.SeqCtl) || count != plot.count())
+    if (count >= stepLimit(settings_) || count != plot.count())
         return false;
     const double previousEnd = count > 0 ? plot.segment(count - 1).endTime : 0.0;
     double interval = plot.timeAt(release.x()) - previousEnd;
-    const double value = plot.valueAt(release.y());
-    const IntervalBounds bounds = intervalBounds(settings_.SeqMode, settings_.Unit, settings_.SeqCtl);
-    if (interval < bounds.minimum / 2.0 || !acceptsValue(value))
+    const std::optional<QString> value = valueText(channel, plot.valueAt(release.y()));
+    const IntervalBounds bounds = intervalBounds(settings_);
+    if (interval < bounds.minimum / 2.0 || !value)
         return false;
 
-    int transition = std::fabs(plot.valueAt(start.y()) - value) >= 0.01 ? 1 : 0;
+    int transition = std::fabs(plot.valueAt(start.y()) - plot.valueAt(release.y())) >= 0.01 ? 1 : 0;
     if (settings_.SeqMode == FastSequence) {
         transition = 0;
         interval = settings_.SeqTime;
@@ -83,19 +92,16 @@ bool GraphStepEditor::appendDrawnStep(ChannelPlot& plot, int channel, const QPoi
         transition = 0;
     }
 
-    const QString intervalText =
-        enteredIntervalText(interval, settings_.SeqMode, settings_.Unit, settings_.SeqCtl);
+    const QString intervalText = drawnIntervalText(interval);
     const double storedInterval = decimalValue(intervalText);
     if (storedInterval == 0.0 || (settings_.SeqMode != FastSequence && storedInterval > bounds.maximum))
         return false;
-    const double endTime = previousEnd + storedInterval;
-    const char* timeFormat = timeTextFormat(settings_.SeqMode, settings_.Unit, settings_.SeqCtl);
 
     SequenceStep& step = sequence.steps[count];
     step.clear();
-    step.value = formatDouble(setValueFormat(modeOf(channel), settings_), value);
+    step.value = *value;
     step.interval = intervalText;
-    step.time = formatDouble(timeFormat, endTime);
+    step.time = formatDouble(timeTextFormat(settings_), previousEnd + storedInterval);
     step.transition = QString::number(transition);
     step.load = QStringLiteral("1");
     step.load2 = QStringLiteral("1");
@@ -104,7 +110,7 @@ bool GraphStepEditor::appendDrawnStep(ChannelPlot& plot, int channel, const QPoi
     sequence.count = count + 1;
 
     plot.appendStep(
-        StepValues{decimalValue(step.time), storedInterval, decimalValue(step.value), transition});
+        StepValues{previousEnd + storedInterval, storedInterval, decimalValue(step.value), transition});
     if (worksheet_)
         worksheet_->refreshLine(channel, count + 1);
     document_.setModified();

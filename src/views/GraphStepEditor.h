@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QPoint>
+#include <QString>
+#include <optional>
 
 struct AppSettings;
 class ChannelPlot;
@@ -33,7 +35,11 @@ public:
     void deleteStep(int channel, int index);
 
 private:
-    bool acceptsValue(double value) const;
+    // The set value text the worksheet would store, or none outside its range.
+    std::optional<QString> valueText(int channel, double value) const;
+    // A drawn interval with the time text format; under Software Control in seconds a multiple of
+    // 0.5 s.
+    QString drawnIntervalText(double interval) const;
     int modeOf(int channel) const;
 
     CMainDoc& document_;

@@ -2,8 +2,8 @@
 
 #include "model/AppSettings.h"
 #include "model/DecimalText.h"
-#include "model/SequenceFormats.h"
 #include "views/ChannelPlot.h"
+#include "views/WorksheetFormats.h"
 
 #include <cmath>
 
@@ -30,14 +30,13 @@ QString valueText(double value, int mode, const AppSettings& settings)
         word = QStringLiteral("Current");
     else if (mode == ModeCR || mode == ModeCRCV)
         word = QStringLiteral("Resistance");
-    return word + formatDouble(SequenceFormats::setValueFormat(mode, settings), value) +
+    return word + formatDouble(WorksheetFormats::valueFormat(mode, settings), value) +
            ChannelPlot::valueUnitText(mode);
 }
 
 QString timeText(const QString& word, double time, const AppSettings& settings)
 {
-    const char* format = SequenceFormats::timeTextFormat(settings.SeqMode, settings.Unit, settings.SeqCtl);
-    return word + formatDouble(format, time) + timeUnitText(settings);
+    return word + formatDouble(WorksheetFormats::timeTextFormat(settings), time) + timeUnitText(settings);
 }
 
 QString timeAndInterval(double time, double interval, const AppSettings& settings)
