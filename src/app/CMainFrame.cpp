@@ -507,17 +507,7 @@ CRunGraph::Look CMainFrame::runGraphLook() const
 {
     CRunGraph::Look look;
     // The graph view's colours, read once; the live graphs never write them.
-    const GraphSettings graph = context_.profile.loadGraph();
-    const auto colour = [](const std::optional<long>& stored, QColor& target) {
-        if (stored)
-            target = QColor(static_cast<int>(*stored & 0xff), static_cast<int>((*stored >> 8) & 0xff),
-                            static_cast<int>((*stored >> 16) & 0xff));
-    };
-    colour(graph.colorArea, look.colours.background);
-    colour(graph.colorLine, look.colours.line);
-    colour(graph.colorAxis, look.colours.axis);
-    colour(graph.colorLineY, look.colours.verticalAxis);
-    colour(graph.colorLineCap, look.colours.draw);
+    look.colours.applyStored(context_.profile.loadGraph());
     look.labelFont = PlotPainter::labelFont(context_.module.string(kFieldFaceString));
     for (const MenuItem& popup : context_.resources.menu(kRunGraphMenu)) {
         for (const MenuItem& item : popup.items) {

@@ -15,6 +15,7 @@
 #include "dialogs/CTransferDlg.h"
 #include "model/ProfileStore.h"
 #include "ui/InstallLayout.h"
+#include "views/CScaleDlg.h"
 #include "views/TemplateLoader.h"
 
 #include <QCoreApplication>
@@ -55,12 +56,12 @@ CTessorApp::~CTessorApp()
 QString CTessorApp::checkDialogTemplates(const TemplateLoader& loader)
 {
     QStringList problems;
-    for (const QString& problem :
-         {checkTemplate<CAboutDlg>(loader), checkTemplate<CInterfaceDlg>(loader),
-          checkTemplate<CEnvironmentDlg>(loader), checkTemplate<CTransferDlg>(loader),
-          checkTemplate<CRangeDlg>(loader), checkTemplate<CModeDlg>(loader),
-          checkTemplate<COptionsDlg>(loader), checkTemplate<CRunDlg>(loader),
-          checkTemplate<CMonitorSetupDlg>(loader), checkTemplate<CInitDlg>(loader)}) {
+    for (const QString& problem : {checkTemplate<CAboutDlg>(loader), checkTemplate<CInterfaceDlg>(loader),
+                                   checkTemplate<CEnvironmentDlg>(loader),
+                                   checkTemplate<CTransferDlg>(loader), checkTemplate<CRangeDlg>(loader),
+                                   checkTemplate<CModeDlg>(loader), checkTemplate<COptionsDlg>(loader),
+                                   checkTemplate<CRunDlg>(loader), checkTemplate<CMonitorSetupDlg>(loader),
+                                   checkTemplate<CInitDlg>(loader), checkTemplate<CScaleDlg>(loader)}) {
         if (!problem.isEmpty())
             problems << problem;
     }

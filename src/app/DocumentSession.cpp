@@ -52,7 +52,8 @@ DocumentSession::DocumentSession(const Context& context, QObject* parent)
     : QObject(parent), context_(context),
       viewContext_{context.settings, context.prompt,          context.timers,
                    context.module,   context.resources,       context.templates,
-                   context.profile,  context.showContextMenu, context.commandStatesChanged},
+                   context.profile,  context.showContextMenu, context.commandStatesChanged,
+                   [&services = context.services](QDialog& dialog) { return services.execDialog(dialog); }},
       worksheetTemplate_(DocumentTemplate::fromString(context.module.string(kWorksheetTemplate))),
       graphTemplate_(DocumentTemplate::fromString(context.module.string(kGraphTemplate))),
       lastFolder_(QDir::currentPath())

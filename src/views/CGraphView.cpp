@@ -1,48 +1,659 @@
 #include "views/CGraphView.h"
 
-CGraphView::CGraphView(CMainDoc& document, const ViewContext& context, QWidget* parent)
-    : QWidget(parent), document_(document), context_(context)
+#include "model/AppSettings.h"
+#include "model/CMainDoc.h"
+#include "model/DecimalText.h"
+#include "model/ProfileStore.h"
+#include "ui/ResourceModule.h"
+#include "ui/UserPrompt.h"
+#include "views/CScaleDlg.h"
+#include "views/GraphPrinter.h"
+#include "views/GraphTooltips.h"
+
+#include <QClipboard>
+#include <QColorDialog>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+#include <algorithm>
+
+namespace {
+
+// Colours are stored as colour numbers with red in the low byte.
+long colourNumber(const QColor& colour)
 {
+    return long(colour.red()) | (long(colour.green()) << 8) | (long(colour.blue()) << 16);
 }
+
+} // namespace
+
+CGraphView::CGraphView(CMainDoc& document, const ViewContext& context, QWidget* parent)
+    : QWidget(parent), document_(document), context_(context), editor_(document, context.settings),
+      mouse_(editor_),
+      printer_(std::make_unique<GraphPrinter>([this](QDialog& dialog) { return runDialog(dialog); }))
+{
+    QString face = context.module.string(kLabelFontString);
+    if (face.isEmpty())
+        face = QStringLiteral("MS UI Gothic");
+    labelFont_ = PlotPainter::labelFont(face);
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    for (ChannelPlot& plot : plots_)
+        plot.setPlotArea(clientArea());
+    defineCommands();
+}
+
+CGraphView::~CGraphView()
+{
+    context_.timers.stopTimer(tooltipTimer_);
+    writeSettings();
+}
+
+void CGraphView::setWorksheetLink(WorksheetLink* worksheet)
+{
+    worksheet_ = worksheet;
+    editor_.setWorksheet(worksheet);
+}
+
+int CGraphView::current() const
+{
+    return document_.currentChannel();
+}
+
+bool CGraphView::fastMode() const
+{
+    return context_.settings.SeqMode == FastSequence;
+}
+
+bool CGraphView::hardwareControl() const
+{
+    return context_.settings.SeqCtl == HardwareControl;
+}
+
+int CGraphView::modeOf(int channel) const
+{
+    return context_.settings.ModeCh[channel];
+}
+
+int CGraphView::runDialog(QDialog& dialog)
+{
+    return context_.runDialog ? context_.runDialog(dialog) : dialog.exec();
+}
+
+void CGraphView::statesChanged()
+{
+    if (context_.commandStatesChanged)
+        context_.commandStatesChanged();
+}
+
+// Settings ------------------------------------------------------------------------------------------
+
+void CGraphView::readSettings()
+{
+    const GraphSettings graph = context_.profile.loadGraph();
+    showBoundaries_ = graph.bLineY != 0;
+    autoTimeMax_ = graph.bTimeMax != 0;
+    autoValueMax_ = graph.bValueMax != 0;
+    autoValueMin_ = graph.bValueMin != 0;
+    colours_.applyStored(graph);
+    for (ChannelPlot& plot : plots_) {
+        plot.setRanges(decimalValue(graph.TimeMin), decimalValue(graph.TimeMax), decimalValue(graph.ValueMin),
+                       decimalValue(graph.ValueMax));
+    }
+    settingsRead_ = true;
+}
+
+void CGraphView::writeSettings()
+{
+    // A view that was never shown read nothing and changed nothing: the stored settings stay.
+    if (!settingsRead_)
+        return;
+    GraphSettings graph;
+    graph.bLineY = showBoundaries_ ? 1 : 0;
+    graph.bTimeMax = autoTimeMax_ ? 1 : 0;
+    graph.bValueMax = autoValueMax_ ? 1 : 0;
+    graph.bValueMin = autoValueMin_ ? 1 : 0;
+    const AxisLabels& labels = plots_[current()].labels();
+    graph.TimeMax = labels.timeMax;
+    graph.TimeMin = labels.timeMin;
+    graph.ValueMax = labels.valueMax;
+    graph.ValueMin = labels.valueMin;
+    graph.colorArea = colourNumber(colours_.background);
+    graph.colorLine = colourNumber(colours_.line);
+    graph.colorAxis = colourNumber(colours_.axis);
+    graph.colorLineY = colourNumber(colours_.verticalAxis);
+    graph.colorLineCap = colourNumber(colours_.draw);
+    context_.profile.saveGraph(graph);
+}
+
+// Operations -------------------------------------------------------------------------------------------
 
 void CGraphView::showChannel(int channel)
 {
-    Q_UNUSED(channel);
-    update();
+    cancelDrag();
+    clearSelection();
+    rescaleChannel(channel);
 }
 
 void CGraphView::rebuildChannel(int channel)
 {
-    Q_UNUSED(channel);
+    if (channel < 0 || channel >= kChannelCount)
+        return;
+    if (channel == current()) {
+        cancelDrag();
+        clearSelection();
+    }
+    ChannelPlot& plot = plots_[channel];
+    plot.clearSelection();
+    const std::vector<StepValues> steps = ChannelPlot::stepValuesOf(document_.channel(channel));
+    plot.applyAutomaticRanges(steps, autoTimeMax_, autoValueMax_, autoValueMin_);
+    plot.rebuild(steps);
+    relabel(channel);
     update();
 }
 
 void CGraphView::rescaleChannel(int channel)
 {
+    if (channel < 0 || channel >= kChannelCount)
+        return;
+    plots_[channel].setPlotArea(clientArea(), plots_[channel].startLevel());
     rebuildChannel(channel);
+    refreshTitle();
+    if (worksheet_)
+        worksheet_->restoreCursor();
 }
 
-void CGraphView::refreshTitle() {}
+void CGraphView::refreshTitle()
+{
+    setWindowTitle(QString::asprintf("Graph - Channel%d", current() + 1));
+}
+
+void CGraphView::relabel(int channel)
+{
+    plots_[channel].writeLabels(context_.settings.Unit, modeOf(channel), context_.settings.SeqMode);
+}
+
+void CGraphView::followData(int channel)
+{
+    const ChannelPlot& plot = plots_[channel];
+    if (plot.count() == 0)
+        return;
+    double largest = 0.0;
+    double smallest = 0.0;
+    for (const StepSegment& segment : plot.segments()) {
+        largest = std::max(largest, segment.value);
+        smallest = std::min(smallest, segment.value);
+    }
+    if ((autoTimeMax_ && plot.segments().back().endTime > plot.timeMax()) ||
+        (autoValueMax_ && largest > plot.valueMax()) || (autoValueMin_ && smallest < plot.valueMin()))
+        rebuildChannel(channel);
+}
+
+ChannelPlot* CGraphView::plotForEdit(int channel, int index)
+{
+    if (channel < 0 || channel >= kChannelCount)
+        return nullptr;
+    if (index < 0 || index >= plots_[channel].count() || index >= document_.channel(channel).count) {
+        // The plot and the table no longer agree step by step: draw the table anew.
+        rebuildChannel(channel);
+        return nullptr;
+    }
+    if (channel == current()) {
+        cancelDrag();
+        clearSelection();
+    }
+    return &plots_[channel];
+}
 
 void CGraphView::stepChanged(int channel, int line)
 {
-    Q_UNUSED(line);
-    rebuildChannel(channel);
+    ChannelPlot* plot = plotForEdit(channel, line - 1);
+    if (!plot)
+        return;
+    const SequenceStep& step = document_.channel(channel).steps[line - 1];
+    plot->setValue(line - 1, decimalValue(step.value));
+    plot->setTransition(line - 1, integerValue(step.transition) == 1 ? StepSegment::Ramp : StepSegment::Step);
+    followData(channel);
+    update();
 }
 
 void CGraphView::timesChangedFrom(int channel, int line)
 {
-    Q_UNUSED(line);
-    rebuildChannel(channel);
+    ChannelPlot* plot = plotForEdit(channel, line - 1);
+    if (!plot)
+        return;
+    plot->setInterval(line - 1, decimalValue(document_.channel(channel).steps[line - 1].interval));
+    followData(channel);
+    update();
 }
 
 void CGraphView::stepAppended(int channel, int line)
 {
-    Q_UNUSED(line);
-    rebuildChannel(channel);
+    if (channel < 0 || channel >= kChannelCount)
+        return;
+    const int index = line - 1;
+    const ChannelSequence& sequence = document_.channel(channel);
+    ChannelPlot& plot = plots_[channel];
+    if (index != plot.count() || index >= sequence.count) {
+        rebuildChannel(channel);
+        return;
+    }
+    const SequenceStep& step = sequence.steps[index];
+    const double interval = decimalValue(step.interval);
+    const double previousEnd = index > 0 ? plot.segment(index - 1).endTime : 0.0;
+    plot.appendStep(StepValues{previousEnd + interval, interval, decimalValue(step.value),
+                               integerValue(step.transition) == 1 ? StepSegment::Ramp : StepSegment::Step});
+    if (index == 0)
+        rescaleChannel(channel);
+    else
+        followData(channel);
+    update();
 }
 
 void CGraphView::channelRebuilt(int channel)
 {
     rebuildChannel(channel);
+}
+
+// Events -----------------------------------------------------------------------------------------------
+
+bool CGraphView::event(QEvent* event)
+{
+    // The view keeps its own tooltip, set from the mouse position.
+    if (event->type() == QEvent::ToolTip)
+        return true;
+    return QWidget::event(event);
+}
+
+void CGraphView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (settingsRead_)
+        return;
+    readSettings();
+    for (int channel = 0; channel < kChannelCount; ++channel)
+        rescaleChannel(channel);
+    refreshTitle();
+}
+
+void CGraphView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    cancelDrag();
+    for (ChannelPlot& plot : plots_)
+        plot.setPlotArea(clientArea(), plot.startLevel());
+    mouse_.followPlot(currentPlot());
+    if (worksheet_)
+        worksheet_->refreshTitle();
+}
+
+void CGraphView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    PlotPainter::Options options;
+    options.boundaryLines = showBoundaries_;
+    options.freeLine = mouse_.dragLine();
+    PlotPainter(painter, colours_).paint(plots_[current()], labelFont_, options);
+}
+
+void CGraphView::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (context_.showContextMenu)
+        context_.showContextMenu(kContextMenu, event->globalPos());
+}
+
+QImage CGraphView::picture()
+{
+    return grab().toImage();
+}
+
+void CGraphView::paintPage(QPainter& painter, const QRect& page)
+{
+    // The plot is laid out as wide as on the screen (or as on a screen of a sensible size while the
+    // window is narrow).
+    GraphPrinter::paintGraphPage(painter, page, windowTitle(), plots_[current()], colours_, labelFont_,
+                                 showBoundaries_, std::max(width(), 800));
+}
+
+// Mouse --------------------------------------------------------------------------------------------------
+
+void CGraphView::clearSelection()
+{
+    // The marks go from every channel: the selection may belong to the channel shown before.
+    const bool hadSelection = mouse_.clearSelection(plots_[current()]);
+    for (ChannelPlot& plot : plots_)
+        plot.clearSelection();
+    if (hadSelection)
+        statesChanged();
+}
+
+void CGraphView::cancelDrag()
+{
+    if (mouse_.drag() == Drag::None)
+        return;
+    mouse_.cancelDrag();
+    unsetCursor();
+}
+
+// Qt keeps sending the mouse to the view while the button is held, so a drag or a drawing keeps the
+// mouse to the end without an explicit grab.
+void CGraphView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    const bool selected = mouse_.selectedIndex() >= 0;
+    if (!mouse_.press(currentPlot(), event->position().toPoint()))
+        return;
+    if (selected && mouse_.selectedIndex() < 0)
+        statesChanged();
+    setDragCursor();
+    update();
+}
+
+void CGraphView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    // With a selection the second click acts as a plain click.
+    if (mouse_.selectedIndex() >= 0) {
+        mousePressEvent(event);
+        return;
+    }
+    if (mouse_.select(currentPlot(), event->position().toPoint(), showBoundaries_, fastMode())) {
+        statesChanged();
+        update();
+    }
+}
+
+void CGraphView::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint point = event->position().toPoint();
+    if (mouse_.drag() == Drag::None) {
+        hover(point);
+        return;
+    }
+    mouse_.move(plots_[current()], point);
+    if (mouse_.drag() == Drag::Drawing)
+        setCursor(GraphInteraction::inDrawingArea(plots_[current()], point) ? Qt::CrossCursor
+                                                                            : Qt::ArrowCursor);
+    setTooltip(point, dragTip(point));
+    update();
+}
+
+void CGraphView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || mouse_.drag() == Drag::None)
+        return;
+    const int channel = current();
+    const bool selected = mouse_.selectedIndex() >= 0;
+    const QPoint point = event->position().toPoint();
+    ChannelPlot& plot = currentPlot();
+    switch (mouse_.release(plot, channel, point)) {
+    case GraphInteraction::Outcome::IntervalStored:
+        // The later steps moved with the interval; the time axis grows to show them all.
+        if (plot.segments().back().endTime > plot.timeMax()) {
+            if (autoTimeMax_) {
+                rebuildChannel(channel);
+            } else {
+                plot.setTimeMax(plot.segments().back().endTime);
+                relabel(channel);
+            }
+        }
+        break;
+    case GraphInteraction::Outcome::FirstStepDrawn:
+        rescaleChannel(channel);
+        break;
+    default:
+        break;
+    }
+    if (selected)
+        statesChanged();
+    unsetCursor();
+    hover(point);
+    update();
+}
+
+void CGraphView::setDragCursor()
+{
+    switch (mouse_.drag()) {
+    case Drag::Value:
+        setCursor(Qt::SizeVerCursor);
+        break;
+    case Drag::Time:
+        setCursor(Qt::SizeHorCursor);
+        break;
+    case Drag::Drawing:
+        setCursor(Qt::CrossCursor);
+        break;
+    case Drag::None:
+        unsetCursor();
+        break;
+    }
+}
+
+QString CGraphView::dragTip(const QPoint& point) const
+{
+    const ChannelPlot& plot = plots_[current()];
+    const AppSettings& settings = context_.settings;
+    const int mode = modeOf(current());
+    const int index = mouse_.selectedIndex();
+    const double time = plot.timeAt(point.x());
+    switch (mouse_.drag()) {
+    case Drag::Drawing: {
+        const double previousEnd = plot.count() > 0 ? plot.segments().back().endTime : 0.0;
+        return GraphTooltips::editTip(plot.count() + 1, time, time - previousEnd, plot.valueAt(point.y()),
+                                      mode, settings);
+    }
+    case Drag::Value: {
+        const StepSegment& segment = plot.segment(index);
+        return GraphTooltips::editTip(segment.step, segment.endTime, segment.interval,
+                                      plot.valueAt(point.y()), mode, settings);
+    }
+    case Drag::Time: {
+        const StepSegment& segment = plot.segment(index);
+        const double previousEnd = index > 0 ? plot.segment(index - 1).endTime : 0.0;
+        return GraphTooltips::editTip(segment.step, time, time - previousEnd, segment.value, mode, settings);
+    }
+    case Drag::None:
+        break;
+    }
+    return QString();
+}
+
+void CGraphView::hover(const QPoint& point)
+{
+    const ChannelPlot& plot = plots_[current()];
+    const AppSettings& settings = context_.settings;
+    const int mode = modeOf(current());
+    QString tip;
+    if (mouse_.onHandle(point)) {
+        const bool value = mouse_.handle() == Handle::Value;
+        setCursor(value ? Qt::SizeVerCursor : Qt::SizeHorCursor);
+        if (value) {
+            const StepSegment& segment = plot.segment(mouse_.selectedIndex());
+            tip = QStringLiteral("[Line%1] ").arg(segment.step) +
+                  GraphTooltips::valueText(segment.value, mode, settings);
+        } else {
+            const StepSegment& boundary = plot.boundary(mouse_.selectedIndex());
+            tip = QStringLiteral("[Line%1] ").arg(boundary.step) +
+                  GraphTooltips::timeAndInterval(boundary.endTime, boundary.interval, settings);
+        }
+        setTooltip(point, tip);
+        return;
+    }
+    const bool drawable = mouse_.selectedIndex() < 0 && GraphInteraction::inAppendZone(plot, point);
+    setCursor(drawable ? Qt::CrossCursor : Qt::ArrowCursor);
+    const int segment = plot.segmentAt(point);
+    const int boundary = showBoundaries_ ? plot.boundaryAt(point) : -1;
+    if (segment >= 0) {
+        const StepSegment& s = plot.segment(segment);
+        tip = GraphTooltips::stepTip(s.step, s.value, s.interval, mode, settings);
+    } else if (boundary >= 0 && plot.plotRect().contains(point)) {
+        const StepSegment& b = plot.boundary(boundary);
+        tip = GraphTooltips::boundaryTip(b.step, b.endTime, b.interval, b.value, mode, settings);
+    } else if (plot.xAxis().isHit(point)) {
+        tip = GraphTooltips::timeAxisTip(plot.timeAt(point.x()), settings);
+    } else if (plot.yAxis().isHit(point)) {
+        tip = GraphTooltips::valueAxisTip(plot.valueAt(point.y()), mode, settings);
+    }
+    setTooltip(point, tip);
+}
+
+// Tooltip ------------------------------------------------------------------------------------------------
+
+void CGraphView::setTooltip(const QPoint& point, const QString& text)
+{
+    if (point == tooltipPosition_)
+        return;
+    tooltipPosition_ = point;
+    tooltipText_ = text;
+    context_.timers.stopTimer(tooltipTimer_);
+    tooltipTimer_ = TimerService::noTimer;
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+        return;
+    }
+    tooltipTimer_ = context_.timers.startTimer(kTooltipDelayMs, true, [this] { showTooltip(); });
+}
+
+void CGraphView::showTooltip()
+{
+    tooltipTimer_ = TimerService::noTimer;
+    if (!isVisible() || tooltipText_.isEmpty())
+        return;
+    QToolTip::showText(mapToGlobal(tooltipPosition_), tooltipText_, this, QRect(), kTooltipShowMs);
+}
+
+// Commands -----------------------------------------------------------------------------------------------
+
+void CGraphView::defineCommands()
+{
+    // Ramp and Step are for a step selected with its value handle, and only where the user chooses
+    // the transition: not in fast mode, not under Hardware Control.
+    const auto transitionEnabled = [this] {
+        return mouse_.valueHandleSelected() && !fastMode() && !hardwareControl();
+    };
+    const auto selectedTransition = [this] {
+        return mouse_.valueHandleSelected() ? plots_[current()].segment(mouse_.selectedIndex()).transition
+                                            : -1;
+    };
+    commands_.add(
+        IdRamp, [this] { applyTransition(StepSegment::Ramp); }, transitionEnabled,
+        [selectedTransition] { return selectedTransition() == StepSegment::Ramp; });
+    commands_.add(
+        IdStep, [this] { applyTransition(StepSegment::Step); }, transitionEnabled,
+        [selectedTransition] { return selectedTransition() == StepSegment::Step; });
+    commands_.add(
+        IdDelete, [this] { deleteSelected(); }, [this] { return mouse_.valueHandleSelected(); });
+    commands_.add(
+        IdVerticalAxis, [this] { toggleBoundaryLines(); }, {}, [this] { return showBoundaries_; });
+    commands_.add(IdScale, [this] { runScaleDialog(); });
+    commands_.add(IdColorBackground,
+                  [this] { chooseColour(&PlotColours::background, QStringLiteral("colorArea")); });
+    commands_.add(IdColorLine, [this] { chooseColour(&PlotColours::line, QStringLiteral("colorLine")); });
+    commands_.add(IdColorDraw, [this] { chooseColour(&PlotColours::draw, QStringLiteral("colorLineCap")); });
+    commands_.add(IdColorVerticalAxis,
+                  [this] { chooseColour(&PlotColours::verticalAxis, QStringLiteral("colorLineY")); });
+    commands_.add(IdColorAxis, [this] { chooseColour(&PlotColours::axis, QStringLiteral("colorAxis")); });
+    commands_.add(IdCopy, [this] { copyPicture(); });
+    commands_.add(IdPrint, [this] { print(); });
+    commands_.add(IdPrintPreview, [this] { printPreview(); });
+    commands_.add(IdPrintSetup, [this] { printSetup(); });
+}
+
+void CGraphView::applyTransition(int transition)
+{
+    if (!mouse_.valueHandleSelected() || fastMode() || hardwareControl())
+        return;
+    const int channel = current();
+    const int index = mouse_.selectedIndex();
+    clearSelection();
+    editor_.changeTransition(currentPlot(), channel, index, transition);
+    rescaleChannel(channel);
+}
+
+void CGraphView::deleteSelected()
+{
+    if (!mouse_.valueHandleSelected())
+        return;
+    const int channel = current();
+    const int index = mouse_.selectedIndex();
+    const QString question = QString::asprintf("Delete all data from [Line%d]?", index + 1);
+    if (!context_.prompt.askYesNo(question, UserPrompt::Icon::None)) {
+        clearSelection();
+        update();
+        return;
+    }
+    editor_.deleteStep(channel, index);
+    rebuildChannel(channel);
+}
+
+void CGraphView::toggleBoundaryLines()
+{
+    showBoundaries_ = !showBoundaries_;
+    if (!showBoundaries_ && mouse_.selectedIndex() >= 0 && mouse_.handle() == Handle::Time)
+        clearSelection();
+    context_.profile.saveGraphLineY(showBoundaries_ ? 1 : 0);
+    update();
+}
+
+void CGraphView::runScaleDialog()
+{
+    const int channel = current();
+    ChannelPlot& plot = currentPlot();
+    ScaleValues values;
+    values.timeMax = plot.timeMax();
+    values.timeMin = plot.timeMin();
+    values.valueMax = plot.valueMax();
+    values.valueMin = plot.valueMin();
+    values.autoTimeMax = autoTimeMax_;
+    values.autoValueMax = autoValueMax_;
+    values.autoValueMin = autoValueMin_;
+    CScaleDlg dialog(context_.templates, values, this);
+    if (runDialog(dialog) != QDialog::Accepted)
+        return;
+    const ScaleValues& chosen = dialog.values();
+    plot.setRanges(chosen.timeMin, chosen.timeMax, chosen.valueMin, chosen.valueMax);
+    autoTimeMax_ = chosen.autoTimeMax;
+    autoValueMax_ = chosen.autoValueMax;
+    autoValueMin_ = chosen.autoValueMin;
+    relabel(channel);
+    rebuildChannel(channel);
+}
+
+void CGraphView::chooseColour(QColor PlotColours::*colour, const QString& key)
+{
+    QColorDialog dialog(colours_.*colour, this);
+    if (runDialog(dialog) != QDialog::Accepted || !dialog.currentColor().isValid())
+        return;
+    colours_.*colour = dialog.currentColor().toRgb();
+    context_.profile.saveGraphColor(key, colourNumber(colours_.*colour));
+    update();
+}
+
+void CGraphView::copyPicture()
+{
+    QGuiApplication::clipboard()->setImage(picture());
+}
+
+void CGraphView::print()
+{
+    const auto paint = [this](QPainter& painter, const QRect& page) { paintPage(painter, page); };
+    if (printer_->print(this, paint) == GraphPrinter::Result::Failed)
+        context_.prompt.showMessage(QStringLiteral("Could not start print job."));
+}
+
+void CGraphView::printPreview()
+{
+    printer_->preview(this, [this](QPainter& painter, const QRect& page) { paintPage(painter, page); });
+}
+
+void CGraphView::printSetup()
+{
+    // The title is the command's own tooltip text ("Print Setup").
+    printer_->setup(this, context_.module.string(IdPrintSetup).section(QLatin1Char('\n'), 1));
 }

@@ -3,14 +3,13 @@
 #include "model/AppSettings.h"
 #include "model/ChannelSequence.h"
 #include "model/DecimalText.h"
-#include "model/SequenceFormats.h"
+#include "views/GraphTooltips.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
-#include <cmath>
 
 namespace {
 
@@ -24,32 +23,6 @@ double secondsPerUnit(int unit, int sequenceMode)
     if (unit == UnitH)
         return 3600.0;
     return 1.0;
-}
-
-QString valueWord(int mode)
-{
-    switch (mode) {
-    case ModeCV:
-        return QStringLiteral("Voltage");
-    case ModeCR:
-    case ModeCRCV:
-        return QStringLiteral("Resistance");
-    default:
-        return QStringLiteral("Current");
-    }
-}
-
-QString valueUnit(int mode)
-{
-    switch (mode) {
-    case ModeCV:
-        return QStringLiteral("[V]");
-    case ModeCR:
-    case ModeCRCV:
-        return QStringLiteral("[ohm]");
-    default:
-        return QStringLiteral("[A]");
-    }
 }
 
 } // namespace
@@ -88,7 +61,6 @@ void CRunGraph::load(const ChannelSequence& sequence, int operationMode)
     mode_ = operationMode;
     sequenceMode_ = settings_.SeqMode;
     unit_ = settings_.Unit;
-    controlMethod_ = settings_.SeqCtl;
     // The copy's end times come from its intervals.
     steps_ = ChannelPlot::stepValuesOf(sequence);
     double end = 0.0;
@@ -201,48 +173,22 @@ void CRunGraph::mouseMoveEvent(QMouseEvent* event)
         QToolTip::showText(event->globalPosition().toPoint(), text, this, QRect(), 10000);
 }
 
-QString CRunGraph::valueText(const QString& word, double value) const
-{
-    return word + QString::asprintf(SequenceFormats::fileValueFormat(mode_, settings_), value) +
-           valueUnit(mode_);
-}
-
-QString CRunGraph::timeText(const QString& word, double time) const
-{
-    if (sequenceMode_ == FastSequence || unit_ == UnitMs)
-        return word + QString::asprintf("%.0f[ms]", time);
-    switch (unit_) {
-    case UnitMin:
-        return word + QString::asprintf("%.1f[min]", time);
-    case UnitH:
-        return word + QString::asprintf("%.1f[h]", time);
-    default:
-        return word + QString::asprintf(controlMethod_ == HardwareControl ? "%.3f[s]" : "%.1f[s]", time);
-    }
-}
-
 QString CRunGraph::tooltipAt(const QPoint& point) const
 {
     const int index = plot_.segmentAt(point);
     if (index >= 0) {
         const StepSegment& segment = plot_.segment(index);
-        double interval = segment.interval;
-        // Minutes and hours show the interval cut to tenths.
-        if (unit_ == UnitMin || unit_ == UnitH)
-            interval = std::trunc(interval * 10.0) / 10.0;
-        return QStringLiteral("[Line%1] ").arg(segment.step) + valueText(valueWord(mode_), segment.value) +
-               QLatin1Char(' ') + timeText(QStringLiteral("Interval"), interval);
+        return GraphTooltips::stepTip(segment.step, segment.value, segment.interval, mode_, settings_);
     }
     const int boundary = verticalLines_ ? plot_.boundaryAt(point) : -1;
     if (boundary >= 0) {
         const StepSegment& line = plot_.boundary(boundary);
-        return QStringLiteral("[Vertical Axis] ") + timeText(QStringLiteral("Time"), line.endTime) +
-               QLatin1Char(' ') + timeText(QStringLiteral("Interval"), line.interval) + QLatin1Char(' ') +
-               valueText(valueWord(mode_), line.value);
+        return GraphTooltips::boundaryTip(line.step, line.endTime, line.interval, line.value, mode_,
+                                          settings_);
     }
     if (plot_.xAxis().isHit(point))
-        return QStringLiteral("[X-axis] ") + timeText(QStringLiteral("Time"), plot_.timeAt(point.x()));
+        return GraphTooltips::timeAxisTip(plot_.timeAt(point.x()), settings_);
     if (plot_.yAxis().isHit(point))
-        return QStringLiteral("[Y-axis] ") + valueText(valueWord(mode_), plot_.valueAt(point.y()));
+        return GraphTooltips::valueAxisTip(plot_.valueAt(point.y()), mode_, settings_);
     return QString();
 }

@@ -72,8 +72,6 @@ protected:
 private:
     void layOut();
     void placeCursor();
-    QString valueText(const QString& word, double value) const;
-    QString timeText(const QString& word, double time) const;
 
     const AppSettings& settings_;
     TimerService& timers_;
@@ -83,7 +81,6 @@ private:
     int mode_ = 0;
     int sequenceMode_ = 0;
     int unit_ = 0;
-    int controlMethod_ = 0;
     double totalSeconds_ = 0.0;
     int seconds_ = 0;
     double cursorTime_ = 0.0;

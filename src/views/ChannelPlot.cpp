@@ -20,9 +20,11 @@ int truncatedOffset(double offset)
     return static_cast<int>(std::trunc(std::clamp(offset, -kFarOff, kFarOff)));
 }
 
-QString timeUnitText(int unit)
+} // namespace
+
+QString ChannelPlot::timeUnitText(int timeUnit)
 {
-    switch (unit) {
+    switch (timeUnit) {
     case UnitMs:
         return QStringLiteral("[ms]");
     case UnitMin:
@@ -34,9 +36,9 @@ QString timeUnitText(int unit)
     }
 }
 
-QString valueUnitText(int mode)
+QString ChannelPlot::valueUnitText(int operationMode)
 {
-    switch (mode) {
+    switch (operationMode) {
     case ModeCC:
     case ModeCCCV:
         return QStringLiteral("[A]");
@@ -47,8 +49,6 @@ QString valueUnitText(int mode)
         return QStringLiteral("[V]");
     }
 }
-
-} // namespace
 
 ChannelPlot::ChannelPlot()
 {
@@ -206,11 +206,15 @@ std::vector<StepValues> ChannelPlot::stepValuesOf(const ChannelSequence& sequenc
     std::vector<StepValues> steps;
     const int count = std::clamp(sequence.count, 0, kMaxSteps);
     steps.reserve(count);
+    // The end times are summed from the intervals: the time texts are a display the worksheet
+    // recomputes, and a freshly read table has none yet.
+    double endTime = 0.0;
     for (int slot = 0; slot < count; ++slot) {
         const SequenceStep& step = sequence.steps[slot];
         StepValues values;
-        values.endTime = decimalValue(step.time);
         values.interval = decimalValue(step.interval);
+        endTime += values.interval;
+        values.endTime = endTime;
         values.value = decimalValue(step.value);
         values.transition = integerValue(step.transition) == 1 ? StepSegment::Ramp : StepSegment::Step;
         steps.push_back(values);

@@ -79,6 +79,10 @@ public:
     // and h); cleared by setRanges and setTimeMax.
     bool timeMaxIsAutomatic() const { return timeMaxAutomatic_; }
 
+    // The unit texts of the axes: "[ms]", "[s]", "[min]", "[h]"; "[V]", "[A]", "[ohm]".
+    static QString timeUnitText(int timeUnit);
+    static QString valueUnitText(int operationMode);
+
     // Rewrites the six label texts from the ranges for a time unit, operation mode and sequence mode.
     void writeLabels(int timeUnit, int operationMode, int sequenceMode);
     const AxisLabels& labels() const { return labels_; }
@@ -95,7 +99,8 @@ public:
     QPoint lineStart() const { return map(0.0, startLevel_); }
     QPoint lineEnd() const;
 
-    // The steps of a channel's table, read from their texts.
+    // The steps of a channel's table, read from their texts; the end times are the sums of the
+    // intervals.
     static std::vector<StepValues> stepValuesOf(const ChannelSequence& sequence);
     // Discards the segments and makes one per step: a step is a horizontal line at its value from
     // the previous end x, a ramp a line from the previous end point.

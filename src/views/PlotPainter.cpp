@@ -1,5 +1,6 @@
 #include "views/PlotPainter.h"
 
+#include "model/GraphSettings.h"
 #include "views/ChannelPlot.h"
 
 #include <QFontMetrics>
@@ -26,6 +27,20 @@ bool insidePlot(const ChannelPlot& plot, const StepSegment& segment)
 
 PlotPainter::PlotPainter(QPainter& painter, const PlotColours& colours) : painter_(painter), colours_(colours)
 {
+}
+
+void PlotColours::applyStored(const GraphSettings& graph)
+{
+    // A stored colour is an RGB number with red in the low byte.
+    const std::pair<const std::optional<long>&, QColor*> colours[] = {{graph.colorArea, &background},
+                                                                      {graph.colorLine, &line},
+                                                                      {graph.colorAxis, &axis},
+                                                                      {graph.colorLineY, &verticalAxis},
+                                                                      {graph.colorLineCap, &draw}};
+    for (const auto& [stored, colour] : colours) {
+        if (stored)
+            *colour = QColor(int(*stored & 0xff), int((*stored >> 8) & 0xff), int((*stored >> 16) & 0xff));
+    }
 }
 
 QFont PlotPainter::labelFont(const QString& face)

@@ -7,6 +7,7 @@
 #include <vector>
 
 class ChannelPlot;
+struct GraphSettings;
 class QPainter;
 struct PlotPen;
 struct StepSegment;
@@ -18,6 +19,9 @@ struct PlotColours {
     QColor axis = QColor(0, 0, 0);
     QColor verticalAxis = QColor(0, 0, 255); // boundary lines and the zero line
     QColor draw = QColor(0, 255, 0);         // the line drawn with the mouse, the run cursor
+
+    // Takes the colours stored in the profile's "Graph" section; one not stored keeps its value.
+    void applyStored(const GraphSettings& graph);
 };
 
 // Paints a ChannelPlot into a QPainter, piece by piece or whole, in the order background, zero

@@ -4,6 +4,7 @@
 #include <functional>
 
 struct AppSettings;
+class QDialog;
 class ProfileStore;
 class ResourceModule;
 class ShellResources;
@@ -26,4 +27,7 @@ struct ViewContext {
     std::function<void(int menuId, const QPoint& globalPos)> showContextMenu;
     // A view's command states changed (the Undo record, a selection): refresh menus and toolbar.
     std::function<void()> commandStatesChanged;
+    // Runs a view's modal dialog (Scale, colour, printing) and returns its result code; tests answer
+    // it without anything modal.
+    std::function<int(QDialog& dialog)> runDialog;
 };

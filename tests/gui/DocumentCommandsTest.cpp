@@ -71,7 +71,7 @@ void DocumentCommandsTest::newDocumentsAreNumberedAndShownInBothWindows()
     DocumentSession& documents = frame_->documents();
     QCOMPARE(frame_->mdiArea()->subWindowList().size(), 2);
     QCOMPARE(documents.worksheetWindow()->windowTitle(), QStringLiteral("Worksheet - Data Count:0"));
-    QCOMPARE(documents.graphWindow()->windowTitle(), QStringLiteral("Graph"));
+    QCOMPARE(documents.graphWindow()->windowTitle(), QStringLiteral("Graph - Channel1"));
     QVERIFY(program_->prompt.entries.empty());
 }
 

@@ -229,8 +229,8 @@ void FrameCommandsTest::commandsWithoutAHandlerAreDisabled()
 {
     CommandRouter& router = frame_->router();
     frame_->updateCommandUi();
-    // Send, Print, the control bar's button 109, the main menu's control-bar item, and the graph
-    // commands, which the graph view does not handle yet.
+    // Send, the control bar's button 109, the main menu's control-bar item, and, while the worksheet
+    // window is current, the graph's commands (Print among them), which only its window routes.
     for (int id : {57612, 57607, 109, 32913, 57634, 32786, 32779, 57669, 59648}) {
         QVERIFY2(!router.isEnabled(id), qPrintable(QString::number(id)));
         QVERIFY(!router.trigger(id));
@@ -459,8 +459,9 @@ void FrameCommandsTest::windowMenuListsTheDocumentWindows()
                 checked << action->text();
         }
         QCOMPARE(texts.mid(texts.size() - 2),
-                 (QStringList{QStringLiteral("&1 Worksheet - Data Count:0"), QStringLiteral("&2 Graph")}));
-        QCOMPARE(checked, QStringList{QStringLiteral("&2 Graph")});
+                 (QStringList{QStringLiteral("&1 Worksheet - Data Count:0"),
+                              QStringLiteral("&2 Graph - Channel1")}));
+        QCOMPARE(checked, QStringList{QStringLiteral("&2 Graph - Channel1")});
     }
     window->actions().at(window->actions().size() - 2)->trigger();
     QCOMPARE(frame_->mdiArea()->activeSubWindow(), frame_->documents().worksheetWindow());

@@ -596,7 +596,7 @@ void RunWindowTest::graphContextMenuTogglesTheVerticalLines()
     QVERIFY(rig.graph.showsVerticalLines());
     const QPoint boundary(rig.graph.plot().boundary(0).endPoint().x(), rig.graph.plot().top() + 10);
     QVERIFY(rig.graph.tooltipAt(boundary).startsWith(
-        QStringLiteral("[Vertical Axis] Time5.0[s] Interval5.0[s]")));
+        QStringLiteral("[Vertical Axis] [Line1] Time5.0[s] Interval5.0[s]")));
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(50, 50), rig.graph.mapToGlobal(QPoint(50, 50)));
     QApplication::sendEvent(&rig.graph, &event);
     auto* menu = rig.graph.findChild<QMenu*>();

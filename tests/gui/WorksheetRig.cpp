@@ -17,7 +17,8 @@ WorksheetRig::WorksheetRig() : folder(std::make_unique<QTemporaryDir>())
     context = std::make_unique<ViewContext>(ViewContext{
         settings, prompt, time, module, resources, *templates, *profile,
         [this](int menuId, const QPoint& globalPos) { contextMenus.emplace_back(menuId, globalPos); },
-        [this] { ++commandStateChanges; }});
+        [this] { ++commandStateChanges; },
+        {}});
     document = std::make_unique<CMainDoc>(settings, prompt);
     createView();
 }

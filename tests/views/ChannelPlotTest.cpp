@@ -197,15 +197,15 @@ TEST(ChannelPlot, RebuildDrawsStepsLevelAndRampsFromThePreviousEnd)
     EXPECT_EQ(plot.lineEnd(), QPoint(40, 300));
 }
 
-TEST(ChannelPlot, ReadsStepsFromTheirTexts)
+TEST(ChannelPlot, ReadsStepsFromTheirTextsAndSumsTheIntervals)
 {
     ChannelSequence sequence;
     sequence.count = 2;
-    sequence.steps[0].time = "1.5";
+    sequence.steps[0].time = ""; // as read from a file, before anything recomputed the times
     sequence.steps[0].interval = "1.5";
     sequence.steps[0].value = "3.25";
     sequence.steps[0].transition = "1";
-    sequence.steps[1].time = "4.0";
+    sequence.steps[1].time = "7.0";
     sequence.steps[1].interval = "2.5";
     sequence.steps[1].value = "junk";
     sequence.steps[1].transition = "";

@@ -1,0 +1,96 @@
+#include "views/CScaleDlg.h"
+
+#include "ui/ResourceModule.h"
+#include "ui/UserPrompt.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <cmath>
+
+namespace {
+
+// The text fields show a range with up to 15 significant digits and no trailing zeros.
+QString fieldText(double value)
+{
+    return QString::number(value, 'g', 15);
+}
+
+} // namespace
+
+void CScaleDlg::Controls::bind(TemplateForm& form)
+{
+    form.bind(timeMax, "editTimeMax");
+    form.bind(timeMin, "editTimeMin");
+    form.bind(valueMax, "editValueMax");
+    form.bind(valueMin, "editValueMin");
+    form.bind(autoTimeMax, "checkAutoTimeMax");
+    form.bind(autoValueMax, "checkAutoValueMax");
+    form.bind(autoValueMin, "checkAutoValueMin");
+    form.bind(ok, "buttonOk");
+    form.bind(cancel, "buttonCancel");
+}
+
+CScaleDlg::CScaleDlg(const TemplateLoader& loader, const ScaleValues& values, QWidget* parent)
+    : TemplateDialog(loader, QLatin1String(templateName), parent), values_(values)
+{
+    controls_.bind(form());
+    connect(controls_.ok, &QPushButton::clicked, this, &CScaleDlg::accept);
+    connect(controls_.cancel, &QPushButton::clicked, this, &CScaleDlg::reject);
+    controls_.timeMax->setText(fieldText(values.timeMax));
+    controls_.timeMin->setText(fieldText(values.timeMin));
+    controls_.valueMax->setText(fieldText(values.valueMax));
+    controls_.valueMin->setText(fieldText(values.valueMin));
+    controls_.autoTimeMax->setChecked(values.autoTimeMax);
+    controls_.autoValueMax->setChecked(values.autoValueMax);
+    controls_.autoValueMin->setChecked(values.autoValueMin);
+}
+
+CScaleDlg::Message CScaleDlg::check(const ScaleValues& values)
+{
+    if (!(values.valueMax > values.valueMin) || !(values.timeMax > values.timeMin))
+        return MinimumBelowMaximum;
+    if (values.valueMin > 0.0)
+        return ValueBelowZero;
+    if (values.valueMax < 0.0)
+        return ValueAboveZero;
+    if (values.timeMin < 0.0)
+        return ValueAboveZero;
+    if (values.valueMin < -999.999)
+        return OutOfRange;
+    if (values.valueMax > 1000.0)
+        return OutOfRange;
+    return NoMessage;
+}
+
+bool CScaleDlg::readField(QLineEdit* field, double& value)
+{
+    bool ok = false;
+    const double number = field->text().trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(number)) {
+        loader().prompt().showMessage(QStringLiteral("Please enter a number."));
+        field->setFocus();
+        field->selectAll();
+        return false;
+    }
+    value = number;
+    return true;
+}
+
+void CScaleDlg::accept()
+{
+    ScaleValues entered;
+    if (!readField(controls_.timeMax, entered.timeMax) || !readField(controls_.timeMin, entered.timeMin) ||
+        !readField(controls_.valueMax, entered.valueMax) || !readField(controls_.valueMin, entered.valueMin))
+        return;
+    entered.autoTimeMax = controls_.autoTimeMax->isChecked();
+    entered.autoValueMax = controls_.autoValueMax->isChecked();
+    entered.autoValueMin = controls_.autoValueMin->isChecked();
+    const Message message = check(entered);
+    if (message != NoMessage) {
+        loader().prompt().showMessage(loader().module().string(message));
+        return;
+    }
+    values_ = entered;
+    TemplateDialog::accept();
+}
