@@ -2,8 +2,8 @@
 #include "app/DesktopShellServices.h"
 #include "app/DocumentTemplate.h"
 #include "app/RecentFileList.h"
-#include "dialogs/SerialDeviceList.h"
 #include "app/SingleInstance.h"
+#include "dialogs/SerialDeviceList.h"
 #include "ui/ResourceModule.h"
 #include "views/CommandRouter.h"
 #include "views/ShellResources.h"
@@ -155,7 +155,7 @@ void ShellPartsTest::routerShowsCheckMarksAndRefusesDisabledCommands()
     int runs = 0;
     table.add(
         7, [&runs] { ++runs; }, [&enabled] { return enabled; }, [&checked] { return checked; });
-    // A command defined with its rule but no action yet is enabled by the rule and does nothing.
+    // A command defined with its rule but no action yet is disabled whatever the rule says.
     table.add(8, {}, [&enabled] { return !enabled; });
     router.setFrameCommands(&table);
     QAction* action = router.action(7);
@@ -175,10 +175,17 @@ void ShellPartsTest::routerShowsCheckMarksAndRefusesDisabledCommands()
     QCOMPARE(runs, 1);
     QVERIFY(!router.isEnabled(8));
     enabled = false;
-    QVERIFY(router.trigger(8));
+    QVERIFY(!router.isEnabled(8));
+    QVERIFY(!router.trigger(8));
+    router.updateActions();
+    QVERIFY(!router.action(8)->isEnabled());
     table.setAction(8, [&runs] { runs += 10; });
+    router.updateActions();
+    QVERIFY(router.action(8)->isEnabled());
     QVERIFY(router.trigger(8));
     QCOMPARE(runs, 11);
+    enabled = true;
+    QVERIFY(!router.trigger(8));
 }
 
 void ShellPartsTest::recentFilesKeepFourNewestFirst()
