@@ -1,11 +1,12 @@
 #include "app/CTessorApp.h"
 
+#include "app/CMainFrame.h"
+#include "app/DocumentSession.h"
+#include "app/HandOverQueue.h"
+#include "app/ShellPrompt.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CEnvironmentDlg.h"
 #include "dialogs/CInterfaceDlg.h"
-#include "app/CMainFrame.h"
-#include "app/DocumentSession.h"
-#include "app/ShellPrompt.h"
 #include "model/ProfileStore.h"
 #include "views/TemplateLoader.h"
 
@@ -42,6 +43,7 @@ CTessorApp::CTessorApp(ShellPrompt& prompt, ShellServices& services, StartupPath
 CTessorApp::~CTessorApp()
 {
     prompt_.setParentWindow(nullptr);
+    handOvers_.reset();
     frame_.reset();
 }
 
@@ -91,13 +93,16 @@ int CTessorApp::initInstance(const QStringList& files)
         return 1;
     prompt_.setParentWindow(frame_.get());
     CMainFrame* frame = frame_.get();
-    instance_.listen();
-    QObject::connect(&instance_, &SingleInstance::fileReceived, frame, [frame](const QString& path) {
-        frame->showNormal();
+    // Files handed over by later starts open once the start-up is over and no modal window is up.
+    handOvers_ = std::make_unique<HandOverQueue>([frame](const QString& path) {
+        if (frame->isMinimized())
+            frame->setWindowState(frame->windowState() & ~Qt::WindowMinimized);
         frame->raise();
         frame->activateWindow();
         frame->openDocumentFile(path);
     });
+    instance_.listen();
+    QObject::connect(&instance_, &SingleInstance::fileReceived, handOvers_.get(), &HandOverQueue::add);
 
     // The previous file, or the command line's file, or a new document.
     AppSettings& settings = frame->settings();
@@ -120,5 +125,6 @@ int CTessorApp::initInstance(const QStringList& files)
         frame->resize(defaultWindowSize());
     frame->show();
     frame->updateCommandUi();
+    handOvers_->release();
     return kRunning;
 }

@@ -9,6 +9,7 @@
 #include <memory>
 
 class CMainFrame;
+class HandOverQueue;
 class ProfileStore;
 class ShellPrompt;
 class ShellServices;
@@ -45,6 +46,8 @@ public:
     const ResourceModule& module() const { return module_; }
     const TemplateLoader* templates() const { return templates_.get(); }
     SingleInstance& instance() { return instance_; }
+    // The files handed over by later starts that wait to be opened.
+    const HandOverQueue* handOvers() const { return handOvers_.get(); }
 
     // Every dialog template of the module, checked for the controls its dialog uses; the problems
     // found, one per line, or an empty text.
@@ -60,4 +63,5 @@ private:
     std::unique_ptr<TemplateLoader> templates_;
     std::unique_ptr<ProfileStore> profile_;
     std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<HandOverQueue> handOvers_; // opens into frame_; destroyed before it
 };
