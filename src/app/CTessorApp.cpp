@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <cstdio>
 
 namespace {
 
@@ -47,6 +48,15 @@ CTessorApp::~CTessorApp()
     frame_.reset();
 }
 
+void CTessorApp::note(const QString& text) const
+{
+    if (noteOutput_) {
+        noteOutput_(text);
+        return;
+    }
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+}
+
 QString CTessorApp::checkDialogTemplates(const TemplateLoader& loader)
 {
     QStringList problems;
@@ -62,12 +72,16 @@ int CTessorApp::initInstance(const QStringList& files)
 {
     const QString file = files.value(0);
 
-    // One copy per user: a second copy hands its file to the first and ends without a window.
-    if (!instance_.acquire()) {
+    // One copy per user: a second copy hands its file to the first and ends without a window. A
+    // lock that cannot be created says nothing about other copies: the program runs unprotected.
+    const SingleInstance::LockResult lock = instance_.acquire();
+    if (lock == SingleInstance::LockResult::HeldElsewhere) {
         if (!file.isEmpty())
             instance_.handOver(QFileInfo(file).absoluteFilePath());
         return 0;
     }
+    if (lock == SingleInstance::LockResult::Unavailable)
+        note(QStringLiteral("tessor: no single-instance protection: ") + instance_.lockProblem());
 
     // The resource module, the only source of the user interface from here on.
     const QString moduleError = QLatin1String(ResourceModule::moduleErrorText);
@@ -101,7 +115,9 @@ int CTessorApp::initInstance(const QStringList& files)
         frame->activateWindow();
         frame->openDocumentFile(path);
     });
-    instance_.listen();
+    // Without the lock another copy may own the socket.
+    if (lock == SingleInstance::LockResult::Acquired)
+        instance_.listen();
     QObject::connect(&instance_, &SingleInstance::fileReceived, handOvers_.get(), &HandOverQueue::add);
 
     // The previous file, or the command line's file, or a new document.

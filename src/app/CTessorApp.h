@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class CMainFrame;
@@ -37,6 +38,10 @@ public:
     CTessorApp(const CTessorApp&) = delete;
     CTessorApp& operator=(const CTessorApp&) = delete;
 
+    // Where the start-up's notes go (stderr unless set): why the program runs without
+    // single-instance protection.
+    void setNoteOutput(std::function<void(const QString&)> output) { noteOutput_ = std::move(output); }
+
     // Runs the start-up with the command line's file arguments. Returns kRunning when the main window
     // is up, else the exit status: 0 for a second copy (after handing over its file), non-zero when
     // the resource module is missing or broken or the command line's file cannot be opened.
@@ -54,6 +59,8 @@ public:
     static QString checkDialogTemplates(const TemplateLoader& loader);
 
 private:
+    void note(const QString& text) const;
+
     ShellPrompt& prompt_;
     ShellServices& services_;
     StartupPaths paths_;
@@ -64,4 +71,5 @@ private:
     std::unique_ptr<ProfileStore> profile_;
     std::unique_ptr<CMainFrame> frame_;
     std::unique_ptr<HandOverQueue> handOvers_; // opens into frame_; destroyed before it
+    std::function<void(const QString&)> noteOutput_;
 };

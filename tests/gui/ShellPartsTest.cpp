@@ -254,23 +254,23 @@ void ShellPartsTest::singleInstanceHoldsTheLockAndTakesHandedFiles()
 {
     QTemporaryDir dir;
     SingleInstance first(dir.path());
-    QVERIFY(first.acquire());
+    QCOMPARE(first.acquire(), SingleInstance::LockResult::Acquired);
     QVERIFY(first.listen());
     QStringList received;
     connect(&first, &SingleInstance::fileReceived, this,
             [&received](const QString& path) { received << path; });
 
     SingleInstance second(dir.path());
-    QVERIFY(!second.acquire());
+    QCOMPARE(second.acquire(), SingleInstance::LockResult::HeldElsewhere);
     QVERIFY(second.handOver(QStringLiteral("/data/run 1.tsr")));
     QTRY_COMPARE(received, QStringList{QStringLiteral("/data/run 1.tsr")});
 
     first.release();
     QVERIFY(!QFile::exists(first.lockPath()));
-    QVERIFY(second.acquire());
+    QCOMPARE(second.acquire(), SingleInstance::LockResult::Acquired);
     // Nobody listens any more: the hand-over fails instead of hanging.
     SingleInstance third(dir.path());
-    QVERIFY(!third.acquire());
+    QCOMPARE(third.acquire(), SingleInstance::LockResult::HeldElsewhere);
     QVERIFY(!third.handOver(QStringLiteral("/x.tsr"), 500));
 }
 

@@ -34,14 +34,18 @@ private slots:
     void aHandedOverFileWaitsForTheSaveAsDialog();
     void aHandedOverFileWaitsForAMessageAtStartUpAndFilesOpenInOrder();
     void takesOverTheLockOfACopyThatCrashed();
+    void startsWithoutProtectionWhenTheLockCannotBeCreated();
     void opensTheCommandLineFile();
     void endsWhenTheCommandLineFileCannotBeRead();
+    void aFailedStartLeavesTheProfileUntouched_data();
+    void aFailedStartLeavesTheProfileUntouched();
     void previousFileWinsOverTheCommandLine();
     void previousFileWithAnEmptyListStartsANewDocument();
     void withoutSavedPositionTheWindowsStandSideBySide();
     void savedPositionPlacesTheMainAndDocumentWindows();
     void savedPositionOffEveryScreenComesBackOnScreen();
     void destroyingTheFrameWritesTheRectangles();
+    void aWindowClosedMaximisedComesBackAtItsPlace();
     void theLinkTakesTheConnectionSettingsOfTheProfile();
     void theSimulatorPortTalksToTheSimulatedLoad();
     void theFramesRunEngineForgetsProgressWhenAFileIsReadOrTheMethodChanges();
@@ -249,6 +253,35 @@ void StartupTest::takesOverTheLockOfACopyThatCrashed()
     QCOMPARE(program.start(), CTessorApp::kRunning);
 }
 
+void StartupTest::startsWithoutProtectionWhenTheLockCannotBeCreated()
+{
+    // A runtime "folder" that is a file: no lock can be created in it, by root either.
+    StartedProgram program;
+    QVERIFY(QDir(program.folders.runtimeFolder()).removeRecursively());
+    QFile notAFolder(program.folders.runtimeFolder());
+    QVERIFY(notAFolder.open(QIODevice::WriteOnly));
+    notAFolder.close();
+    QStringList notes;
+    program.app = std::make_unique<CTessorApp>(program.prompt, program.services, program.folders.paths());
+    program.app->setNoteOutput([&notes](const QString& note) { notes << note; });
+    QCOMPARE(program.app->initInstance({}), CTessorApp::kRunning);
+    QVERIFY(program.frame().isVisible());
+    QVERIFY(program.prompt.entries.empty());
+    QCOMPARE(notes.size(), 1);
+    QVERIFY2(
+        notes.front().startsWith(QStringLiteral("tessor: no single-instance protection: cannot create ")) &&
+            notes.front().contains(program.folders.runtimeFolder()),
+        qPrintable(notes.front()));
+
+    // A second program started meanwhile does the same instead of ending.
+    RecordingShellPrompt prompt;
+    FakeShellServices services;
+    CTessorApp second(prompt, services, program.folders.paths());
+    second.setNoteOutput([&notes](const QString& note) { notes << note; });
+    QCOMPARE(second.initInstance({}), CTessorApp::kRunning);
+    QCOMPARE(notes.size(), 2);
+}
+
 void StartupTest::opensTheCommandLineFile()
 {
     StartedProgram program;
@@ -268,6 +301,33 @@ void StartupTest::endsWhenTheCommandLineFileCannotBeRead()
              (QStringList{QStringLiteral("Cannot open the specified file as it does not exist."),
                           QStringLiteral("Failed to read the file")}));
     QVERIFY(!program.frame().isVisible());
+}
+
+void StartupTest::aFailedStartLeavesTheProfileUntouched_data()
+{
+    QTest::addColumn<bool>("withProfile");
+    QTest::newRow("profile") << true;
+    QTest::newRow("no profile yet") << false;
+}
+
+void StartupTest::aFailedStartLeavesTheProfileUntouched()
+{
+    QFETCH(bool, withProfile);
+    StartedProgram program;
+    const QString profile = program.folders.profilePath();
+    if (withProfile) {
+        writeProfileValue(profile, QStringLiteral("Config/Unit"), 3);
+        writeProfileValue(profile, QStringLiteral("Recent File List/File1"),
+                          program.folders.writeFile(QStringLiteral("recent.tsr"), emptyChannelsFile()));
+    }
+    const auto contents = [&profile] {
+        QFile file(profile);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+    };
+    const QByteArray before = contents();
+    QVERIFY(program.start({program.folders.filePath(QStringLiteral("missing.tsr"))}) > 0);
+    program.stop();
+    QCOMPARE(contents(), before);
 }
 
 void StartupTest::previousFileWinsOverTheCommandLine()
@@ -377,6 +437,30 @@ void StartupTest::destroyingTheFrameWritesTheRectangles()
     QCOMPARE(value("Bottom"), 685);
     QCOMPARE(value("bPos"), 0);
     QCOMPARE(value("bFile"), 0);
+}
+
+void StartupTest::aWindowClosedMaximisedComesBackAtItsPlace()
+{
+    StartedProgram program;
+    const QString profile = program.folders.profilePath();
+    writeProfileValue(profile, QStringLiteral("bPos"), 1);
+    writeProfileValue(profile, QStringLiteral("Left"), 100);
+    writeProfileValue(profile, QStringLiteral("Top"), 80);
+    writeProfileValue(profile, QStringLiteral("Right"), 900);
+    writeProfileValue(profile, QStringLiteral("Bottom"), 680);
+    // The platform draws a frame around the window, so its contents start below its position.
+    for (int start = 1; start <= 3; ++start) {
+        QCOMPARE(program.start(), CTessorApp::kRunning);
+        QCOMPARE(program.frame().pos(), QPoint(100, 80));
+        QCOMPARE(program.frame().size(), QSize(800, 600));
+        program.frame().showMaximized();
+        QTRY_VERIFY(program.frame().isMaximized());
+        program.stop();
+        QCOMPARE(readProfileValue(profile, QStringLiteral("Left")).toInt(), 100);
+        QCOMPARE(readProfileValue(profile, QStringLiteral("Top")).toInt(), 80);
+        QCOMPARE(readProfileValue(profile, QStringLiteral("Right")).toInt(), 900);
+        QCOMPARE(readProfileValue(profile, QStringLiteral("Bottom")).toInt(), 680);
+    }
 }
 
 void StartupTest::theLinkTakesTheConnectionSettingsOfTheProfile()
