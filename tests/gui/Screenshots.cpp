@@ -1,10 +1,10 @@
 // Takes screenshots of the main window with an open document and of the shell's dialogs, for the
 // README and for review. Run under Xvfb by scripts/screenshots: screenshots OUTPUT-FOLDER.
 #include "GuiTestSupport.h"
+#include "app/CMainFrame.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CEnvironmentDlg.h"
 #include "dialogs/CInterfaceDlg.h"
-#include "app/CMainFrame.h"
 #include "dialogs/SerialDeviceList.h"
 #include "views/TemplateLoader.h"
 
@@ -74,6 +74,17 @@ int main(int argc, char** argv)
         settings.PortDevice = QStringLiteral("simulator");
         CInterfaceDlg dialog(loader, settings, SerialDeviceList::scan(), &frame);
         ok = grab(dialog, out.filePath(QStringLiteral("interface-dialog.png"))) && ok;
+    }
+    {
+        // As it looks with a USB adapter plugged in and chosen.
+        settings.PortDevice = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0");
+        const std::vector<SerialDevice> devices = {
+            SerialDevice(settings.PortDevice, QStringLiteral("/dev/ttyUSB0 — FT232R USB UART (FTDI)"),
+                         QStringLiteral("/dev/ttyUSB0")),
+            SerialDevice(QStringLiteral("/dev/ttyS4"), QStringLiteral("/dev/ttyS4 — 16550A"),
+                         QStringLiteral("/dev/ttyS4"))};
+        CInterfaceDlg dialog(loader, settings, devices, &frame);
+        ok = grab(dialog, out.filePath(QStringLiteral("interface-dialog-usb.png"))) && ok;
     }
     {
         CEnvironmentDlg dialog(loader, settings, &frame);
