@@ -4,16 +4,18 @@
 
 TESSOR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-# Every package the build, the tests, the benchmarks and the screenshots use: scripts/screenshots
-# runs under xvfb-run (xvfb, xauth); a window is driven with xdotool and grabbed with ImageMagick's
-# import. scripts/check-packages (run by .ci/run) fails when a build uses a package this list
-# neither names nor pulls in through Depends.
+# Every package the build, the tests, the benchmarks, the screenshots and the Debian package use:
+# scripts/screenshots runs under xvfb-run (xvfb, xauth); a window is driven with xdotool and
+# grabbed with ImageMagick's import. scripts/check-packages (run by .ci/run) fails when a build
+# uses a package this list neither names nor pulls in through Depends.
 TESSOR_PACKAGES=(
     g++ cmake make pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-tools-dev qt6-tools-dev-tools
     libqt6uitools6 libqt6opengl6-dev libgl-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     xvfb xauth x11-apps xdotool imagemagick
+    dpkg-dev desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl
+    hicolor-icon-theme poppler-utils fonts-dejavu-core fonts-droid-fallback
 )
 
 tessor_install_packages() {

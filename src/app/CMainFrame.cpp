@@ -1,18 +1,21 @@
 #include "app/CMainFrame.h"
 
+#include "dialogs/CAboutDlg.h"
 #include "app/CChildFrame.h"
+#include "dialogs/CEnvironmentDlg.h"
+#include "dialogs/CInterfaceDlg.h"
 #include "app/CSequenceControlBar.h"
 #include "app/DocumentSession.h"
+#include "app/SequenceDialogs.h"
+#include "dialogs/SerialDeviceList.h"
+#include "dialogs/TransferProgress.h"
 #include "app/ShellPrompt.h"
 #include "app/ShellServices.h"
 #include "app/StatusPanes.h"
 #include "app/WindowArrangement.h"
-#include "dialogs/CAboutDlg.h"
-#include "dialogs/CEnvironmentDlg.h"
-#include "dialogs/CInterfaceDlg.h"
-#include "dialogs/SerialDeviceList.h"
 #include "model/CMainDoc.h"
 #include "model/ProfileStore.h"
+#include "ui/InstallLayout.h"
 #include "ui/ResourceModule.h"
 #include "views/CGraphView.h"
 #include "views/CGridView.h"
@@ -43,7 +46,7 @@ constexpr int kAccelerators = 128;
 constexpr int kMainIcon = 128;
 constexpr int kAppTitle = 128;
 
-// The manuals in the program's folder: F1 opens the HTML manual, Help Topics the PDF.
+// The manuals: F1 opens the HTML manual, Help Topics the PDF.
 const QString kHtmlManual = QStringLiteral("TessorKdrx.html");
 const QString kPdfManual = QStringLiteral("TessorKdrx.pdf");
 
@@ -121,6 +124,7 @@ bool CMainFrame::create()
     // 3. The status bar.
     statusPanes_ =
         std::make_unique<StatusPanes>(statusBar(), context_.module, context_.resources.statusPanes());
+    plugSequenceDialogs();
 
     // 4. Both bars at the top, the sequence control bar to the right of the toolbar.
     addToolBar(Qt::TopToolBarArea, toolBar_);
@@ -464,7 +468,7 @@ void CMainFrame::saveSettings()
 void CMainFrame::openManual(const QString& fileName)
 {
     // No message when the manual is missing.
-    const QString path = QDir(context_.helpFolder).filePath(fileName);
+    const QString path = InstallLayout::manualFile(context_.helpFolder, fileName);
     if (QFileInfo(path).isFile())
         context_.services.openWithDesktop(path);
 }
@@ -505,6 +509,37 @@ void CMainFrame::noteFrameOffset()
 {
     if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)))
         normalFrameOffset_ = geometry().topLeft() - pos();
+}
+
+void CMainFrame::plugSequenceDialogs()
+{
+    transferProgress_ = std::make_unique<TransferProgress>(context_.module, *statusPanes_);
+    transferProgress_->attach(device_, &port_.rs232c());
+    // A read-back replaces the documents by one new document, shown at once.
+    const auto closeDocuments = [this] {
+        if (!documents_->saveModified())
+            return false;
+        documents_->closeDocument();
+        return true;
+    };
+    const auto createDocument = [this] {
+        if (!documents_->createDocumentWindows())
+            return false;
+        documents_->placeDocumentWindows();
+        return true;
+    };
+    const auto refillAllChannels = [this] {
+        documents_->refillAllChannels();
+        documents_->placeDocumentWindows();
+    };
+    sequenceDialogs_ = std::make_unique<SequenceDialogs>(SequenceDialogs::Context{
+        settings_, current_, device_, runEngine_, context_.prompt, context_.services, context_.templates,
+        transferProgress_.get(), this, closeDocuments, createDocument, refillAllChannels,
+        [this] { documents_->applyModeSettings(); }});
+    commands_.setAction(IdTransfer, [this] { sequenceDialogs_->runTransfer(); });
+    commands_.setAction(IdInitialSetting, [this] { sequenceDialogs_->runRanges(); });
+    commands_.setAction(IdMode, [this] { sequenceDialogs_->runMode(); });
+    commands_.setAction(IdOptions, [this] { sequenceDialogs_->runOptions(); });
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

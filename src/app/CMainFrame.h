@@ -27,11 +27,13 @@ class ProfileStore;
 class QMenu;
 class QToolBar;
 class ResourceModule;
+class SequenceDialogs;
 class ShellPrompt;
 class ShellResources;
 class ShellServices;
 class StatusPanes;
 class TemplateLoader;
+class TransferProgress;
 
 // The main window: it owns the settings, the current-document reference, the port layer (with the
 // built-in simulator behind the "simulator" port), the KDR-X protocol object, the channel-number
@@ -53,7 +55,7 @@ public:
         ShellPrompt& prompt;
         ShellServices& services;
         const ProfileStore& profile;
-        QString helpFolder; // where the manuals are
+        QString helpFolder; // the program's folder: the manuals are beside it or in ../share/doc/tessor
     };
 
     // Command identifiers the frame handles.
@@ -121,6 +123,8 @@ public:
     QToolBar* mainToolBar() const { return toolBar_; }
     StatusPanes& statusPanes() { return *statusPanes_; }
     QMdiArea* mdiArea() const { return area_; }
+    // The transfer's progress display (in the status bar), once the frame is created.
+    TransferProgress* transferProgress() const { return transferProgress_.get(); }
     // The menu resource shown in the menu bar: 129 while a document is open, else 128.
     int shownMenu() const { return shownMenu_; }
 
@@ -167,6 +171,8 @@ private:
     void runInterfaceDialog();
     void runEnvironmentDialog();
     void runAboutDialog();
+    // Transfer, Initial Setting, Mode and Options, with the progress display of the transfers.
+    void plugSequenceDialogs();
     void onDocumentChanged();
     void onSubWindowActivated();
 
@@ -188,6 +194,8 @@ private:
     QToolBar* toolBar_ = nullptr;
     CSequenceControlBar* controlBar_ = nullptr;
     std::unique_ptr<StatusPanes> statusPanes_;
+    std::unique_ptr<TransferProgress> transferProgress_;
+    std::unique_ptr<SequenceDialogs> sequenceDialogs_;
     std::vector<QMenu*> noDocumentMenus_;
     std::vector<QMenu*> documentMenus_;
     QString recentPlaceholder_;

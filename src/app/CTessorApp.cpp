@@ -1,17 +1,21 @@
 #include "app/CTessorApp.h"
 
+#include "dialogs/CAboutDlg.h"
+#include "dialogs/CEnvironmentDlg.h"
+#include "dialogs/CInterfaceDlg.h"
+#include "dialogs/CModeDlg.h"
+#include "dialogs/COptionsDlg.h"
+#include "dialogs/CRangeDlg.h"
+#include "dialogs/CTransferDlg.h"
 #include "app/CMainFrame.h"
 #include "app/DocumentSession.h"
 #include "app/HandOverQueue.h"
 #include "app/ShellPrompt.h"
-#include "dialogs/CAboutDlg.h"
-#include "dialogs/CEnvironmentDlg.h"
-#include "dialogs/CInterfaceDlg.h"
 #include "model/ProfileStore.h"
+#include "ui/InstallLayout.h"
 #include "views/TemplateLoader.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
@@ -61,7 +65,9 @@ QString CTessorApp::checkDialogTemplates(const TemplateLoader& loader)
 {
     QStringList problems;
     for (const QString& problem : {checkTemplate<CAboutDlg>(loader), checkTemplate<CInterfaceDlg>(loader),
-                                   checkTemplate<CEnvironmentDlg>(loader)}) {
+                                   checkTemplate<CEnvironmentDlg>(loader),
+                                   checkTemplate<CTransferDlg>(loader), checkTemplate<CRangeDlg>(loader),
+                                   checkTemplate<CModeDlg>(loader), checkTemplate<COptionsDlg>(loader)}) {
         if (!problem.isEmpty())
             problems << problem;
     }
@@ -85,7 +91,8 @@ int CTessorApp::initInstance(const QStringList& files)
 
     // The resource module, the only source of the user interface from here on.
     const QString moduleError = QLatin1String(ResourceModule::moduleErrorText);
-    if (!module_.load(QDir(paths_.programFolder).filePath(QLatin1String(ResourceModule::fileName)))) {
+    if (!module_.load(
+            InstallLayout::dataFile(paths_.programFolder, QLatin1String(ResourceModule::fileName)))) {
         prompt_.showMessage(moduleError, UserPrompt::Icon::Critical);
         return 1;
     }

@@ -18,7 +18,7 @@ class TemplateLoader;
 
 // Where the program finds its files.
 struct StartupPaths {
-    QString programFolder; // TessorOpt.rcc and the manuals
+    QString programFolder; // TessorOpt.rcc and the manuals are beside it or in the installed tree
     QString profilePath;
     QString runtimeFolder; // the single-instance lock and socket
 

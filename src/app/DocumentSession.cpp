@@ -109,8 +109,8 @@ void DocumentSession::showDocument(std::unique_ptr<CMainDoc> document)
         profile.saveWindowRect(section, toWindowRect(rect));
     };
 
+    // The worksheet titles itself with the current channel's step count.
     gridView_ = new CGridView(*document_, viewContext_);
-    gridView_->setWindowTitle(worksheetTemplate_.windowTitle);
     worksheetWindow_ = new CChildFrame(gridView_, &gridView_->commands(), kGridSection, writeRect);
     worksheetWindow_->setWindowIcon(context_.resources.icon(kWorksheetTemplate));
     worksheetWindow_->addTo(context_.area);

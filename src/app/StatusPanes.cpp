@@ -5,7 +5,9 @@
 #include "ui/ResourceModule.h"
 
 #include <QLabel>
+#include <QProgressBar>
 #include <QStatusBar>
+#include <algorithm>
 
 namespace {
 
@@ -15,6 +17,7 @@ constexpr int kIdleMessage = 57345;
 } // namespace
 
 StatusPanes::StatusPanes(QStatusBar* bar, const ResourceModule& module, const std::vector<int>& panes)
+    : bar_(bar)
 {
     for (int pane : panes) {
         auto* label = new QLabel(bar);
@@ -22,6 +25,12 @@ StatusPanes::StatusPanes(QStatusBar* bar, const ResourceModule& module, const st
             label->setText(module.string(kIdleMessage));
             message_ = label;
             bar->addWidget(label, 1);
+            progress_ = new QProgressBar(bar);
+            progress_->setObjectName(QStringLiteral("transferProgress"));
+            progress_->setTextVisible(false);
+            progress_->setFixedWidth(160);
+            progress_->hide();
+            bar->addWidget(progress_);
             continue;
         }
         label->setObjectName(QStringLiteral("pane%1").arg(pane));
@@ -107,4 +116,38 @@ QString StatusPanes::text(int pane) const
         return message_ ? message_->text() : QString();
     const auto it = panes_.find(pane);
     return it == panes_.end() ? QString() : it->second->text();
+}
+
+void StatusPanes::showProgress(const QString& text, int step, int total)
+{
+    if (!message_ || !progress_)
+        return;
+    if (!isProgressShown()) {
+        idleText_ = message_->text();
+        barShownForProgress_ = bar_->isHidden();
+        if (barShownForProgress_)
+            bar_->show();
+    }
+    // A prompt left in the bar would hide the progress.
+    bar_->clearMessage();
+    message_->setText(text);
+    progress_->setRange(0, total > 0 ? total : 1);
+    progress_->setValue(std::clamp(step, 0, progress_->maximum()));
+    progress_->show();
+}
+
+void StatusPanes::hideProgress()
+{
+    if (!isProgressShown())
+        return;
+    progress_->hide();
+    message_->setText(idleText_);
+    if (barShownForProgress_)
+        bar_->hide();
+    barShownForProgress_ = false;
+}
+
+bool StatusPanes::isProgressShown() const
+{
+    return progress_ && !progress_->isHidden();
 }

@@ -9,6 +9,8 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessor"));
     QApplication::setApplicationVersion(QStringLiteral(TESSOR_VERSION));
+    // Ties the windows to the installed desktop entry (its icon and name in the task bar).
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.morvane.Tessor"));
 
     MessageBoxPrompt prompt;
     DesktopShellServices services;

@@ -503,6 +503,8 @@ int CKdrxDevice::ReadSequence(int channel)
     const int count = std::clamp(integerValue(reply), 0, kMaxSteps);
     ChannelSequence& sequence = doc->channel(channel);
     sequence.count = count;
+    if (readProgress_)
+        readProgress_(channel, 0, count);
 
     for (int k = 1; k <= count; ++k) {
         if (!query(QStringLiteral("PROG:FSP:EDIT? %1").arg(k), reply)) {
@@ -523,6 +525,8 @@ int CKdrxDevice::ReadSequence(int channel)
         step.transition = QStringLiteral("0");
         step.load = QStringLiteral("1");
         step.load2 = QStringLiteral("1");
+        if (readProgress_)
+            readProgress_(channel, k, count);
     }
     return port_.Close();
 }

@@ -53,6 +53,12 @@ public:
     {
         writeProgress_ = std::move(progress);
     }
+    // Progress of ReadSequence: called once the channel's step count is known (step 0) and after
+    // each step read (channel 0..4, step 1..n, n).
+    void setReadProgress(std::function<void(int channel, int step, int total)> progress)
+    {
+        readProgress_ = std::move(progress);
+    }
 
 private:
     static bool isChannel(int channel) { return channel >= 0 && channel < kChannelCount; }
@@ -74,4 +80,5 @@ private:
     UserPrompt& prompt_;
     Clock& clock_;
     std::function<void(int, int, int)> writeProgress_;
+    std::function<void(int, int, int)> readProgress_;
 };

@@ -79,8 +79,12 @@ int TransferProcedures::readChannels(const TransferData& data)
             settings_.RunCh[c] = 0;
             continue;
         }
-        if (!device_.ReadSequence(c))
+        if (!device_.ReadSequence(c)) {
+            // The new document keeps what was read before the failure; its windows must show it.
+            if (hooks_.refreshViews)
+                hooks_.refreshViews();
             return 0;
+        }
         settings_.RunCh[c] = 1;
     }
     if (hooks_.refreshViews)

@@ -38,7 +38,8 @@ public:
         std::function<bool()> closeDocuments;
         // Read: creates a new, empty document and makes it the current one; false on failure.
         std::function<bool()> createDocument;
-        // Read: redraws the worksheet and graph of all five channels and restores the layout.
+        // Read: redraws the worksheet and graph of all five channels and restores the layout; also
+        // after a read that stopped once the new document was made.
         std::function<void()> refreshViews;
     };
 

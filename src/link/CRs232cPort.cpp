@@ -122,6 +122,13 @@ void CRs232cPort::setLine(std::unique_ptr<SerialLine> line)
     if (line_)
         line_->close();
     line_ = line ? std::move(line) : std::make_unique<TermiosSerialLine>();
+    line_->setWaitHook(waitHook_);
+}
+
+void CRs232cPort::setWaitHook(std::function<void()> hook)
+{
+    waitHook_ = std::move(hook);
+    line_->setWaitHook(waitHook_);
 }
 
 void CRs232cPort::setTimeoutsMs(int readMs, int writeMs)

@@ -51,6 +51,8 @@ public:
     // Replaces the byte line (closing the old one); the default is the termios line.
     void setLine(std::unique_ptr<SerialLine> line);
     SerialLine& line() { return *line_; }
+    // Called while a read or write waits for the line (see SerialLine::setWaitHook); empty for none.
+    void setWaitHook(std::function<void()> hook);
     // Shortens the read and write time-outs; for tests.
     void setTimeoutsMs(int readMs, int writeMs);
     // Gives the device path of the built-in simulator, starting it on first use.
@@ -68,6 +70,7 @@ private:
     Clock& clock_;
     std::unique_ptr<SerialLine> line_;
     std::function<QString()> simulatorProvider_;
+    std::function<void()> waitHook_;
     int readTimeoutMs_ = lineTimeoutMs;
     int writeTimeoutMs_ = lineTimeoutMs;
 };

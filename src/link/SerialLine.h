@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 // One serial line as the RS-232C adapter uses it: opened exclusively by device name, set to the
 // instrument's fixed line settings, written in one call and read one byte at a time. The program
@@ -25,4 +26,8 @@ public:
     // Lowers DTR, purges and closes; harmless when already closed.
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
+    // Called every kWaitSliceMs or so while a read or write waits for the line, so that the caller
+    // can keep its windows painted during a long time-out. Lines that never wait ignore it.
+    static constexpr int kWaitSliceMs = 100;
+    virtual void setWaitHook(std::function<void()> hook) { (void)hook; }
 };

@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -110,11 +111,11 @@ bool TermiosSerialLine::write(const QByteArray& bytes, int timeoutMs)
         const int left = remainingMs(timer, timeoutMs);
         if (left == 0)
             return false;
-        pollfd waitFor{fd_, POLLOUT, 0};
-        const int ready = poll(&waitFor, 1, left);
+        short revents = 0;
+        const int ready = waitFor(POLLOUT, left, revents);
         if (ready < 0 && errno != EINTR)
             return false;
-        if (ready > 0 && (waitFor.revents & (POLLERR | POLLNVAL)))
+        if (ready > 0 && (revents & (POLLERR | POLLNVAL)))
             return false;
     }
     return true;
@@ -140,18 +141,35 @@ SerialLine::ReadResult TermiosSerialLine::readByte(char& byte, int timeoutMs)
         const int left = remainingMs(timer, timeoutMs);
         if (left == 0)
             return ReadResult::TimedOut;
-        pollfd waitFor{fd_, POLLIN, 0};
-        const int ready = poll(&waitFor, 1, left);
+        short revents = 0;
+        const int ready = waitFor(POLLIN, left, revents);
         if (ready < 0 && errno != EINTR)
             return ReadResult::Failed;
         if (ready > 0) {
-            if (waitFor.revents & (POLLERR | POLLNVAL))
+            if (revents & (POLLERR | POLLNVAL))
                 return ReadResult::Failed;
-            if ((waitFor.revents & POLLHUP) && !(waitFor.revents & POLLIN))
+            if ((revents & POLLHUP) && !(revents & POLLIN))
                 return ReadResult::Failed;
             reportedReady = true;
         }
     }
+}
+
+int TermiosSerialLine::waitFor(short events, int leftMs, short& revents)
+{
+    pollfd line{fd_, events, 0};
+    if (!waitHook_) {
+        const int ready = poll(&line, 1, leftMs);
+        revents = line.revents;
+        return ready;
+    }
+    // Nothing on the line within the slice comes back as "nothing yet"; the caller's loop asks again
+    // with the time then left.
+    const int ready = poll(&line, 1, std::min(leftMs, kWaitSliceMs));
+    revents = line.revents;
+    if (ready == 0)
+        waitHook_();
+    return ready;
 }
 
 void TermiosSerialLine::close()

@@ -20,7 +20,12 @@ public:
     ReadResult readByte(char& byte, int timeoutMs) override;
     void close() override;
     bool isOpen() const override { return fd_ >= 0; }
+    void setWaitHook(std::function<void()> hook) override { waitHook_ = std::move(hook); }
 
 private:
+    // poll() for the events within the time left, in slices that end with the wait hook.
+    int waitFor(short events, int leftMs, short& revents);
+
     int fd_ = -1;
+    std::function<void()> waitHook_;
 };

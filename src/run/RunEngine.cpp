@@ -76,6 +76,8 @@ void RunEngine::prepareDialog()
         setup.monitorCurrent = settings_.Curr == 1;
         setup.monitorVoltage = settings_.Volt == 1;
         display_.preparePanel(c, setup);
+        if (!software && transferTotalsSet_)
+            showPanelTotals(c);
     }
     display_.showRunIdle();
 }
@@ -127,6 +129,37 @@ void RunEngine::clearProgress()
         channel.alarm = false;
         channel.skipFirstCheck = false;
     }
+}
+
+void RunEngine::showTransferTotals(const TransferProcedures::RunWindowTotals& totals)
+{
+    transferTotals_ = totals;
+    transferTotalsSet_ = true;
+    for (int c = 0; c < kChannelCount; ++c) {
+        if (channels_[c].isRunning())
+            continue;
+        if (totals[c].active) {
+            display_.showStatus(c, Status::Standby);
+            RunObserver& observer = display_.observer();
+            observer.countChanged(c, QStringLiteral("--"));
+            observer.stepChanged(c, QStringLiteral("--"));
+            observer.elapsedChanged(c, QStringLiteral("--"));
+            monitor_.clearReading(c);
+        }
+        display_.showRunButton(c, false);
+        showPanelTotals(c);
+    }
+}
+
+void RunEngine::clearTransferTotals()
+{
+    showTransferTotals(TransferProcedures::RunWindowTotals{});
+}
+
+void RunEngine::showPanelTotals(int channel)
+{
+    const TransferProcedures::RunPanelTotals& totals = transferTotals_[channel];
+    display_.observer().totalsChanged(channel, totals.loopTotal, totals.stepTotal);
 }
 
 // ---------------------------------------------------------------------------------------------

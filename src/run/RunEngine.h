@@ -1,6 +1,7 @@
 #pragma once
 
 #include "instrument/ChannelNumbers.h"
+#include "instrument/TransferProcedures.h"
 #include "run/RunMonitor.h"
 #include "run/RunPanelDisplay.h"
 #include "run/RunState.h"
@@ -64,6 +65,15 @@ public:
     // running channels keep theirs.
     void clearProgress();
 
+    // The Transfer and Initial Settings dialogs' changes to the panels. After a write or read a
+    // transferred channel's panel is reset (Standby, "--", Run button "Run") and shows the totals
+    // of its program; any other panel loses its totals and its Run button is no longer active.
+    // After a range write every panel is so. Running channels are left alone. Under Hardware
+    // Control the panels show the last of these totals whenever the dialog opens.
+    void showTransferTotals(const TransferProcedures::RunWindowTotals& totals);
+    void clearTransferTotals();
+    const TransferProcedures::RunWindowTotals& transferTotals() const { return transferTotals_; }
+
     // The buttons.
     void ToggleChannel(int channel);
     void RunAll();
@@ -93,6 +103,7 @@ private:
     void initialiseChannel(int channel);
     void startRunClock();
     void settlePreviousRun();
+    void showPanelTotals(int channel);
     void endRun();
     void finishRun();
 
@@ -133,4 +144,6 @@ private:
     double unitFactor_ = 1.0;
     int handlerDepth_ = 0;
     bool stopAllPending_ = false;
+    TransferProcedures::RunWindowTotals transferTotals_{};
+    bool transferTotalsSet_ = false;
 };

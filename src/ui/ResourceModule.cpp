@@ -1,5 +1,7 @@
 #include "ui/ResourceModule.h"
 
+#include "ui/InstallLayout.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -43,7 +45,7 @@ bool ResourceModule::load(const QString& path)
 
 bool ResourceModule::loadFromProgramFolder()
 {
-    return load(QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(fileName));
+    return load(InstallLayout::dataFile(QCoreApplication::applicationDirPath(), QLatin1String(fileName)));
 }
 
 QString ResourceModule::string(int id) const

@@ -21,7 +21,7 @@ public:
 
     // Registers the file and reads its string table; false when it is missing or unreadable.
     bool load(const QString& path);
-    // Loads TessorOpt.rcc from the folder of the running program.
+    // Loads TessorOpt.rcc from beside the running program, or from the installed data folder.
     bool loadFromProgramFolder();
     bool isLoaded() const { return !registeredPath_.isEmpty(); }
 

@@ -7,12 +7,31 @@
 #include <QMimeData>
 #include <QRegularExpressionValidator>
 
-CDecimalEdit::CDecimalEdit(QWidget* parent) : QLineEdit(parent)
+CDecimalEdit::CDecimalEdit(QWidget* parent)
+    : QLineEdit(parent), validator_(new QRegularExpressionValidator(this))
 {
     // The key filter below gives typing its rules; the validator also guards the context menu's
     // Paste and the middle-button paste, which do not pass through it.
-    setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*\\.?[0-9]*")), this));
+    setSignAllowed(false);
+    setValidator(validator_);
+}
+
+void CDecimalEdit::setSignAllowed(bool allowed)
+{
+    signAllowed_ = allowed;
+    validator_->setRegularExpression(QRegularExpression(allowed ? QStringLiteral("-?[0-9]*\\.?[0-9]*")
+                                                                : QStringLiteral("[0-9]*\\.?[0-9]*")));
+}
+
+bool CDecimalEdit::signFitsAtCaret() const
+{
+    if (!signAllowed_)
+        return false;
+    const int caret = hasSelectedText() ? selectionStart() : cursorPosition();
+    QString rest = text();
+    if (hasSelectedText())
+        rest.remove(selectionStart(), selectedText().size());
+    return caret == 0 && !rest.startsWith(QLatin1Char('-'));
 }
 
 void CDecimalEdit::insertFiltered(const QString& text)
@@ -23,8 +42,11 @@ void CDecimalEdit::insertFiltered(const QString& text)
         current.remove(selectionStart(), selectedText().size());
     QString accepted;
     bool hasPoint = current.contains(QLatin1Char('.'));
+    const bool signFits = signFitsAtCaret();
     for (const QChar c : text) {
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+        if (c == QLatin1Char('-') && signFits && accepted.isEmpty()) {
+            accepted += c;
+        } else if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
             accepted += c;
         } else if (c == QLatin1Char('.') && !hasPoint) {
             accepted += c;
@@ -53,7 +75,8 @@ void CDecimalEdit::keyPressEvent(QKeyEvent* event)
     const bool digit = c >= QLatin1Char('0') && c <= QLatin1Char('9');
     // The point is judged against the whole text, selection included.
     const bool point = c == QLatin1Char('.') && !this->text().contains(QLatin1Char('.'));
-    if (digit || point)
+    const bool sign = c == QLatin1Char('-') && signFitsAtCaret();
+    if (digit || point || sign)
         QLineEdit::keyPressEvent(event);
     else
         event->accept();

@@ -4,6 +4,7 @@
 #include "ui/UserPrompt.h"
 #include "views/CColorEdit.h"
 #include "views/CDecimalEdit.h"
+#include "views/SpinEdit.h"
 
 #include <QFile>
 #include <QUiLoader>
@@ -53,6 +54,7 @@ TemplateLoader::TemplateLoader(const ResourceModule& module, UserPrompt& prompt)
 {
     registerClass(QStringLiteral("CDecimalEdit"), [](QWidget* parent) { return new CDecimalEdit(parent); });
     registerClass(QStringLiteral("CColorEdit"), [](QWidget* parent) { return new CColorEdit(parent); });
+    registerClass(QStringLiteral("SpinEdit"), [](QWidget* parent) { return new SpinEdit(parent); });
 }
 
 void TemplateLoader::registerClass(const QString& className, Factory factory)

@@ -70,7 +70,7 @@ void DocumentCommandsTest::newDocumentsAreNumberedAndShownInBothWindows()
     QCOMPARE(frame_->windowTitle(), QStringLiteral("Tessor - Tessor2"));
     DocumentSession& documents = frame_->documents();
     QCOMPARE(frame_->mdiArea()->subWindowList().size(), 2);
-    QCOMPARE(documents.worksheetWindow()->windowTitle(), QStringLiteral("Worksheet"));
+    QCOMPARE(documents.worksheetWindow()->windowTitle(), QStringLiteral("Worksheet - Data Count:0"));
     QCOMPARE(documents.graphWindow()->windowTitle(), QStringLiteral("Graph"));
     QVERIFY(program_->prompt.entries.empty());
 }

@@ -68,6 +68,7 @@ private slots:
     void commandsWithoutAHandlerAreDisabled();
     void noCommandIsEnabledWithoutAnAction();
     void acceleratorsFollowTheTable();
+    void helpOpensTheManualsOnlyWhenTheyExist_data();
     void helpOpensTheManualsOnlyWhenTheyExist();
     void statusBarShowsInstrumentUnitModeAndLink();
     void menuBarFollowsTheDocument();
@@ -235,9 +236,9 @@ void FrameCommandsTest::commandsWithoutAHandlerAreDisabled()
 {
     CommandRouter& router = frame_->router();
     frame_->updateCommandUi();
-    // Send, Print, the control bar's button 109, the main menu's control-bar item, and the worksheet
-    // and graph commands, which the views do not handle yet.
-    for (int id : {57612, 57607, 109, 32913, 57634, 32812, 32774, 32786, 32779, 57669, 59648}) {
+    // Send, Print, the control bar's button 109, the main menu's control-bar item, and the graph
+    // commands, which the graph view does not handle yet.
+    for (int id : {57612, 57607, 109, 32913, 57634, 32786, 32779, 57669, 59648}) {
         QVERIFY2(!router.isEnabled(id), qPrintable(QString::number(id)));
         QVERIFY(!router.trigger(id));
         if (QAction* action = router.findAction(id))
@@ -309,32 +310,67 @@ void FrameCommandsTest::acceleratorsFollowTheTable()
     QCOMPARE(frame_->documents().title(), QStringLiteral("Tessor2"));
 }
 
+void FrameCommandsTest::helpOpensTheManualsOnlyWhenTheyExist_data()
+{
+    // Files of a program tree (relative to its root; the program is in bin/), and what F1 and Help
+    // Topics hand to the desktop's opener, in that order.
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QStringList>("opened");
+    const QString rcc = QStringLiteral("bin/TessorOpt.rcc");
+    const QString installedRcc = QStringLiteral("share/tessor/TessorOpt.rcc");
+    QTest::newRow("no manuals") << QStringList{rcc} << QStringList{};
+    QTest::newRow("manuals beside the program")
+        << QStringList{rcc, QStringLiteral("bin/TessorKdrx.html"), QStringLiteral("bin/TessorKdrx.pdf")}
+        << QStringList{QStringLiteral("bin/TessorKdrx.html"), QStringLiteral("bin/TessorKdrx.pdf")};
+    QTest::newRow("installed tree") << QStringList{installedRcc,
+                                                   QStringLiteral("share/doc/tessor/TessorKdrx.html"),
+                                                   QStringLiteral("share/doc/tessor/TessorKdrx.pdf")}
+                                    << QStringList{QStringLiteral("share/doc/tessor/TessorKdrx.html"),
+                                                   QStringLiteral("share/doc/tessor/TessorKdrx.pdf")};
+    QTest::newRow("installed PDF only")
+        << QStringList{installedRcc, QStringLiteral("share/doc/tessor/TessorKdrx.pdf")}
+        << QStringList{QStringLiteral("share/doc/tessor/TessorKdrx.pdf")};
+    QTest::newRow("manuals in the data folder are not found")
+        << QStringList{installedRcc, QStringLiteral("share/tessor/TessorKdrx.html"),
+                       QStringLiteral("share/tessor/TessorKdrx.pdf")}
+        << QStringList{};
+}
+
 void FrameCommandsTest::helpOpensTheManualsOnlyWhenTheyExist()
 {
-    CommandRouter& router = frame_->router();
-    QVERIFY(router.trigger(CMainFrame::IdHelp));
-    QVERIFY(router.trigger(CMainFrame::IdHelpTopics));
-    QVERIFY(program_->services.openedWithDesktop.isEmpty());
-    QVERIFY(program_->prompt.entries.empty());
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, opened);
 
-    // A program folder with both manuals.
+    // The program started from a tree of its own instead of the build folder, which has manuals.
     program_->stop();
-    const QString folder = program_->folders.root() + QStringLiteral("/program");
-    QDir().mkpath(folder);
-    QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/TessorOpt.rcc"),
-                        folder + QStringLiteral("/TessorOpt.rcc")));
-    for (const char* name : {"TessorKdrx.html", "TessorKdrx.pdf"}) {
-        QFile manual(folder + QLatin1Char('/') + QLatin1String(name));
-        QVERIFY(manual.open(QIODevice::WriteOnly));
+    const QDir tree(program_->folders.root() + QStringLiteral("/tree"));
+    QVERIFY(tree.mkpath(QStringLiteral("bin")));
+    for (const QString& file : files) {
+        QVERIFY(tree.mkpath(QFileInfo(file).path()));
+        if (file.endsWith(QLatin1String(".rcc"))) {
+            QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/TessorOpt.rcc"),
+                                tree.filePath(file)));
+        } else {
+            QFile manual(tree.filePath(file));
+            QVERIFY(manual.open(QIODevice::WriteOnly));
+        }
     }
-    program_->app =
-        std::make_unique<CTessorApp>(program_->prompt, program_->services, program_->folders.paths(folder));
+    program_->app = std::make_unique<CTessorApp>(
+        program_->prompt, program_->services, program_->folders.paths(tree.filePath(QStringLiteral("bin"))));
     QCOMPARE(program_->app->initInstance({}), CTessorApp::kRunning);
     frame_ = program_->app->mainFrame();
-    frame_->router().trigger(CMainFrame::IdHelp);
-    frame_->router().trigger(CMainFrame::IdHelpTopics);
-    QCOMPARE(program_->services.openedWithDesktop, (QStringList{folder + QStringLiteral("/TessorKdrx.html"),
-                                                                folder + QStringLiteral("/TessorKdrx.pdf")}));
+
+    // F1 through its key, Help Topics through the menu's command.
+    frame_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame_));
+    QTest::keyClick(frame_, Qt::Key_F1);
+    QVERIFY(frame_->router().trigger(CMainFrame::IdHelpTopics));
+
+    QStringList expected;
+    for (const QString& file : opened)
+        expected << tree.filePath(file);
+    QCOMPARE(program_->services.openedWithDesktop, expected);
+    QVERIFY(program_->prompt.entries.empty());
 }
 
 void FrameCommandsTest::statusBarShowsInstrumentUnitModeAndLink()
@@ -401,7 +437,8 @@ void FrameCommandsTest::viewCommandsGoToTheActiveWindow()
     // A new document's views replace the old ones in the route.
     frame_->mdiArea()->setActiveSubWindow(documents.worksheetWindow());
     QVERIFY(frame_->router().trigger(CMainFrame::IdNew));
-    QVERIFY(!frame_->router().trigger(32812));
+    // The new worksheet's own Select All runs, not the stand-in of the old one.
+    QVERIFY(frame_->router().trigger(32812));
     frame_->router().trigger(CMainFrame::IdClose);
     QVERIFY(frame_->router().viewCommands() == nullptr);
     QCOMPARE(selected, 1);
@@ -472,7 +509,7 @@ void FrameCommandsTest::windowMenuListsTheDocumentWindows()
                 checked << action->text();
         }
         QCOMPARE(texts.mid(texts.size() - 2),
-                 (QStringList{QStringLiteral("&1 Worksheet"), QStringLiteral("&2 Graph")}));
+                 (QStringList{QStringLiteral("&1 Worksheet - Data Count:0"), QStringLiteral("&2 Graph")}));
         QCOMPARE(checked, QStringList{QStringLiteral("&2 Graph")});
     }
     window->actions().at(window->actions().size() - 2)->trigger();

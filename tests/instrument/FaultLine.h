@@ -61,6 +61,7 @@ public:
         line_.close();
     }
     bool isOpen() const override { return line_.isOpen(); }
+    void setWaitHook(std::function<void()> hook) override { waitHook = std::move(hook); }
 
     // The first command that begins with this text fails to be written, and so does every later
     // one until the line is opened again.
@@ -69,6 +70,9 @@ public:
     QMap<QString, QString> replies;
     // (message, the simulator's reply) -> the reply given instead, for replies not in `replies`.
     std::function<QString(const QString& command, const QString& reply)> rewriteReply;
+    // What the port asked to be called while it waits (the simulator answers at once, so it never
+    // waits; a test calls it to play a long wait).
+    std::function<void()> waitHook;
 
 private:
     QByteArray takeSimulatorReply()

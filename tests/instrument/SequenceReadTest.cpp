@@ -85,6 +85,23 @@ TEST_F(SequenceRead, AProgramWhoseEndStepIsOneReadsAsOneStep)
     EXPECT_DOUBLE_EQ(settings.CurrCh[0], 1.25);
 }
 
+TEST_F(SequenceRead, ReportsTheStepCountThenEachStepRead)
+{
+    storeProgram(2, "CC", {"1,0,1", "2,0,1", "0,0,0"}, 2);
+    std::vector<std::array<int, 3>> progress;
+    device.setReadProgress([&](int channel, int step, int total) {
+        progress.push_back({channel, step, total});
+    });
+    ASSERT_EQ(device.ReadSequence(1), 1);
+    EXPECT_EQ(progress, (std::vector<std::array<int, 3>>{{1, 0, 2}, {1, 1, 2}, {1, 2, 2}}));
+
+    // A channel in another function has no steps to report.
+    progress.clear();
+    simulator.handleLine(QStringLiteral("INST:NSEL 3;:FUNC CV"));
+    EXPECT_EQ(device.ReadSequence(2), 1);
+    EXPECT_TRUE(progress.empty());
+}
+
 TEST_F(SequenceRead, TheStepCountStaysWithinTheDocument)
 {
     struct Case {

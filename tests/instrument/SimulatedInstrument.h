@@ -47,6 +47,19 @@ struct SimulatedInstrument {
         current.set(document.get());
         return true;
     }
+    // Channel c's steps: one per value, all with the same interval text (step transitions, load on).
+    void setSteps(int c, const QStringList& values, const QString& interval = QStringLiteral("10.000"))
+    {
+        ChannelSequence& channel = document->channel(c);
+        for (int i = 0; i < values.size(); ++i) {
+            channel.steps[i].value = values[i];
+            channel.steps[i].interval = interval;
+            channel.steps[i].transition = QStringLiteral("0");
+            channel.steps[i].load = QStringLiteral("1");
+            channel.steps[i].load2 = QStringLiteral("1");
+        }
+        channel.count = static_cast<int>(values.size());
+    }
     // Every command received since the transcript was last cleared, without times.
     QStringList sent() const { return simulator.receivedTexts(); }
     // The RS-232C message of a code, from the string table.

@@ -1,6 +1,7 @@
 #include "instrument/TransferProcedures.h"
 
 #include "DeviceFixture.h"
+#include "RecordedTransferHooks.h"
 
 class Transfer : public DeviceFixture {
 protected:
@@ -10,28 +11,7 @@ protected:
         settings.SeqCtl = HardwareControl;
         settings.deriveActiveValues();
         settings.RunCh = {7, 7, 7, 7, 7};
-        TransferProcedures::Hooks hooks;
-        hooks.updateRunWindow = [this](const TransferProcedures::RunWindowTotals& totals) {
-            runWindow.push_back(totals);
-        };
-        hooks.clearRunWindow = [this] { ++runWindowClears; };
-        hooks.closeDocuments = [this] {
-            ++closes;
-            if (!allowClose)
-                return false;
-            current.clear();
-            document.reset();
-            return true;
-        };
-        hooks.createDocument = [this] {
-            ++creates;
-            busyAtCreate = prompt.busyDepth;
-            document = std::make_unique<CMainDoc>(settings, prompt);
-            current.set(document.get());
-            return true;
-        };
-        hooks.refreshViews = [this] { ++refreshes; };
-        procedures.setHooks(hooks);
+        procedures.setHooks(recorded.hooks(*this));
     }
     TransferData checked(const ChannelFlags& channels) const
     {
@@ -41,13 +21,14 @@ protected:
     }
 
     TransferProcedures procedures{device, settings, current, prompt};
-    std::vector<TransferProcedures::RunWindowTotals> runWindow;
-    int runWindowClears = 0;
-    int closes = 0;
-    int creates = 0;
-    int refreshes = 0;
-    int busyAtCreate = -1;
-    bool allowClose = true;
+    RecordedTransferHooks recorded;
+    std::vector<TransferProcedures::RunWindowTotals>& runWindow = recorded.runWindow;
+    int& runWindowClears = recorded.runWindowClears;
+    int& closes = recorded.closes;
+    int& creates = recorded.creates;
+    int& refreshes = recorded.refreshes;
+    int& busyAtCreate = recorded.busyAtCreate;
+    bool& allowClose = recorded.allowClose;
 };
 
 TEST_F(Transfer, AChannelWithoutStepsStopsTheWriteBeforeAnythingIsSent)
@@ -166,7 +147,8 @@ TEST_F(Transfer, AFailedReadStopsAndRemovesTheWaitCursor)
     EXPECT_EQ((procedures.readChannels(checked({1, 1, 1, 0, 0}))), 0);
     EXPECT_EQ(prompt.texts(), (QStringList{portMessage(CRs232cPort::NoData)}));
     EXPECT_EQ(settings.RunCh, (ChannelFlags{1, 7, 7, 7, 7}));
-    EXPECT_EQ(refreshes, 0);
+    EXPECT_EQ(document->channel(0).count, 1) << "what was read stays";
+    EXPECT_EQ(refreshes, 1) << "and the windows show it";
     EXPECT_TRUE(runWindow.empty());
     EXPECT_EQ(prompt.busyDepth, 0);
     EXPECT_FALSE(linkOpen());

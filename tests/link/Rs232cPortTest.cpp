@@ -117,6 +117,28 @@ TEST_F(Rs232cOverPty, SilentInstrumentFailsTheReadWithNoDataAfterTheTimeOut)
     EXPECT_TRUE(prompt.entries.empty());
 }
 
+TEST_F(Rs232cOverPty, TheWaitHookRunsWhileASilentInstrumentIsAwaited)
+{
+    int calls = 0;
+    port.setWaitHook([&calls] { ++calls; });
+    port.setTimeoutsMs(3 * SerialLine::kWaitSliceMs + 50, lineTimeoutMs);
+    ASSERT_EQ(port.Open(), 1);
+    QString reply;
+    EXPECT_EQ(port.Read(reply), 0);
+    EXPECT_EQ(port.lastError, CRs232cPort::NoData);
+    EXPECT_GE(calls, 3);
+
+    // A reply that is there is read without waiting; without a hook nothing is called.
+    calls = 0;
+    instrument.send("1.5\n");
+    instrument.finishSending();
+    EXPECT_EQ(port.Read(reply), 1);
+    EXPECT_EQ(reply, QStringLiteral("1.5"));
+    port.setWaitHook({});
+    EXPECT_EQ(port.Read(reply), 0);
+    EXPECT_LE(calls, 1);
+}
+
 TEST_F(Rs232cOverPty, HungUpLineFailsReadsAndWrites)
 {
     ASSERT_EQ(port.Open(), 1);

@@ -290,6 +290,17 @@ void drawSequenceTile(QPainter& p, double size)
     p.drawEllipse(QPointF(22, 7), 2.2, 2.2);
 }
 
+// An icon drawn in a square of `units` on a side, scaled to `size` pixels.
+QImage scaledIcon(int size, double units, const Glyph& draw)
+{
+    QImage image = canvas(size, size);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / units, size / units);
+    draw(p);
+    return image;
+}
+
 QImage programIcon(int size)
 {
     QImage image = canvas(size, size);
@@ -299,41 +310,54 @@ QImage programIcon(int size)
     return image;
 }
 
+// The desktop's icon of a sequence file: a sheet with a folded corner carrying the sequence line.
+QImage sequenceFileIcon(int size)
+{
+    return scaledIcon(size, 32.0, [](QPainter& p) {
+        p.setPen(pen(kInk, 1.0));
+        p.setBrush(kPaper);
+        p.drawPolygon(QPolygonF({QPointF(5.5, 1.5), QPointF(20.5, 1.5), QPointF(27.5, 8.5),
+                                 QPointF(27.5, 30.5), QPointF(5.5, 30.5)}));
+        p.setBrush(kLightBlue);
+        p.drawPolygon(QPolygonF({QPointF(20.5, 1.5), QPointF(20.5, 8.5), QPointF(27.5, 8.5)}));
+        p.setPen(pen(kGrey, 0.8));
+        p.drawLine(QPointF(8.5, 26.5), QPointF(24.5, 26.5));
+        p.drawLine(QPointF(8.5, 11.5), QPointF(8.5, 26.5));
+        p.setPen(pen(kBlue, 2.0));
+        p.drawPolyline(QPolygonF({QPointF(9, 23.5), QPointF(13, 23.5), QPointF(13, 17), QPointF(17.5, 17),
+                                  QPointF(21, 12.5), QPointF(24.5, 12.5)}));
+    });
+}
+
 // Worksheet document: a table with a blue header row.
 QImage worksheetIcon(int size)
 {
-    QImage image = canvas(size, size);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 16.0, size / 16.0);
-    p.setPen(pen(kInk, 0.8));
-    p.setBrush(kPaper);
-    p.drawRect(QRectF(1.5, 2.5, 13, 11));
-    p.setPen(Qt::NoPen);
-    p.setBrush(kBlue);
-    p.drawRect(QRectF(1.9, 2.9, 12.2, 2.6));
-    p.setPen(pen(kGrey, 0.6));
-    for (double y : {8.0, 10.75})
-        p.drawLine(QPointF(2, y), QPointF(14, y));
-    for (double x : {5.5, 10.0})
-        p.drawLine(QPointF(x, 5.5), QPointF(x, 13));
-    return image;
+    return scaledIcon(size, 16.0, [](QPainter& p) {
+        p.setPen(pen(kInk, 0.8));
+        p.setBrush(kPaper);
+        p.drawRect(QRectF(1.5, 2.5, 13, 11));
+        p.setPen(Qt::NoPen);
+        p.setBrush(kBlue);
+        p.drawRect(QRectF(1.9, 2.9, 12.2, 2.6));
+        p.setPen(pen(kGrey, 0.6));
+        for (double y : {8.0, 10.75})
+            p.drawLine(QPointF(2, y), QPointF(14, y));
+        for (double x : {5.5, 10.0})
+            p.drawLine(QPointF(x, 5.5), QPointF(x, 13));
+    });
 }
 
 // Graph document: axes with a sequence line.
 QImage graphIcon(int size)
 {
-    QImage image = canvas(size, size);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 16.0, size / 16.0);
-    p.setPen(pen(kInk, 0.8));
-    p.setBrush(kPaper);
-    p.drawRect(QRectF(1.5, 2.5, 13, 11));
-    p.setPen(pen(kBlue, 1.4));
-    p.drawPolyline(QPolygonF({QPointF(3, 11), QPointF(6, 11), QPointF(6, 7), QPointF(9, 7), QPointF(12, 4.5),
-                              QPointF(13.5, 4.5)}));
-    return image;
+    return scaledIcon(size, 16.0, [](QPainter& p) {
+        p.setPen(pen(kInk, 0.8));
+        p.setBrush(kPaper);
+        p.drawRect(QRectF(1.5, 2.5, 13, 11));
+        p.setPen(pen(kBlue, 1.4));
+        p.drawPolyline(QPolygonF({QPointF(3, 11), QPointF(6, 11), QPointF(6, 7), QPointF(9, 7),
+                                  QPointF(12, 4.5), QPointF(13.5, 4.5)}));
+    });
 }
 
 // Button 109 of the sequence control bar: a small step sequence.
@@ -390,8 +414,8 @@ QImage aboutPicture()
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: draw-art OUTPUT-FOLDER\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: draw-art OUTPUT-FOLDER [DESKTOP-ICON-FOLDER]\n");
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
@@ -429,6 +453,24 @@ int main(int argc, char** argv)
     for (int size : {16, 32}) {
         ok = save(worksheetIcon(size), out.filePath(QStringLiteral("icon129-%1.png").arg(size))) && ok;
         ok = save(graphIcon(size), out.filePath(QStringLiteral("icon130-%1.png").arg(size))) && ok;
+    }
+    // The desktop's icons in the hicolor theme's layout: the program and its sequence files.
+    if (argc == 3) {
+        const QDir icons(QString::fromLocal8Bit(argv[2]));
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+            const QString folder = QStringLiteral("%1x%1").arg(size);
+            if (!icons.mkpath(folder + QStringLiteral("/apps")) ||
+                !icons.mkpath(folder + QStringLiteral("/mimetypes"))) {
+                std::fprintf(stderr, "cannot create %s\n", qPrintable(icons.filePath(folder)));
+                return 1;
+            }
+            ok = save(programIcon(size),
+                      icons.filePath(folder + QStringLiteral("/apps/com.morvane.Tessor.png"))) &&
+                 ok;
+            ok = save(sequenceFileIcon(size),
+                      icons.filePath(folder + QStringLiteral("/mimetypes/application-x-tessor.png"))) &&
+                 ok;
+        }
     }
     return ok ? 0 : 1;
 }

@@ -1,0 +1,145 @@
+#include "dialogs/TransferProgress.h"
+
+#include "instrument/CKdrxDevice.h"
+#include "link/CRs232cPort.h"
+#include "ui/ResourceModule.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QWidget>
+
+namespace {
+
+constexpr int kWritingText = 600;
+constexpr int kReadingText = 601;
+
+// While a transfer runs, only what repaints the windows and answers the window system is handled.
+constexpr QEventLoop::ProcessEventsFlags kTransferEvents =
+    QEventLoop::ExcludeSocketNotifiers | QEventLoop::X11ExcludeTimers;
+
+bool isUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+    case QEvent::Close:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+TransferProgress::Scope::Scope(TransferProgress* progress, Direction direction) : progress_(progress)
+{
+    if (progress_)
+        progress_->begin(direction);
+}
+
+TransferProgress::Scope::~Scope()
+{
+    if (progress_)
+        progress_->end();
+}
+
+TransferProgress::TransferProgress(const ResourceModule& module, Display& display, QObject* parent)
+    : QObject(parent), module_(module), display_(display)
+{
+}
+
+TransferProgress::~TransferProgress()
+{
+    if (running_)
+        end();
+    if (device_) {
+        device_->setWriteProgress({});
+        device_->setReadProgress({});
+    }
+}
+
+void TransferProgress::attach(CKdrxDevice& device, CRs232cPort* serial)
+{
+    device_ = &device;
+    serial_ = serial;
+    device.setWriteProgress([this](int channel, int k, int total) { step(channel, k, total); });
+    device.setReadProgress([this](int channel, int k, int total) { step(channel, k, total); });
+}
+
+QString TransferProgress::stepText(Direction direction, int channel, int step, int total) const
+{
+    const int id = direction == Direction::Writing ? kWritingText : kReadingText;
+    return module_.string(id).arg(channel + 1).arg(step).arg(total);
+}
+
+void TransferProgress::begin(Direction direction)
+{
+    if (running_)
+        return;
+    running_ = true;
+    direction_ = direction;
+    transferWindow_ = QApplication::activeModalWidget();
+    qApp->installEventFilter(this);
+    if (serial_)
+        serial_->setWaitHook(&TransferProgress::keepResponsive);
+}
+
+void TransferProgress::keepResponsive()
+{
+    QCoreApplication::processEvents(kTransferEvents);
+}
+
+void TransferProgress::step(int channel, int step, int total)
+{
+    if (!running_)
+        return;
+    text_ = stepText(direction_, channel, step, total);
+    display_.showProgress(text_, step, total);
+    keepResponsive();
+}
+
+void TransferProgress::end()
+{
+    if (!running_)
+        return;
+    running_ = false;
+    if (serial_)
+        serial_->setWaitHook({});
+    qApp->removeEventFilter(this);
+    transferWindow_.clear();
+    if (!text_.isEmpty()) {
+        text_.clear();
+        display_.hideProgress();
+    }
+}
+
+bool TransferProgress::eventFilter(QObject* watched, QEvent* event)
+{
+    // Only what comes from the user or the window system is dropped (the program itself closes the
+    // old document's windows during a read). A message shown during the transfer is a modal window
+    // over the transfer's own: it takes its input as usual.
+    if (running_ && event->spontaneous() && isUserInput(event->type()) &&
+        QApplication::activeModalWidget() == transferWindow_) {
+        event->ignore();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,374 @@
+#include "views/WorksheetEditor.h"
+
+#include "model/AppSettings.h"
+#include "model/CMainDoc.h"
+#include "model/DecimalText.h"
+#include "ui/UserPrompt.h"
+#include "views/SequenceViewLink.h"
+#include "views/WorksheetFormats.h"
+
+#include <algorithm>
+
+using namespace WorksheetFormats;
+
+namespace {
+
+const QString kOn = QStringLiteral("1");
+const QString kOff = QStringLiteral("0");
+
+bool isChannel(int channel)
+{
+    return channel >= 0 && channel < kChannelCount;
+}
+
+} // namespace
+
+WorksheetEditor::WorksheetEditor(CMainDoc& document, const AppSettings& settings, UserPrompt& prompt,
+                                 WorksheetDisplay& display)
+    : document_(document), settings_(settings), prompt_(prompt), display_(display)
+{
+}
+
+bool WorksheetEditor::isEntryLine(int channel, int line) const
+{
+    const int count = document_.channel(channel).count;
+    return line == count + 1 && count < stepLimit(settings_);
+}
+
+bool WorksheetEditor::isEditable(int channel, int line, int column) const
+{
+    if (!isChannel(channel) || column < ValueColumn || column > Load2Column)
+        return false;
+    if (settings_.SeqMode == FastSequence && column != ValueColumn && column != LoadColumn)
+        return false;
+    const int count = document_.channel(channel).count;
+    return (line >= 1 && line <= count) || isEntryLine(channel, line);
+}
+
+WorksheetEditor::EntryFlags WorksheetEditor::entryFlags(int channel) const
+{
+    if (!isChannel(channel))
+        return EntryFlags();
+    const EntryRow& row = entryRows_[channel];
+    // The flags belong to one entry line; once the step count moved (a deletion, a paste, a step
+    // drawn in the graph) they describe a row that is no longer the entry row.
+    return row.line == document_.channel(channel).count + 1 ? row.flags : EntryFlags();
+}
+
+WorksheetEditor::EntryFlags& WorksheetEditor::entryRow(int channel)
+{
+    EntryRow& row = entryRows_[channel];
+    const int entryLine = document_.channel(channel).count + 1;
+    if (row.line != entryLine)
+        row = EntryRow{entryLine, EntryFlags()};
+    return row.flags;
+}
+
+void WorksheetEditor::commitValue(int channel, int line, const QString& text)
+{
+    if (!isEditable(channel, line, ValueColumn))
+        return;
+    const std::optional<QString> stored = acceptedValue(text, settings_.ModeCh[channel], settings_);
+    if (!stored)
+        return;
+    SequenceStep& step = document_.channel(channel).steps[line - 1];
+    step.value = *stored;
+    display_.showLines(channel, line, line);
+    if (!isEntryLine(channel, line)) {
+        existingStepChanged(channel, line);
+        return;
+    }
+    EntryFlags& flags = entryRow(channel);
+    flags.value = true;
+    if (settings_.SeqMode == FastSequence) {
+        // Fast mode steps all last the fast-mode step time and jump to their value.
+        step.transition = kOff;
+        step.interval = formatDouble("%.1f", settings_.SeqTime);
+        flags.interval = true;
+        flags.transition = true;
+        display_.showLines(channel, line, line);
+    }
+    if (settings_.SeqCtl == HardwareControl)
+        flags.transition = true;
+    completeEntryRow(channel, line);
+}
+
+void WorksheetEditor::commitInterval(int channel, int line, const QString& text, const QString& textAtOpen)
+{
+    if (text == textAtOpen || !isEditable(channel, line, IntervalColumn))
+        return;
+    const std::optional<QString> stored = acceptedInterval(text, settings_);
+    if (!stored)
+        return;
+    document_.channel(channel).steps[line - 1].interval = *stored;
+    display_.showLines(channel, line, line);
+    if (!isEntryLine(channel, line)) {
+        document_.recomputeTimes(channel, line - 1);
+        if (graph_)
+            graph_->timesChangedFrom(channel, line);
+        display_.showTimes(channel, line, kMaxSteps);
+        document_.setModified();
+        return;
+    }
+    EntryFlags& flags = entryRow(channel);
+    flags.interval = true;
+    if (settings_.SeqCtl == HardwareControl)
+        flags.transition = true;
+    completeEntryRow(channel, line);
+}
+
+void WorksheetEditor::commitTransition(int channel, int line, bool ramp)
+{
+    if (!isEditable(channel, line, TransitionColumn))
+        return;
+    document_.channel(channel).steps[line - 1].transition = ramp ? kOn : kOff;
+    display_.showLines(channel, line, line);
+    if (!isEntryLine(channel, line)) {
+        existingStepChanged(channel, line);
+        return;
+    }
+    entryRow(channel).transition = true;
+    completeEntryRow(channel, line);
+}
+
+void WorksheetEditor::commitLoad(int channel, int line, int column, bool on)
+{
+    if ((column != LoadColumn && column != Load2Column) || !isEditable(channel, line, column))
+        return;
+    SequenceStep& step = document_.channel(channel).steps[line - 1];
+    (column == LoadColumn ? step.load : step.load2) = on ? kOn : kOff;
+    display_.showLines(channel, line, line);
+    // A load typed into the entry row waits there for the step; on an existing step it is an edit
+    // like any other, and the document must not close without asking about it.
+    if (!isEntryLine(channel, line))
+        document_.setModified();
+}
+
+void WorksheetEditor::existingStepChanged(int channel, int line)
+{
+    if (graph_)
+        graph_->stepChanged(channel, line);
+    document_.setModified();
+}
+
+void WorksheetEditor::completeEntryRow(int channel, int line)
+{
+    EntryFlags& flags = entryRow(channel);
+    if (!flags.value || !flags.interval || !flags.transition)
+        return;
+    flags = EntryFlags();
+    ChannelSequence& table = document_.channel(channel);
+    SequenceStep& step = table.steps[line - 1];
+    if (step.load.isEmpty())
+        step.load = kOn;
+    if (step.load2.isEmpty())
+        step.load2 = kOn;
+    table.count = line;
+    document_.recomputeTimes(channel, line - 1);
+    noteStepCountChanged(channel);
+    if (graph_)
+        graph_->stepAppended(channel, line);
+    document_.setModified();
+    display_.showStepCount(channel);
+    display_.showLines(channel, line, line + 1);
+}
+
+bool WorksheetEditor::copyLines(int first, int last)
+{
+    if (first > last)
+        std::swap(first, last);
+    const int count = document_.current().count;
+    if (first < 1 || first > count)
+        return false;
+    last = std::min(last, count);
+    document_.copyToBuffer(first, last);
+    if (clipboard_)
+        clipboard_(clipboardText());
+    if (first == last)
+        prompt_.showMessage(QStringLiteral("Data in the %1-th line has been copied.").arg(first),
+                            UserPrompt::Icon::Information);
+    else
+        prompt_.showMessage(
+            QStringLiteral("Data from the %1-th to %2-th lines has been copied.").arg(first).arg(last),
+            UserPrompt::Icon::Information);
+    return true;
+}
+
+QString WorksheetEditor::clipboardText() const
+{
+    const int channel = document_.currentChannel();
+    const QChar tab = QLatin1Char('\t');
+    QString text = valueHeader(settings_.ModeCh[channel]) + tab +
+                   intervalHeader(settings_.Unit, settings_.SeqMode) + tab + QStringLiteral("Transition") +
+                   tab + QStringLiteral("Load") + QLatin1Char('\n');
+    for (const SequenceStep& step : document_.copyBuffer())
+        text += step.value + tab + step.interval + tab + transitionText(step.transition).trimmed() + tab +
+                loadText(step.load).trimmed() + QLatin1Char('\n');
+    return text;
+}
+
+bool WorksheetEditor::deleteLines(int first, int last)
+{
+    return removeLines(first, last, false);
+}
+
+bool WorksheetEditor::removeLines(int first, int last, bool undoing)
+{
+    if (first > last)
+        std::swap(first, last);
+    const int channel = document_.currentChannel();
+    ChannelSequence& table = document_.current();
+    const int count = table.count;
+    if (first >= 1 && first <= count) {
+        BusyGuard busy(prompt_);
+        last = std::min(last, count);
+        if (!undoing) {
+            const QString question =
+                first == last ? QStringLiteral("Delete all data from the %1-th line?").arg(first)
+                              : QStringLiteral("Delete all data from the %1-th line to the %2-th line?")
+                                    .arg(first)
+                                    .arg(last);
+            if (!prompt_.askYesNo(question, UserPrompt::Icon::Information))
+                return false;
+            undo_ = UndoRecord{UndoKind::Deletion, channel, first, last - first + 1, 0};
+            document_.copyToBuffer(first, last);
+        }
+        const int removed = last - first + 1;
+        if (last == count) {
+            document_.clearSteps(first - 1);
+            table.count = first - 1;
+        } else {
+            for (int slot = last; slot < count; ++slot)
+                document_.moveStep(slot, slot - removed);
+            table.count = count - removed;
+            document_.clearSteps(table.count);
+        }
+        if (undoing)
+            table.count = document_.restoreInsertion();
+        afterLineOperation(channel, first);
+        return true;
+    }
+    if (first == last && first == count + 1 && first <= kMaxSteps) {
+        table.steps[first - 1].clear();
+        entryRows_[channel] = EntryRow();
+        display_.showLines(channel, first, first);
+        return true;
+    }
+    return false;
+}
+
+bool WorksheetEditor::pasteLines(int line)
+{
+    if (undoKind() == UndoKind::Deletion)
+        return insertBuffer(undo_.first, true);
+    return insertBuffer(line, false);
+}
+
+bool WorksheetEditor::insertBuffer(int line, bool undoing)
+{
+    const int channel = document_.currentChannel();
+    ChannelSequence& table = document_.current();
+    const int lines = document_.bufferCount();
+    const int count = table.count;
+    if (lines <= 0 || line < 1 || line > count + 1)
+        return false;
+    BusyGuard busy(prompt_);
+    const int limit = stepLimit(settings_);
+    if (!undoing) {
+        const QString question =
+            QStringLiteral("Step data from the %1-th line will be inserted into the %2-th line.")
+                .arg(line)
+                .arg(lines);
+        if (!prompt_.askYesNo(question, UserPrompt::Icon::Information))
+            return false;
+        undo_ = UndoRecord{UndoKind::Insertion, channel, line, lines, 0};
+        document_.recordInsertion(line, line + lines - 1, limit);
+    }
+    // From the last step up: each moves down by the inserted lines; those pushed past the limit drop
+    // out (the insertion record keeps them for Undo).
+    for (int slot = count - 1; slot >= line - 1; --slot) {
+        if (slot + lines < limit)
+            document_.moveStep(slot, slot + lines);
+    }
+    document_.writeBuffer(line);
+    table.count = std::min(count + lines, limit);
+    // Pasted lines past the limit drop out as well.
+    if (limit < kMaxSteps)
+        document_.clearSteps(limit);
+    if (!undoing)
+        undo_.stepsAfter = table.count;
+    afterLineOperation(channel, line);
+    return true;
+}
+
+void WorksheetEditor::afterLineOperation(int channel, int firstLine)
+{
+    writeTimes(channel, 1);
+    display_.showLines(channel, firstLine, kMaxSteps);
+    display_.showTimes(channel, 1, kMaxSteps);
+    display_.showStepCount(channel);
+    if (graph_)
+        graph_->channelRebuilt(channel);
+    document_.setModified();
+}
+
+bool WorksheetEditor::undo()
+{
+    bool changed = false;
+    switch (undoKind()) {
+    case UndoKind::None:
+        return false;
+    case UndoKind::Deletion:
+        if (!prompt_.askYesNo(QStringLiteral("Undo deletion?"), UserPrompt::Icon::Information))
+            return false;
+        changed = insertBuffer(undo_.first, true);
+        break;
+    case UndoKind::Insertion:
+        if (!prompt_.askYesNo(QStringLiteral("Undo insertion?"), UserPrompt::Icon::Information))
+            return false;
+        changed = removeLines(undo_.first, undo_.first + undo_.count - 1, true);
+        break;
+    }
+    undo_ = UndoRecord();
+    return changed;
+}
+
+WorksheetEditor::UndoKind WorksheetEditor::undoKind() const
+{
+    if (undo_.kind == UndoKind::None || undo_.channel != document_.currentChannel())
+        return UndoKind::None;
+    // Undoing an insertion puts the recorded step count back: after another change of the count that
+    // would drop or resurrect steps.
+    if (undo_.kind == UndoKind::Insertion && document_.channel(undo_.channel).count != undo_.stepsAfter)
+        return UndoKind::None;
+    return undo_.kind;
+}
+
+void WorksheetEditor::writeTimes(int channel, int fromLine)
+{
+    ChannelSequence& table = document_.channel(channel);
+    const char* format = timeTextFormat(settings_);
+    const int from = std::max(fromLine, 1);
+    double t = from > 1 && from <= kMaxSteps ? decimalValue(table.steps[from - 2].time) : 0.0;
+    const int end = std::clamp(table.count, 0, kMaxSteps);
+    for (int slot = from - 1; slot < end; ++slot) {
+        t += decimalValue(table.steps[slot].interval);
+        table.steps[slot].time = formatDouble(format, t);
+    }
+}
+
+void WorksheetEditor::channelReplaced(int channel)
+{
+    if (!isChannel(channel))
+        return;
+    entryRows_[channel] = EntryRow();
+    if (undo_.channel == channel)
+        undo_ = UndoRecord();
+}
+
+void WorksheetEditor::noteStepCountChanged(int channel)
+{
+    if (undo_.kind == UndoKind::Insertion && undo_.channel == channel &&
+        document_.channel(channel).count != undo_.stepsAfter)
+        undo_ = UndoRecord();
+}

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "model/SequenceTypes.h"
+
+#include <QString>
+#include <array>
+#include <functional>
+
+struct AppSettings;
+class CMainDoc;
+class GraphLink;
+class UserPrompt;
+
+// What the worksheet's editing rules tell the grid after they changed the document's step texts.
+// Lines are 1-based; a last line of kMaxSteps means "to the end".
+class WorksheetDisplay {
+public:
+    virtual ~WorksheetDisplay() = default;
+    // Every cell of the lines is to be read again.
+    virtual void showLines(int channel, int firstLine, int lastLine) = 0;
+    // Only the Time cells of the lines.
+    virtual void showTimes(int channel, int firstLine, int lastLine) = 0;
+    // The channel's step count changed (the title shows it).
+    virtual void showStepCount(int channel) = 0;
+};
+
+// The worksheet's rules without the widgets: what a committed cell stores, when the entry row
+// after the last step becomes a step, and the line operations Copy, Delete, Paste and Undo with
+// their questions and the one-level undo record. Every change is written into the document at once,
+// then shown by the display and passed on to the graph.
+class WorksheetEditor {
+public:
+    enum class UndoKind { None, Deletion, Insertion };
+    struct UndoRecord {
+        UndoKind kind = UndoKind::None;
+        int channel = 0;
+        int first = 0;      // first line deleted or inserted
+        int count = 0;      // lines inserted
+        int stepsAfter = 0; // the channel's step count the insertion left
+    };
+    // Which fields of the entry row have been committed since it became the entry row.
+    struct EntryFlags {
+        bool value = false;
+        bool interval = false;
+        bool transition = false;
+    };
+
+    WorksheetEditor(CMainDoc& document, const AppSettings& settings, UserPrompt& prompt,
+                    WorksheetDisplay& display);
+
+    void setGraphLink(GraphLink* graph) { graph_ = graph; }
+    // Receives the tab-separated text of every Copy for the system clipboard.
+    void setClipboardWriter(std::function<void(const QString&)> writer) { clipboard_ = std::move(writer); }
+
+    // Whether the cell opens an editor: columns 2 to 6 (only 2 and 5 in fast mode) of an existing line
+    // or of the entry row, while the channel is below its step limit.
+    bool isEditable(int channel, int line, int column) const;
+
+    // Commits of the in-place editors. A refused text changes nothing.
+    void commitValue(int channel, int line, const QString& text);
+    void commitInterval(int channel, int line, const QString& text, const QString& textAtOpen);
+    void commitTransition(int channel, int line, bool ramp);
+    void commitLoad(int channel, int line, int column, bool on);
+    EntryFlags entryFlags(int channel) const;
+
+    // Line operations on the document's current channel. The lines are taken in ascending order
+    // and capped at the step count; lines outside the existing steps do nothing.
+    // Copies the lines into the copy buffer and onto the clipboard and says so; false when nothing
+    // was copied.
+    bool copyLines(int first, int last);
+    // The three below return whether the lines changed (false when the user said No).
+    // Asks, then deletes the lines (keeping them in the copy buffer for Undo). The entry row alone
+    // is emptied without a question.
+    bool deleteLines(int first, int last);
+    // Inserts the copy buffer at the line after asking. Right after a deletion (the undo record
+    // still "deletion") it puts the deleted lines back where they were, without asking.
+    bool pasteLines(int line);
+    // Asks, then undoes the last deletion or insertion of the shown channel.
+    bool undo();
+
+    void clearUndo() { undo_ = UndoRecord(); }
+    const UndoRecord& undoRecord() const { return undo_; }
+    // The record Undo acts on: none unless it belongs to the shown channel and, for an insertion,
+    // nothing has changed the channel's step count since.
+    UndoKind undoKind() const;
+
+    // Rewrites the cumulative times of the channel from the line on, in the worksheet's format.
+    void writeTimes(int channel, int fromLine);
+    // The channel's steps were replaced as a whole (filled anew): its entry row and undo record go.
+    void channelReplaced(int channel);
+    // The channel's lines changed by other means than the recorded operation (a step appended, the
+    // graph's edits): an insertion can no longer be undone once the step count is not the one it left.
+    void noteStepCountChanged(int channel);
+
+private:
+    struct EntryRow {
+        int line = 0; // the entry line the flags belong to
+        EntryFlags flags;
+    };
+
+    bool isEntryLine(int channel, int line) const;
+    EntryFlags& entryRow(int channel);
+    // The set value or the transition of an existing step changed: the graph redraws it.
+    void existingStepChanged(int channel, int line);
+    void completeEntryRow(int channel, int line);
+    bool removeLines(int first, int last, bool undoing);
+    bool insertBuffer(int line, bool undoing);
+    void afterLineOperation(int channel, int firstLine);
+    QString clipboardText() const;
+
+    CMainDoc& document_;
+    const AppSettings& settings_;
+    UserPrompt& prompt_;
+    WorksheetDisplay& display_;
+    GraphLink* graph_ = nullptr;
+    std::function<void(const QString&)> clipboard_;
+    UndoRecord undo_;
+    std::array<EntryRow, kChannelCount> entryRows_{};
+};

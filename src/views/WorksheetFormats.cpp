@@ -1,0 +1,162 @@
+#include "views/WorksheetFormats.h"
+
+#include "model/AppSettings.h"
+#include "model/DecimalText.h"
+#include "model/SequenceFormats.h"
+
+namespace WorksheetFormats {
+
+namespace {
+
+const char* unitSuffix(int unit, int sequenceMode)
+{
+    if (sequenceMode == FastSequence)
+        return "[ms]";
+    switch (unit) {
+    case UnitMs:
+        return "[ms]";
+    case UnitMin:
+        return "[min]";
+    case UnitH:
+        return "[h]";
+    default:
+        return "[s]";
+    }
+}
+
+const QString kBlankWord = QStringLiteral("       ");
+
+} // namespace
+
+int stepLimit(const AppSettings& settings)
+{
+    if (settings.SeqMode == NormalSequence && settings.SeqCtl == HardwareControl)
+        return kHardwareStepLimit;
+    return kMaxSteps;
+}
+
+int shownLines(const AppSettings& settings)
+{
+    return settings.SeqCtl == HardwareControl ? kHardwareStepLimit : kMaxSteps;
+}
+
+const char* timeTextFormat(const AppSettings& settings)
+{
+    if (settings.SeqMode == FastSequence)
+        return "%.1f";
+    switch (settings.Unit) {
+    case UnitMs:
+        return "%.0f";
+    case UnitS:
+        return settings.SeqCtl == HardwareControl ? "%.3f" : "%.1f";
+    default:
+        return "%.1f";
+    }
+}
+
+const char* valueFormat(int mode, const AppSettings& settings)
+{
+    switch (mode) {
+    case ModeCC:
+    case ModeCCCV:
+        switch (settings.CurrPlace) {
+        case 1:
+            return "%.3f";
+        case 2:
+            return "%.4f";
+        case 3:
+            return "%.5f";
+        default:
+            return "%.2f";
+        }
+    case ModeCR:
+    case ModeCRCV:
+        return settings.ResistPlace == 1 ? "%.5f" : "%.4f";
+    default:
+        return settings.VoltPlace == 1 ? "%.3f" : "%.2f";
+    }
+}
+
+QString timeHeader(int unit, int sequenceMode)
+{
+    return QStringLiteral("Time") + QLatin1String(unitSuffix(unit, sequenceMode));
+}
+
+QString intervalHeader(int unit, int sequenceMode)
+{
+    return QStringLiteral("Interval") + QLatin1String(unitSuffix(unit, sequenceMode));
+}
+
+QString valueHeader(int mode)
+{
+    switch (mode) {
+    case ModeCC:
+    case ModeCCCV:
+        return QStringLiteral("Current[A]");
+    case ModeCR:
+    case ModeCRCV:
+        return QStringLiteral("Resistance[ohm]");
+    default:
+        return QStringLiteral("Voltage[V]");
+    }
+}
+
+QString transitionText(const QString& field)
+{
+    if (field == QLatin1String("0"))
+        return QStringLiteral("Step");
+    if (field == QLatin1String("1"))
+        return QStringLiteral("Ramp");
+    return kBlankWord;
+}
+
+QString loadText(const QString& field)
+{
+    if (field == QLatin1String("1"))
+        return QStringLiteral("on");
+    if (field == QLatin1String("0"))
+        return QStringLiteral("off");
+    return kBlankWord;
+}
+
+QString load2Text(const QString& field)
+{
+    return field == QLatin1String("0") ? QStringLiteral("off") : QStringLiteral("on");
+}
+
+IntervalBounds intervalBounds(const AppSettings& settings)
+{
+    switch (settings.Unit) {
+    case UnitMs:
+        return {1.0, 9999.0};
+    case UnitS:
+        if (settings.SeqCtl == HardwareControl)
+            return {0.001, 9999.0};
+        return {0.5, 999.5};
+    default:
+        return {0.1, 999.999};
+    }
+}
+
+std::optional<QString> acceptedValue(const QString& text, int mode, const AppSettings& settings)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    const double value = decimalValue(text);
+    if (value > 300000.0 || value < -100.0)
+        return std::nullopt;
+    return formatDouble(valueFormat(mode, settings), value);
+}
+
+std::optional<QString> acceptedInterval(const QString& text, const AppSettings& settings)
+{
+    const double interval = decimalValue(text);
+    const IntervalBounds bounds = intervalBounds(settings);
+    if (interval < bounds.minimum || interval > bounds.maximum)
+        return std::nullopt;
+    if (settings.SeqMode == NormalSequence && settings.Unit == UnitS && settings.SeqCtl == SoftwareControl)
+        return SequenceFormats::halfSecondIntervalText(interval);
+    return formatDouble(timeTextFormat(settings), interval);
+}
+
+} // namespace WorksheetFormats
