@@ -443,11 +443,11 @@ void StartupTest::aWindowClosedMaximisedComesBackAtItsPlace()
 {
     StartedProgram program;
     const QString profile = program.folders.profilePath();
+    const QStringList keys = {"Left", "Top", "Right", "Bottom"};
+    const QList<int> rectangle = {100, 80, 900, 680};
     writeProfileValue(profile, QStringLiteral("bPos"), 1);
-    writeProfileValue(profile, QStringLiteral("Left"), 100);
-    writeProfileValue(profile, QStringLiteral("Top"), 80);
-    writeProfileValue(profile, QStringLiteral("Right"), 900);
-    writeProfileValue(profile, QStringLiteral("Bottom"), 680);
+    for (int k = 0; k < 4; ++k)
+        writeProfileValue(profile, keys[k], rectangle[k]);
     // The platform draws a frame around the window, so its contents start below its position.
     for (int start = 1; start <= 3; ++start) {
         QCOMPARE(program.start(), CTessorApp::kRunning);
@@ -456,10 +456,8 @@ void StartupTest::aWindowClosedMaximisedComesBackAtItsPlace()
         program.frame().showMaximized();
         QTRY_VERIFY(program.frame().isMaximized());
         program.stop();
-        QCOMPARE(readProfileValue(profile, QStringLiteral("Left")).toInt(), 100);
-        QCOMPARE(readProfileValue(profile, QStringLiteral("Top")).toInt(), 80);
-        QCOMPARE(readProfileValue(profile, QStringLiteral("Right")).toInt(), 900);
-        QCOMPARE(readProfileValue(profile, QStringLiteral("Bottom")).toInt(), 680);
+        for (int k = 0; k < 4; ++k)
+            QCOMPARE(readProfileValue(profile, keys[k]).toInt(), rectangle[k]);
     }
 }
 
