@@ -6,9 +6,11 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class CMainFrame;
+class HandOverQueue;
 class ProfileStore;
 class ShellPrompt;
 class ShellServices;
@@ -36,6 +38,10 @@ public:
     CTessorApp(const CTessorApp&) = delete;
     CTessorApp& operator=(const CTessorApp&) = delete;
 
+    // Where the start-up's notes go (stderr unless set): why the program runs without
+    // single-instance protection.
+    void setNoteOutput(std::function<void(const QString&)> output) { noteOutput_ = std::move(output); }
+
     // Runs the start-up with the command line's file arguments. Returns kRunning when the main window
     // is up, else the exit status: 0 for a second copy (after handing over its file), non-zero when
     // the resource module is missing or broken or the command line's file cannot be opened.
@@ -45,12 +51,16 @@ public:
     const ResourceModule& module() const { return module_; }
     const TemplateLoader* templates() const { return templates_.get(); }
     SingleInstance& instance() { return instance_; }
+    // The files handed over by later starts that wait to be opened.
+    const HandOverQueue* handOvers() const { return handOvers_.get(); }
 
     // Every dialog template of the module, checked for the controls its dialog uses; the problems
     // found, one per line, or an empty text.
     static QString checkDialogTemplates(const TemplateLoader& loader);
 
 private:
+    void note(const QString& text) const;
+
     ShellPrompt& prompt_;
     ShellServices& services_;
     StartupPaths paths_;
@@ -60,4 +70,6 @@ private:
     std::unique_ptr<TemplateLoader> templates_;
     std::unique_ptr<ProfileStore> profile_;
     std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<HandOverQueue> handOvers_; // opens into frame_; destroyed before it
+    std::function<void(const QString&)> noteOutput_;
 };

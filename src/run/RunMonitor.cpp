@@ -41,11 +41,13 @@ bool RunMonitor::openLog(const QString& prefix)
 {
     log_ = std::make_unique<MonitorLog>(MonitorLog::optionsFrom(settings_));
     if (!log_->open(prefix, clock_.calendarNow())) {
+        display_.observer().logNotCreated(log_->path(), log_->errorText());
         log_.reset();
         return false;
     }
     showCaption();
     display_.observer().logOpened(log_->path());
+    tellWriteFailure();
     return true;
 }
 
@@ -71,6 +73,10 @@ void RunMonitor::finishLog()
         }
         display_.disableAllButtons();
         const bool ok = log_->finish();
+        if (log_->createFailed())
+            display_.observer().logNotCreated(log_->path(), log_->errorText());
+        else
+            tellWriteFailure();
         // Also after a failed write the panels show what they showed before.
         for (int c = 0; c < kChannelCount; ++c) {
             if (channels_[c].selected)
@@ -169,6 +175,7 @@ void RunMonitor::store(const QString& time, const ChannelTexts& currents, const 
             break;
         case MonitorLog::CutResult::Failed:
             // No log exists for the rest of the run, so the save step finds none.
+            display_.observer().logNotCreated(log_->path(), log_->errorText());
             log_->discard();
             log_.reset();
             display_.markAllError();
@@ -176,6 +183,13 @@ void RunMonitor::store(const QString& time, const ChannelTexts& currents, const 
         }
     }
     log_->store(RunFormats::dataLine(time, currents, voltages, log_->options().separator));
+    tellWriteFailure();
+}
+
+void RunMonitor::tellWriteFailure()
+{
+    if (log_ && log_->takeWriteFailure())
+        display_.observer().logWriteFailed(log_->path(), log_->errorText());
 }
 
 void RunMonitor::intervalReading(const QString& time, double runSeconds)
