@@ -4,13 +4,16 @@
 
 TESSOR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-# Every package the build, the tests, the screenshots and the Debian package use.
+# Every package the build, the tests, the benchmarks, the screenshots and the Debian package use:
+# scripts/screenshots runs under xvfb-run (xvfb, xauth); a window is driven with xdotool and
+# grabbed with ImageMagick's import. scripts/check-packages (run by .ci/run) fails when a build
+# uses a package this list neither names nor pulls in through Depends.
 TESSOR_PACKAGES=(
     g++ cmake make pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-tools-dev qt6-tools-dev-tools
     libqt6uitools6 libqt6opengl6-dev libgl-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    xvfb xauth x11-apps
+    xvfb xauth x11-apps xdotool imagemagick
     dpkg-dev desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl
     hicolor-icon-theme poppler-utils fonts-dejavu-core fonts-droid-fallback
 )
@@ -29,6 +32,12 @@ tessor_install_packages() {
     echo "Installing: ${missing[*]}"
     local sudo=()
     if [ "$(id -u)" -ne 0 ]; then
+        # A fresh Debian has no sudo when the installer was given a root password.
+        if ! command -v sudo >/dev/null 2>&1; then
+            echo "sudo is not installed; as root, run:" >&2
+            echo "  apt-get update && apt-get install --no-install-recommends ${missing[*]}" >&2
+            return 1
+        fi
         sudo=(sudo)
     fi
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq

@@ -103,7 +103,7 @@ CMainFrame::~CMainFrame()
     qApp->removeEventFilter(this);
     idleTimer_.stop();
     documents_->closeDocument();
-    if (settingsLoaded_)
+    if (settingsLoaded_ && shown_)
         saveSettings();
     // The run dialog object is deleted after the settings are saved.
     runDialog_.reset();
@@ -465,8 +465,11 @@ void CMainFrame::loadSettings()
 void CMainFrame::saveSettings()
 {
     // The main window's rectangle: where it stands and the size of its contents, which is what
-    // restoreWindowRect() gives back. A maximised window keeps its normal rectangle.
-    const QRect normal = isMaximized() || isFullScreen() ? normalGeometry() : QRect(pos(), size());
+    // restoreWindowRect() gives back. A maximised window keeps its normal rectangle, whose contents
+    // stand by the frame's offset from where the window stands.
+    QRect normal(pos(), size());
+    if (isMaximized() || isFullScreen())
+        normal = QRect(normalGeometry().topLeft() - normalFrameOffset_, normalGeometry().size());
     settings_.Left = normal.left();
     settings_.Top = normal.top();
     settings_.Right = normal.left() + normal.width();
@@ -543,6 +546,25 @@ void CMainFrame::runInitialValuesDialog()
         if (view)
             view->update();
     }
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    shown_ = true;
+    QMainWindow::showEvent(event);
+    noteFrameOffset();
+}
+
+void CMainFrame::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    noteFrameOffset();
+}
+
+void CMainFrame::noteFrameOffset()
+{
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)))
+        normalFrameOffset_ = geometry().topLeft() - pos();
 }
 
 void CMainFrame::plugSequenceDialogs()

@@ -41,7 +41,7 @@ class TransferProgress;
 // built-in simulator behind the "simulator" port), the KDR-X protocol object, the channel-number
 // table and the document session; it shows the menus, toolbar, sequence control bar and status bar
 // and routes every command. Settings are loaded when the frame is created (after its bars exist)
-// and saved when it is destroyed.
+// and saved when it is destroyed, once it has been shown.
 //
 // Later parts plug in their commands: the Sequence menu's dialogs with commands().setAction(id, ...)
 // (their enabling rules are defined already), the views with their own CommandTable, which the
@@ -155,6 +155,8 @@ public:
     void restoreWindowRect();
 
 protected:
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -171,6 +173,7 @@ private:
     void loadSettings();
     void saveSettings();
     void toggleBar(QWidget* bar);
+    void noteFrameOffset();
     void openManual(const QString& fileName);
     // A view's context menu: the first popup of the menu resource, with the router's actions.
     void showContextMenu(int menuId, const QPoint& globalPos);
@@ -216,5 +219,11 @@ private:
     int shownMenu_ = 0;
     QTimer idleTimer_;
     bool settingsLoaded_ = false;
+    // The settings are written only by a frame that was shown: a start that fails leaves the
+    // profile as it was.
+    bool shown_ = false;
+    // How far the contents stand from the window's position while it is in its normal state; a
+    // maximised window knows its normal rectangle only for its contents.
+    QPoint normalFrameOffset_;
     bool windowsClosing_ = false;
 };

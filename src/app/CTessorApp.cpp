@@ -2,6 +2,7 @@
 
 #include "app/CMainFrame.h"
 #include "app/DocumentSession.h"
+#include "app/HandOverQueue.h"
 #include "app/ShellPrompt.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CEnvironmentDlg.h"
@@ -22,6 +23,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <cstdio>
 
 namespace {
 
@@ -50,7 +52,17 @@ CTessorApp::CTessorApp(ShellPrompt& prompt, ShellServices& services, StartupPath
 CTessorApp::~CTessorApp()
 {
     prompt_.setParentWindow(nullptr);
+    handOvers_.reset();
     frame_.reset();
+}
+
+void CTessorApp::note(const QString& text) const
+{
+    if (noteOutput_) {
+        noteOutput_(text);
+        return;
+    }
+    std::fprintf(stderr, "%s\n", qPrintable(text));
 }
 
 QString CTessorApp::checkDialogTemplates(const TemplateLoader& loader)
@@ -72,12 +84,16 @@ int CTessorApp::initInstance(const QStringList& files)
 {
     const QString file = files.value(0);
 
-    // One copy per user: a second copy hands its file to the first and ends without a window.
-    if (!instance_.acquire()) {
+    // One copy per user: a second copy hands its file to the first and ends without a window. A
+    // lock that cannot be created says nothing about other copies: the program runs unprotected.
+    const SingleInstance::LockResult lock = instance_.acquire();
+    if (lock == SingleInstance::LockResult::HeldElsewhere) {
         if (!file.isEmpty())
             instance_.handOver(QFileInfo(file).absoluteFilePath());
         return 0;
     }
+    if (lock == SingleInstance::LockResult::Unavailable)
+        note(QStringLiteral("tessor: no single-instance protection: ") + instance_.lockProblem());
 
     // The resource module, the only source of the user interface from here on.
     const QString moduleError = QLatin1String(ResourceModule::moduleErrorText);
@@ -105,13 +121,18 @@ int CTessorApp::initInstance(const QStringList& files)
         return 1;
     prompt_.setParentWindow(frame_.get());
     CMainFrame* frame = frame_.get();
-    instance_.listen();
-    QObject::connect(&instance_, &SingleInstance::fileReceived, frame, [frame](const QString& path) {
-        frame->showNormal();
+    // Files handed over by later starts open once the start-up is over and no modal window is up.
+    handOvers_ = std::make_unique<HandOverQueue>([frame](const QString& path) {
+        if (frame->isMinimized())
+            frame->setWindowState(frame->windowState() & ~Qt::WindowMinimized);
         frame->raise();
         frame->activateWindow();
         frame->openDocumentFile(path);
     });
+    // Without the lock another copy may own the socket.
+    if (lock == SingleInstance::LockResult::Acquired)
+        instance_.listen();
+    QObject::connect(&instance_, &SingleInstance::fileReceived, handOvers_.get(), &HandOverQueue::add);
 
     // The previous file, or the command line's file, or a new document.
     AppSettings& settings = frame->settings();
@@ -134,5 +155,6 @@ int CTessorApp::initInstance(const QStringList& files)
         frame->resize(defaultWindowSize());
     frame->show();
     frame->updateCommandUi();
+    handOvers_->release();
     return kRunning;
 }

@@ -6,11 +6,13 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class CMainFrame;
 class Clock;
 class TimerService;
+class HandOverQueue;
 class ProfileStore;
 class ShellPrompt;
 class ShellServices;
@@ -45,6 +47,9 @@ public:
         clock_ = &clock;
         timers_ = &timers;
     }
+    // Where the start-up's notes go (stderr unless set): why the program runs without
+    // single-instance protection.
+    void setNoteOutput(std::function<void(const QString&)> output) { noteOutput_ = std::move(output); }
 
     // Runs the start-up with the command line's file arguments. Returns kRunning when the main window
     // is up, else the exit status: 0 for a second copy (after handing over its file), non-zero when
@@ -55,12 +60,16 @@ public:
     const ResourceModule& module() const { return module_; }
     const TemplateLoader* templates() const { return templates_.get(); }
     SingleInstance& instance() { return instance_; }
+    // The files handed over by later starts that wait to be opened.
+    const HandOverQueue* handOvers() const { return handOvers_.get(); }
 
     // Every dialog template of the module, checked for the controls its dialog uses; the problems
     // found, one per line, or an empty text.
     static QString checkDialogTemplates(const TemplateLoader& loader);
 
 private:
+    void note(const QString& text) const;
+
     ShellPrompt& prompt_;
     ShellServices& services_;
     StartupPaths paths_;
@@ -72,4 +81,6 @@ private:
     std::unique_ptr<CMainFrame> frame_;
     Clock* clock_ = nullptr;
     TimerService* timers_ = nullptr;
+    std::unique_ptr<HandOverQueue> handOvers_; // opens into frame_; destroyed before it
+    std::function<void(const QString&)> noteOutput_;
 };

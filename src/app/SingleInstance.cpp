@@ -4,6 +4,8 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -37,16 +39,29 @@ QString SingleInstance::socketPath() const
     return QDir(folder_).filePath(QLatin1String(kName) + QStringLiteral(".socket"));
 }
 
-bool SingleInstance::acquire()
+SingleInstance::LockResult SingleInstance::acquire()
 {
+    problem_.clear();
     QDir().mkpath(folder_);
     lock_ = std::make_unique<QLockFile>(lockPath());
     // Only a dead holder makes a lock stale: a copy that has run for hours still holds it.
     lock_->setStaleLockTime(0);
+    errno = 0;
     if (lock_->tryLock(0))
-        return true;
+        return LockResult::Acquired;
+    const int openError = errno;
+    const QLockFile::LockError error = lock_->error();
     lock_.reset();
-    return false;
+    if (error == QLockFile::LockFailedError)
+        return LockResult::HeldElsewhere;
+    QString reason;
+    if (openError != 0)
+        reason = QString::fromLocal8Bit(std::strerror(openError));
+    else
+        reason = error == QLockFile::PermissionError ? QStringLiteral("permission denied")
+                                                     : QStringLiteral("the file cannot be written");
+    problem_ = QStringLiteral("cannot create %1: %2").arg(lockPath(), reason);
+    return LockResult::Unavailable;
 }
 
 bool SingleInstance::listen()

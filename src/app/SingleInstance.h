@@ -10,7 +10,7 @@ class QLocalServer;
 // Keeps the program to one copy per user: the first copy holds the lock "Quorveth" in the runtime
 // folder and listens on a local socket beside it; a later copy finds the lock held, hands its file
 // (if any) to the first copy over the socket and ends. A lock left behind by a copy that crashed is
-// taken over.
+// taken over; a lock that cannot be created at all is not another copy.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -22,8 +22,15 @@ public:
     // The runtime folder of the user ($XDG_RUNTIME_DIR, or Qt's fallback).
     static QString defaultRuntimeFolder();
 
-    // Takes the lock; false when another running copy holds it.
-    bool acquire();
+    enum class LockResult {
+        Acquired,
+        HeldElsewhere, // another running copy holds it
+        Unavailable    // it cannot be created (no runtime folder, read-only or full): see lockProblem()
+    };
+    // Takes the lock.
+    LockResult acquire();
+    // Why the last acquire() found the lock unavailable.
+    QString lockProblem() const { return problem_; }
     // First copy: starts listening for files handed over by later copies.
     bool listen();
     // Later copy: gives the path to the running copy; false when it could not be delivered.
@@ -41,6 +48,7 @@ private:
     void acceptConnections();
 
     QString folder_;
+    QString problem_;
     std::unique_ptr<QLockFile> lock_;
     QLocalServer* server_ = nullptr;
 };

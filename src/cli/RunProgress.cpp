@@ -170,8 +170,28 @@ void RunProgress::logFinished(const QString& path, bool ok)
     if (ok)
         return;
     logFailed_ = true;
+    // The failure was told when it happened.
+    if (logFailureShown_)
+        return;
     breakBlock();
     err_ << "tessorctl: the log file could not be written completely: " << path << Qt::endl;
+}
+
+void RunProgress::logNotCreated(const QString& path, const QString& reason)
+{
+    logFailed_ = true;
+    logFailureShown_ = true;
+    breakBlock();
+    err_ << "tessorctl: cannot create the log file " << path << ": " << reason << Qt::endl;
+}
+
+void RunProgress::logWriteFailed(const QString& path, const QString& reason)
+{
+    logFailed_ = true;
+    logFailureShown_ = true;
+    breakBlock();
+    err_ << "tessorctl: cannot write the log file " << path << ": " << reason << "; the run goes on"
+         << Qt::endl;
 }
 
 void RunProgress::runFinished()

@@ -44,6 +44,8 @@ public:
     void logOpened(const QString& path) override;
     void logCut(const QString& path) override;
     void logFinished(const QString& path, bool ok) override;
+    void logNotCreated(const QString& path, const QString& reason) override;
+    void logWriteFailed(const QString& path, const QString& reason) override;
     void runFinished() override;
 
     // The text shown for a channel.
@@ -73,6 +75,7 @@ private:
     std::array<QString, kChannelCount> printed_;
     int blockLines_ = 0;
     bool logFailed_ = false;
+    bool logFailureShown_ = false;
     QTimer flushTimer_;
     std::function<void()> finished_;
 };

@@ -22,8 +22,9 @@ void CInterfaceDlg::Controls::bind(TemplateForm& form)
 }
 
 CInterfaceDlg::CInterfaceDlg(const TemplateLoader& loader, AppSettings& settings,
-                             const QStringList& serialDevices, QWidget* parent)
-    : TemplateDialog(loader, QLatin1String(templateName), parent), settings_(settings)
+                             const std::vector<SerialDevice>& serialDevices, QWidget* parent)
+    : TemplateDialog(loader, QLatin1String(templateName), parent), settings_(settings),
+      devices_(serialDevices)
 {
     controls_.bind(form());
     connect(controls_.ok, &QPushButton::clicked, this, &CInterfaceDlg::accept);
@@ -33,9 +34,11 @@ CInterfaceDlg::CInterfaceDlg(const TemplateLoader& loader, AppSettings& settings
 
     // The machine's devices go between COM9 and the simulator entry.
     QComboBox* port = controls_.port;
-    const int devicesAt = std::min(kComPorts, port->count());
-    port->insertItems(devicesAt, serialDevices);
-    simulatorIndex_ = port->count() > devicesAt + serialDevices.size() ? port->count() - 1 : -1;
+    devicesAt_ = std::min(kComPorts, port->count());
+    for (std::size_t i = 0; i < devices_.size(); ++i)
+        port->insertItem(devicesAt_ + static_cast<int>(i), devices_[i].text);
+    const int listed = static_cast<int>(devices_.size());
+    simulatorIndex_ = port->count() > devicesAt_ + listed ? port->count() - 1 : -1;
 
     // Every part of the program takes any Interface other than 0 for GPIB; so does the dialog.
     controls_.rs232c->setChecked(settings_.Interface == 0);
@@ -46,9 +49,11 @@ CInterfaceDlg::CInterfaceDlg(const TemplateLoader& loader, AppSettings& settings
     } else if (settings_.PortDevice == QLatin1String(kSimulatorDevice) && simulatorIndex_ >= 0) {
         port->setCurrentIndex(simulatorIndex_);
     } else {
-        const int listed = port->findText(settings_.PortDevice, Qt::MatchExactly);
-        if (listed >= kComPorts && listed != simulatorIndex_) {
-            port->setCurrentIndex(listed);
+        // A device is found by what is stored or by its node (a path stored before the list
+        // offered the adapter's stable link).
+        const int entry = deviceIndex(settings_.PortDevice);
+        if (entry >= 0) {
+            port->setCurrentIndex(entry);
         } else {
             port->setCurrentIndex(-1);
             port->setEditText(settings_.PortDevice);
@@ -60,6 +65,15 @@ CInterfaceDlg::CInterfaceDlg(const TemplateLoader& loader, AppSettings& settings
     select(controls_.maker, settings_.Maker);
     select(controls_.address, settings_.Address);
     updateEnabling();
+}
+
+int CInterfaceDlg::deviceIndex(const QString& path) const
+{
+    for (std::size_t i = 0; i < devices_.size(); ++i) {
+        if (devices_[i].device == path || devices_[i].systemLocation == path)
+            return devicesAt_ + static_cast<int>(i);
+    }
+    return -1;
 }
 
 void CInterfaceDlg::updateEnabling()
@@ -92,8 +106,10 @@ void CInterfaceDlg::accept()
         settings_.PortDevice.clear();
     } else if (entry >= 0 && entry == simulatorIndex_) {
         settings_.PortDevice = QLatin1String(kSimulatorDevice);
+    } else if (entry >= devicesAt_ && entry < devicesAt_ + static_cast<int>(devices_.size())) {
+        settings_.PortDevice = devices_[static_cast<std::size_t>(entry - devicesAt_)].device;
     } else {
-        settings_.PortDevice = entry >= 0 ? port->itemText(entry) : text;
+        settings_.PortDevice = text;
     }
     TemplateDialog::accept();
 }

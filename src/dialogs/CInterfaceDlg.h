@@ -1,8 +1,9 @@
 #pragma once
 
+#include "dialogs/SerialDeviceList.h"
 #include "views/TemplateLoader.h"
 
-#include <QStringList>
+#include <vector>
 
 struct AppSettings;
 class QComboBox;
@@ -12,8 +13,10 @@ class QRadioButton;
 
 // The Interface dialog: RS-232C with its port, or GPIB with the board maker and the instrument's
 // address. The port list holds COM1 to COM9 (the template's first nine entries, stored as Port 1 to
-// 9), the serial devices of the machine, and the built-in simulator (the template's last entry);
-// a device path can also be typed. A device, a typed path or the simulator is stored in PortDevice.
+// 9), the serial devices of the machine with what identifies them ("/dev/ttyUSB0 — FT232R USB UART
+// (FTDI)"), and the built-in simulator (the template's last entry); a device path can also be
+// typed. A device (a USB adapter by its stable by-id link), a typed path or the simulator is
+// stored in PortDevice.
 class CInterfaceDlg : public TemplateDialog {
     Q_OBJECT
 public:
@@ -35,8 +38,8 @@ public:
         void bind(TemplateForm& form);
     };
 
-    CInterfaceDlg(const TemplateLoader& loader, AppSettings& settings, const QStringList& serialDevices,
-                  QWidget* parent = nullptr);
+    CInterfaceDlg(const TemplateLoader& loader, AppSettings& settings,
+                  const std::vector<SerialDevice>& serialDevices, QWidget* parent = nullptr);
 
     const Controls& controls() const { return controls_; }
     // OK: stores Interface, Port or PortDevice, Maker and Address.
@@ -45,8 +48,12 @@ public:
 private:
     void updateEnabling();
     int simulatorIndex() const { return simulatorIndex_; }
+    // The list entry of a serial device, or -1.
+    int deviceIndex(const QString& path) const;
 
     AppSettings& settings_;
     Controls controls_;
+    std::vector<SerialDevice> devices_;
+    int devicesAt_ = 0;
     int simulatorIndex_ = -1;
 };

@@ -1,64 +1,88 @@
 #include "dialogs/SerialDeviceList.h"
 
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
+#include <QSerialPortInfo>
 #include <algorithm>
+#include <map>
+#include <tuple>
 
 namespace SerialDeviceList {
 
 namespace {
 
-// ttyS10 after ttyS9.
-bool numericLess(const QString& a, const QString& b, int prefixLength)
+// The family of a device node (0 USB adapter, 1 ACM modem, 2 built-in, 3 other) and its number.
+std::tuple<int, int, QString> sortKey(const QString& systemLocation)
 {
-    bool okA = false;
-    bool okB = false;
-    const int numberA = a.mid(prefixLength).toInt(&okA);
-    const int numberB = b.mid(prefixLength).toInt(&okB);
-    if (okA && okB && numberA != numberB)
-        return numberA < numberB;
-    return a < b;
+    const QString name = QFileInfo(systemLocation).fileName();
+    int family = 3;
+    qsizetype prefix = 0;
+    for (const auto& [text, rank] : {std::pair{"ttyUSB", 0}, std::pair{"ttyACM", 1}, std::pair{"ttyS", 2}}) {
+        if (name.startsWith(QLatin1String(text))) {
+            bool numbered = false;
+            name.mid(qsizetype(qstrlen(text))).toInt(&numbered);
+            if (numbered) {
+                family = rank;
+                prefix = qstrlen(text);
+            }
+            break;
+        }
+    }
+    const int number = family < 3 ? name.mid(prefix).toInt() : 0;
+    return {family, number, name};
 }
 
-bool hasUart(const QString& ttyClassFolder, const QString& name)
+// Device node -> its first /dev/serial/by-id/ link (the links name the adapter, its serial number
+// and interface).
+std::map<QString, QString> stableLinks(const QString& byIdFolder)
 {
-    QFile type(QDir(ttyClassFolder).filePath(name + QStringLiteral("/type")));
-    if (!type.open(QIODevice::ReadOnly))
-        return true; // nothing says otherwise
-    return type.readAll().trimmed() != "0";
+    std::map<QString, QString> links;
+    const QFileInfoList entries =
+        QDir(byIdFolder).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo& entry : entries) {
+        if (!entry.isSymLink())
+            continue;
+        const QString target = QDir::cleanPath(entry.symLinkTarget());
+        links.emplace(target, entry.absoluteFilePath());
+    }
+    return links;
+}
+
+QString shownText(const SerialPortDetails& port)
+{
+    QString about = port.description.trimmed();
+    const QString maker = port.manufacturer.trimmed();
+    if (!maker.isEmpty())
+        about = about.isEmpty() ? maker : about + QStringLiteral(" (") + maker + QLatin1Char(')');
+    return about.isEmpty() ? port.systemLocation : port.systemLocation + QStringLiteral(" — ") + about;
 }
 
 } // namespace
 
-QStringList scan(const QString& deviceFolder, const QString& ttyClassFolder)
+std::vector<SerialDevice> entries(const std::vector<SerialPortDetails>& ports, const QString& byIdFolder)
 {
-    const QDir devices(deviceFolder);
-    QStringList found;
-    for (const QString& prefix :
-         {QStringLiteral("ttyUSB"), QStringLiteral("ttyACM"), QStringLiteral("ttyS")}) {
-        QStringList names =
-            devices.entryList({prefix + QLatin1Char('*')}, QDir::System | QDir::Files | QDir::NoDotAndDotDot);
-        names.erase(std::remove_if(names.begin(), names.end(),
-                                   [&prefix](const QString& name) {
-                                       bool ok = false;
-                                       name.mid(prefix.size()).toInt(&ok);
-                                       return !ok;
-                                   }),
-                    names.end());
-        if (prefix == QLatin1String("ttyS")) {
-            names.erase(std::remove_if(names.begin(), names.end(),
-                                       [&ttyClassFolder](const QString& name) {
-                                           return !hasUart(ttyClassFolder, name);
-                                       }),
-                        names.end());
-        }
-        std::sort(names.begin(), names.end(), [&prefix](const QString& a, const QString& b) {
-            return numericLess(a, b, static_cast<int>(prefix.size()));
-        });
-        for (const QString& name : names)
-            found << devices.filePath(name);
+    std::vector<SerialPortDetails> sorted = ports;
+    std::sort(sorted.begin(), sorted.end(), [](const SerialPortDetails& a, const SerialPortDetails& b) {
+        return sortKey(a.systemLocation) < sortKey(b.systemLocation);
+    });
+    const std::map<QString, QString> links = stableLinks(byIdFolder);
+    std::vector<SerialDevice> devices;
+    for (const SerialPortDetails& port : sorted) {
+        if (port.systemLocation.isEmpty())
+            continue;
+        const auto link = links.find(QDir::cleanPath(port.systemLocation));
+        devices.emplace_back(link != links.end() ? link->second : port.systemLocation, shownText(port),
+                             port.systemLocation);
     }
-    return found;
+    return devices;
+}
+
+std::vector<SerialDevice> scan()
+{
+    std::vector<SerialPortDetails> ports;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        ports.push_back({info.systemLocation(), info.description(), info.manufacturer()});
+    return entries(ports);
 }
 
 } // namespace SerialDeviceList

@@ -1,6 +1,7 @@
 #include "instrument/CKdrxDevice.h"
 
 #include "instrument/KdrxText.h"
+#include "instrument/ProgramStatePoll.h"
 #include "link/CInstrumentPort.h"
 #include "model/AppSettings.h"
 #include "model/CMainDoc.h"
@@ -533,27 +534,21 @@ int CKdrxDevice::ReadSequence(int channel)
 int CKdrxDevice::QueryProgramState(std::array<int, kChannelCount>& runState, ChannelTexts& stepText,
                                    ChannelTexts& loopText, const ChannelFlags& selected)
 {
-    // The channels are named by their sequence number here, not the channel-number table.
-    QString message;
-    std::vector<int> asked;
+    // The channels are named by their sequence number here, not the channel-number table. Nothing
+    // to ask sends nothing: an empty line would only wait out the reply time-out.
+    ProgramStatePoll poll(selected);
+    while (!poll.complete()) {
+        QString reply;
+        if (!query(poll.nextMessage(), reply))
+            return 0;
+        poll.takeReply(reply, port_.replyLimit());
+        if (poll.failed())
+            return 0;
+    }
     for (int c = 0; c < kChannelCount; ++c) {
         if (!selected[c])
             continue;
-        message += QStringLiteral(":INST:NSEL %1;:PROG:EXEC?;").arg(c + 1);
-        asked.push_back(c);
-    }
-    // Nothing to ask: an empty line would only wait out the reply time-out.
-    if (asked.empty())
-        return 1;
-    QString reply;
-    if (!query(message, reply))
-        return 0;
-    const QStringList answers = KdrxText::pieces(reply, kReplyCap, QLatin1Char(';'));
-    const int answered =
-        std::min<int>({static_cast<int>(answers.size()), static_cast<int>(asked.size()), kChannelCount});
-    for (int k = 0; k < answered; ++k) {
-        const int c = asked[static_cast<std::size_t>(k)];
-        const QString& answer = answers[k];
+        const QString& answer = poll.answer(c);
         int position = 0;
         QString fields[5];
         for (int index = 0; index <= 4; ++index) {

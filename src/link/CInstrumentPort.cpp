@@ -153,6 +153,25 @@ int CInstrumentPort::Read(QString& reply)
     return reply.isEmpty() ? 0 : 1;
 }
 
+int CInstrumentPort::replyLimit() const
+{
+    switch (kind) {
+    case NiGpib:
+        // The last byte of a full buffer is taken for the line feed and dropped.
+        return CNiGpibAdapter::replyBufferSize - 1;
+    case InterfaceGpib:
+        return CInterfaceGpibAdapter::replyBufferSize;
+    case ContecGpib:
+        return CContecGpibAdapter::bufferSize;
+    case RatocGpib:
+    case RatocUsbGpib:
+        return RatocGpibAdapterBase::replyBufferSize;
+    default:
+        // A line that fills the serial buffer is refused rather than cut.
+        return CRs232cPort::replyBufferSize;
+    }
+}
+
 int CInstrumentPort::Close()
 {
     switch (kind) {

@@ -39,6 +39,9 @@ public:
     int Write(const QString& command);
     // One reply without terminator. An empty RS-232C line is a reply; an empty GPIB reply fails.
     int Read(QString& reply);
+    // The longest reply Read hands over on the selected link: a longer one comes out cut to this
+    // length (the GPIB boards' read buffers), so a reply of this length may be incomplete.
+    int replyLimit() const;
     int Close();
     // Shows the message for the selected adapter's lastError.
     void ReportError();

@@ -61,6 +61,9 @@ QString CNiGpibAdapter::Read()
 
 int CNiGpibAdapter::Close()
 {
+    // After a failed open there is nothing to take off line, and the open has said why already.
+    if (descriptor < 0)
+        return 1;
     binding_.ibstop(descriptor);
     if (binding_.failed()) {
         lastError = binding_.iberr;
@@ -68,7 +71,10 @@ int CNiGpibAdapter::Close()
         return 0;
     }
     binding_.ibonl(descriptor, 0);
-    if (binding_.failed()) {
+    const bool failed = binding_.failed();
+    // Off line, the descriptor is given back to the library.
+    descriptor = -1;
+    if (failed) {
         lastError = binding_.iberr;
         return 0;
     }

@@ -8,6 +8,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
+#include <algorithm>
 
 namespace {
 
@@ -16,9 +18,22 @@ namespace {
 constexpr int kHeaderFields = 2 * kChannelCount + 2;
 constexpr int kStepFields = 5;
 
+// Lines are cut out of blocks of this size.
+constexpr qint64 kBlockSize = 64 * 1024;
+
 char separatorOf(const AppSettings& settings)
 {
     return settings.Tsr == 1 ? ',' : '\t';
+}
+
+// The transition field as the step keeps it; the usual "0" and "1" share one text.
+QString flagText(QLatin1String field)
+{
+    if (field == QLatin1String("0"))
+        return QStringLiteral("0");
+    if (field == QLatin1String("1"))
+        return QStringLiteral("1");
+    return QString(field);
 }
 
 } // namespace
@@ -47,23 +62,30 @@ bool SequenceFileReader::readFrom(QIODevice& device)
     separator_ = separatorOf(settings_);
     for (int c = 0; c < kChannelCount; ++c)
         document_.channel(c).count = 0;
+    device_ = &device;
+    block_.clear();
+    position_ = 0;
+    deviceDone_ = false;
 
-    QByteArray header;
-    if (!nextLine(device, header)) {
+    QLatin1String header;
+    if (!nextLine(header)) {
         prompt_.showMessage(QStringLiteral("There is no data."));
         return true;
     }
     if (!readHeader(header))
         return false;
-    readSteps(device);
+    readSteps();
     if (clearRunProgress_)
         clearRunProgress_();
     return true;
 }
 
-bool SequenceFileReader::readHeader(const QByteArray& line)
+bool SequenceFileReader::readHeader(QLatin1String line)
 {
-    const QStringList fields = splitFields(line, kHeaderFields);
+    const int count = splitFields(line, kHeaderFields);
+    QStringList fields;
+    for (int i = 0; i < count; ++i)
+        fields << QString(fields_[static_cast<std::size_t>(i)]);
     for (int c = 0; c < kChannelCount; ++c) {
         const int modeField = 2 * c;
         if (modeField >= fields.size()) {
@@ -111,15 +133,15 @@ bool SequenceFileReader::readHeader(const QByteArray& line)
     return true;
 }
 
-void SequenceFileReader::readSteps(QIODevice& device)
+void SequenceFileReader::readSteps()
 {
     const bool hardware = settings_.SeqCtl == HardwareControl;
     int lineNumber = 1;
     int channel = 0;
     int steps = 0;
-    QByteArray line;
+    QLatin1String line;
     // Blocks after the fifth are ignored.
-    while (channel < kChannelCount && nextLine(device, line)) {
+    while (channel < kChannelCount && nextLine(line)) {
         ++lineNumber;
         if (line.isEmpty()) {
             document_.channel(channel).count = steps;
@@ -131,68 +153,79 @@ void SequenceFileReader::readSteps(QIODevice& device)
             prompt_.showMessage(QStringLiteral("Up to 1024 steps are enabled. "));
             break;
         }
-        const QStringList fields = splitFields(line, kStepFields);
-        if (fields.isEmpty()) {
+        const int count = splitFields(line, kStepFields);
+        if (count == 0) {
             showIllegalData(lineNumber, 1);
             break;
         }
-        if (fields.size() < 2) {
+        if (count < 2) {
             showIllegalData(lineNumber, 2);
             break;
         }
-        if (fields.size() < 3 && !hardware) {
+        if (count < 3 && !hardware) {
             showIllegalData(lineNumber, 3);
             break;
         }
-        SequenceStep step;
-        step.value = formatDouble(SequenceFormats::fileValueFormat(settings_.ModeCh[channel], settings_),
-                                  decimalValue(fields[0]));
-        step.interval =
-            SequenceFormats::fileIntervalText(decimalValue(fields[1]), settings_.Unit, settings_.SeqCtl);
-        step.transition = hardware ? QStringLiteral("0") : fields[2];
-        step.load = fields.size() > 3 && fields[3].startsWith(QLatin1Char('1')) ? QStringLiteral("1")
-                                                                                : QStringLiteral("0");
-        step.load2 = fields.size() > 4 && fields[4].startsWith(QLatin1Char('0')) ? QStringLiteral("0")
-                                                                                 : QStringLiteral("1");
-        document_.channel(channel).steps[steps] = step;
+        SequenceStep& step = document_.channel(channel).steps[steps];
+        step = SequenceStep();
+        step.value =
+            fixedText(fields_[0], SequenceFormats::fileValueDecimals(settings_.ModeCh[channel], settings_));
+        step.interval = SequenceFormats::fileIntervalText(fields_[1], settings_.Unit, settings_.SeqCtl);
+        step.transition = hardware ? QStringLiteral("0") : flagText(fields_[2]);
+        step.load =
+            count > 3 && fields_[3].startsWith(QLatin1Char('1')) ? QStringLiteral("1") : QStringLiteral("0");
+        step.load2 =
+            count > 4 && fields_[4].startsWith(QLatin1Char('0')) ? QStringLiteral("0") : QStringLiteral("1");
         ++steps;
     }
     if (channel < kChannelCount)
         document_.channel(channel).count = steps;
 }
 
-bool SequenceFileReader::nextLine(QIODevice& device, QByteArray& line)
+bool SequenceFileReader::nextLine(QLatin1String& line)
 {
-    if (device.atEnd())
+    qsizetype end = block_.indexOf('\n', position_);
+    while (end < 0 && !deviceDone_) {
+        // Keep the unread rest and append the next block behind it.
+        block_.remove(0, position_);
+        position_ = 0;
+        const qsizetype searched = block_.size();
+        const QByteArray more = device_->read(kBlockSize);
+        // A device that fails mid-file gives nothing more, not even a line end.
+        if (more.isEmpty())
+            deviceDone_ = true;
+        block_ += more;
+        end = block_.indexOf('\n', searched);
+    }
+    if (position_ >= block_.size())
         return false;
-    line = device.readLine();
-    // A device that fails mid-file gives nothing at all, not even a line end.
-    if (line.isEmpty())
-        return false;
-    if (line.endsWith('\n'))
-        line.chop(1);
-    if (line.endsWith('\r'))
-        line.chop(1);
+    const qsizetype next = end < 0 ? block_.size() : end + 1;
+    qsizetype length = (end < 0 ? block_.size() : end) - position_;
+    if (length > 0 && block_.at(position_ + length - 1) == '\r')
+        --length;
+    line = QLatin1String(block_.constData() + position_, length);
+    position_ = next;
     return true;
 }
 
-QStringList SequenceFileReader::splitFields(const QByteArray& line, int maxFields) const
+int SequenceFileReader::splitFields(QLatin1String line, int maxFields)
 {
-    QStringList fields;
-    const char* data = line.constData();
+    const char* data = line.data();
     const qsizetype size = line.size();
+    const int limit = std::min(maxFields, kMaxFields);
+    int count = 0;
     qsizetype start = 0;
-    while (start < size && fields.size() < maxFields) {
+    while (start < size && count < limit) {
         while (start < size && data[start] == separator_)
             ++start;
         qsizetype end = start;
         while (end < size && data[end] != separator_)
             ++end;
         if (end > start)
-            fields << QString::fromLatin1(data + start, end - start);
+            fields_[static_cast<std::size_t>(count++)] = QLatin1String(data + start, end - start);
         start = end;
     }
-    return fields;
+    return count;
 }
 
 void SequenceFileReader::showIllegalData(int lineNumber, int fieldNumber)

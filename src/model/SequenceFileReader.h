@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QLatin1String>
 #include <QString>
-#include <QStringList>
+#include <array>
 #include <functional>
 
 class CMainDoc;
@@ -26,19 +27,27 @@ public:
     bool readFrom(QIODevice& device);
 
 private:
-    bool readHeader(const QByteArray& line);
-    void readSteps(QIODevice& device);
+    bool readHeader(QLatin1String line);
+    void readSteps();
     // One line without its line end; false at the end of the file. A CR before the LF (or before
-    // the end of the file) belongs to the line end.
-    static bool nextLine(QIODevice& device, QByteArray& line);
-    // The first maxFields fields of a line: runs of separators count as one, leading and trailing
-    // ones are ignored.
-    QStringList splitFields(const QByteArray& line, int maxFields) const;
+    // the end of the file) belongs to the line end. The text stays valid until the next call.
+    bool nextLine(QLatin1String& line);
+    // The first maxFields fields of a line (at most kMaxFields): runs of separators count as one,
+    // leading and trailing ones are ignored. Returns their number.
+    int splitFields(QLatin1String line, int maxFields);
     void showIllegalData(int lineNumber, int fieldNumber);
+
+    static constexpr int kMaxFields = 12;
 
     CMainDoc& document_;
     AppSettings& settings_;
     UserPrompt& prompt_;
     std::function<void()> clearRunProgress_;
     char separator_ = '\t';
+    // The file is read in blocks; lines are cut out of the block in memory.
+    QIODevice* device_ = nullptr;
+    QByteArray block_;
+    qsizetype position_ = 0;
+    bool deviceDone_ = false;
+    std::array<QLatin1String, kMaxFields> fields_;
 };

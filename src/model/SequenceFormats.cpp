@@ -59,27 +59,33 @@ TimeUnit unitFromToken(const QString& token)
     return UnitS;
 }
 
-const char* fileValueFormat(int mode, const AppSettings& settings)
+int fileValueDecimals(int mode, const AppSettings& settings)
 {
     switch (mode) {
     case ModeCC:
     case ModeCCCV:
         switch (settings.CurrPlace) {
         case 0:
-            return "%.2f";
+            return 2;
         case 1:
-            return "%.3f";
+            return 3;
         case 2:
-            return "%.4f";
+            return 4;
         default:
-            return "%.5f";
+            return 5;
         }
     case ModeCR:
     case ModeCRCV:
-        return settings.ResistPlace == 0 ? "%.4f" : "%.5f";
+        return settings.ResistPlace == 0 ? 4 : 5;
     default:
-        return settings.VoltPlace == 0 ? "%.2f" : "%.3f";
+        return settings.VoltPlace == 0 ? 2 : 3;
     }
+}
+
+const char* fileValueFormat(int mode, const AppSettings& settings)
+{
+    static const char* const formats[] = {"%.0f", "%.1f", "%.2f", "%.3f", "%.4f", "%.5f"};
+    return formats[fileValueDecimals(mode, settings)];
 }
 
 const char* recomputedTimeFormat(int sequenceMode, int unit)
@@ -97,24 +103,26 @@ const char* recomputedTimeFormat(int sequenceMode, int unit)
     }
 }
 
-QString fileIntervalText(double interval, int unit, int controlMethod)
+namespace {
+
+// Decimals of the interval text of a unit and control method; -1 for Software Control seconds,
+// which are rounded to half seconds.
+int intervalDecimals(int unit, int controlMethod)
 {
     switch (unit) {
     case UnitMs:
-        return formatDouble("%.0f", interval);
+        return 0;
     case UnitMin:
     case UnitH:
-        return formatDouble("%.1f", interval);
+        return 1;
     default:
-        if (controlMethod == HardwareControl)
-            return formatDouble("%.3f", interval);
-        return halfSecondIntervalText(interval);
+        return controlMethod == HardwareControl ? 3 : -1;
     }
 }
 
-QString halfSecondIntervalText(double seconds)
+// The rounding of halfSecondIntervalText, from the "%.1f" text of the interval.
+QString halfSecondsFromTenths(const QString& tenthsText)
 {
-    const QString tenthsText = formatDouble("%.1f", seconds);
     // The count of tenths is kept in a double: an int would overflow for absurd intervals. The
     // rounding works on the magnitude so that a negative interval rounds like its positive twin.
     const double tenths = std::trunc(decimalValue(tenthsText) * 10.0);
@@ -131,6 +139,29 @@ QString halfSecondIntervalText(double seconds)
     if (result > 999.5)
         result = 999.5;
     return formatDouble("%.1f", result);
+}
+
+} // namespace
+
+QString fileIntervalText(double interval, int unit, int controlMethod)
+{
+    const int decimals = intervalDecimals(unit, controlMethod);
+    if (decimals < 0)
+        return halfSecondIntervalText(interval);
+    return QString::number(interval, 'f', decimals);
+}
+
+QString fileIntervalText(QLatin1String field, int unit, int controlMethod)
+{
+    const int decimals = intervalDecimals(unit, controlMethod);
+    if (decimals < 0)
+        return halfSecondsFromTenths(fixedText(field, 1));
+    return fixedText(field, decimals);
+}
+
+QString halfSecondIntervalText(double seconds)
+{
+    return halfSecondsFromTenths(formatDouble("%.1f", seconds));
 }
 
 } // namespace SequenceFormats

@@ -2,6 +2,7 @@
 
 #include "model/SequenceTypes.h"
 
+#include <QLatin1String>
 #include <QString>
 
 struct AppSettings;
@@ -26,6 +27,8 @@ TimeUnit unitFromToken(const QString& token);
 // CV "%.2f"/"%.3f" (VoltPlace 0/other), CC and CC+CV "%.2f".."%.5f" (CurrPlace 0, 1, 2, other),
 // CR and CR+CV "%.4f"/"%.5f" (ResistPlace 0/other).
 const char* fileValueFormat(int mode, const AppSettings& settings);
+// The decimals of that format.
+int fileValueDecimals(int mode, const AppSettings& settings);
 
 // Format of the cumulative time written by the document's recomputation: "%.3f" in fast mode and
 // for seconds, "%.0f" for ms, "%.1f" for min and h.
@@ -34,6 +37,8 @@ const char* recomputedTimeFormat(int sequenceMode, int unit);
 // The interval text of a step read from a file: ms "%.0f", min and h "%.1f", seconds under
 // Hardware Control "%.3f", seconds under Software Control rounded to a multiple of 0.5 s.
 QString fileIntervalText(double interval, int unit, int controlMethod);
+// The same for the interval field as it stands in the file.
+QString fileIntervalText(QLatin1String field, int unit, int controlMethod);
 
 // Rounds a Software Control interval in seconds to a multiple of 0.5 s: the "%.1f" text stays
 // when its tenths count is a multiple of 5; otherwise tenths ending in 1 or 2 (6 or 7) go down,

@@ -3,6 +3,8 @@
 #include "model/AppSettings.h"
 #include "run/RunFormats.h"
 
+#include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 MonitorLog::Options MonitorLog::optionsFrom(const AppSettings& settings)
@@ -55,15 +57,35 @@ bool MonitorLog::createFile(const QString& path)
 {
     file_.close();
     file_.setFileName(path);
-    return file_.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    createFailed_ = !file_.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    if (createFailed_ && errorText_.isEmpty())
+        errorText_ = file_.errorString();
+    return !createFailed_;
 }
 
 void MonitorLog::writeDurably(const QByteArray& bytes)
 {
     if (!file_.isOpen())
         return;
+    errno = 0;
     if (file_.write(bytes) != bytes.size() || !file_.flush() || ::fdatasync(file_.handle()) != 0)
-        writeFailed_ = true;
+        noteWriteFailure();
+}
+
+void MonitorLog::noteWriteFailure()
+{
+    // The file's own text is often "Unknown error" for a failed flush; the system's is exact.
+    if (!writeFailed_ && errorText_.isEmpty())
+        errorText_ = errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file_.errorString();
+    writeFailed_ = true;
+}
+
+bool MonitorLog::takeWriteFailure()
+{
+    if (!writeFailed_ || writeFailureTaken_)
+        return false;
+    writeFailureTaken_ = true;
+    return true;
 }
 
 MonitorLog::CutResult MonitorLog::cutIfDue(double seconds)
@@ -105,12 +127,13 @@ bool MonitorLog::finish()
         return false;
     }
     const QByteArray header = RunFormats::headerLine(options_.passTime, options_.separator).toUtf8();
+    errno = 0;
     bool written = file_.write(header) == header.size();
     for (const QByteArray& line : lines_)
         written = written && file_.write(line) == line.size();
     lines_.clear();
     if (!written)
-        writeFailed_ = true;
+        noteWriteFailure();
     writeDurably(QByteArray());
     file_.close();
     return !writeFailed_;

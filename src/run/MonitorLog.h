@@ -64,10 +64,17 @@ public:
     void discard();
     // A write to the file failed (disk full, removed medium).
     bool writeFailed() const { return writeFailed_; }
+    // The last file could not be created (open, a cut, or the memory mode's finish).
+    bool createFailed() const { return createFailed_; }
+    // Why the first creation or write failed, as the system says it ("No space left on device").
+    QString errorText() const { return errorText_; }
+    // True once, after the first failed write, so that the failure is told when it happens.
+    bool takeWriteFailure();
 
 private:
     bool createFile(const QString& path);
     void writeDurably(const QByteArray& bytes);
+    void noteWriteFailure();
 
     Options options_;
     QString name_;
@@ -79,4 +86,7 @@ private:
     QFile file_;
     std::vector<QByteArray> lines_;
     bool writeFailed_ = false;
+    bool writeFailureTaken_ = false;
+    bool createFailed_ = false;
+    QString errorText_;
 };

@@ -44,11 +44,13 @@ bool RunMonitor::openLog(const std::array<bool, kChannelCount>& starting)
     }
     log_ = std::make_unique<MonitorLog>(MonitorLog::optionsFrom(settings_));
     if (!log_->open(prefix, clock_.calendarNow())) {
+        display_.observer().logNotCreated(log_->path(), log_->errorText());
         log_.reset();
         return false;
     }
     showCaption();
     display_.observer().logOpened(log_->path());
+    tellWriteFailure();
     return true;
 }
 
@@ -74,6 +76,10 @@ void RunMonitor::finishLog()
         }
         display_.disableAllButtons();
         const bool ok = log_->finish();
+        if (log_->createFailed())
+            display_.observer().logNotCreated(log_->path(), log_->errorText());
+        else
+            tellWriteFailure();
         // Also after a failed write the panels show what they showed before.
         for (int c = 0; c < kChannelCount; ++c) {
             if (channels_[c].selected)
@@ -172,13 +178,21 @@ bool RunMonitor::store(const QString& time, const ChannelTexts& currents, const 
             break;
         case MonitorLog::CutResult::Failed:
             // No log exists for the rest of the run, so the save step finds none.
+            display_.observer().logNotCreated(log_->path(), log_->errorText());
             log_->discard();
             log_.reset();
             return false;
         }
     }
     log_->store(RunFormats::dataLine(time, currents, voltages, log_->options().separator));
+    tellWriteFailure();
     return true;
+}
+
+void RunMonitor::tellWriteFailure()
+{
+    if (log_ && log_->takeWriteFailure())
+        display_.observer().logWriteFailed(log_->path(), log_->errorText());
 }
 
 void RunMonitor::storeBeforeProcessing(const std::array<bool, kChannelCount>& started,

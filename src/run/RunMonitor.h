@@ -85,6 +85,8 @@ public:
     QString displayedVoltage(int channel) const { return displayedVoltage_[channel]; }
 
 private:
+    // Tells the observer of the log's first failed write, once.
+    void tellWriteFailure();
     bool store(const QString& time, const ChannelTexts& currents, const ChannelTexts& voltages,
                double runSeconds, bool cutFirst);
 

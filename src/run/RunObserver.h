@@ -72,6 +72,11 @@ public:
     virtual void logOpened(const QString& /*path*/) {}
     virtual void logCut(const QString& /*path*/) {}
     virtual void logFinished(const QString& /*path*/, bool /*ok*/) {}
+    // The log file could not be created (the reason as the system gives it): the run does not
+    // start, or after a failed cut no log is kept for the rest of the run.
+    virtual void logNotCreated(const QString& /*path*/, const QString& /*reason*/) {}
+    // A write to the log file failed; told at the first failure only, while the run goes on.
+    virtual void logWriteFailed(const QString& /*path*/, const QString& /*reason*/) {}
     // The run is over: no timer runs and the log is finished.
     virtual void runFinished() {}
 };

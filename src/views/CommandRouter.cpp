@@ -43,23 +43,37 @@ const CommandTable::Entry* CommandRouter::route(int id) const
     return frame_ ? frame_->find(id) : nullptr;
 }
 
+namespace {
+
+// A command runs only when a table gives it an action and its rule allows it.
+bool enabledEntry(const CommandTable::Entry* entry)
+{
+    return entry && entry->run && (!entry->enabled || entry->enabled());
+}
+
+} // namespace
+
 bool CommandRouter::trigger(int id)
 {
     const CommandTable::Entry* entry = route(id);
-    if (!entry || (entry->enabled && !entry->enabled()))
+    if (!enabledEntry(entry))
         return false;
     // Copy the action: running it may replace the table that holds it (a view closing itself).
     const CommandTable::Action run = entry->run;
-    if (run)
-        run();
+    run();
     emit commandFinished(id);
     return true;
 }
 
-bool CommandRouter::isEnabled(int id) const
+bool CommandRouter::hasAction(int id) const
 {
     const CommandTable::Entry* entry = route(id);
-    return entry && (!entry->enabled || entry->enabled());
+    return entry && entry->run;
+}
+
+bool CommandRouter::isEnabled(int id) const
+{
+    return enabledEntry(route(id));
 }
 
 bool CommandRouter::isChecked(int id) const
@@ -72,7 +86,7 @@ void CommandRouter::updateActions()
 {
     for (const auto& [id, action] : actions_) {
         const CommandTable::Entry* entry = route(id);
-        action->setEnabled(entry && (!entry->enabled || entry->enabled()));
+        action->setEnabled(enabledEntry(entry));
         const bool checkable = entry && entry->checked;
         action->setCheckable(checkable);
         if (checkable)

@@ -34,6 +34,9 @@ public:
     // Runs the command when a table handles it and it is enabled; returns whether it ran.
     bool trigger(int id);
     bool isHandled(int id) const { return route(id) != nullptr; }
+    // A table handles the command and gives it something to do. A command without an action is
+    // disabled whatever its enabling rule says.
+    bool hasAction(int id) const;
     bool isEnabled(int id) const;
     bool isChecked(int id) const;
 

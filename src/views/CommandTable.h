@@ -12,7 +12,7 @@ public:
     using Rule = std::function<bool()>;
 
     struct Entry {
-        Action run;   // empty: the command is defined but nothing is plugged in yet; it does nothing
+        Action run;   // empty: defined but nothing is plugged in yet; the command shows disabled
         Rule enabled; // empty: always enabled
         Rule checked; // empty: the item never shows a check mark
     };

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -190,6 +192,40 @@ TEST_F(RunCommand, SigtermStopsEveryChannelAsStopAllDoesAndExitsWith130)
     const QList<QByteArray> lines = log(logs().first()).chopped(1).split('\n');
     EXPECT_TRUE(lines.last().endsWith("\t0.0000\t12.000\t\t\t0.5000\t11.950\t\t\t\t"))
         << lines.last().constData();
+}
+
+TEST_F(RunCommand, ALogFileThatCannotBeCreatedIsToldWithItsReasonAndExitsWithOne)
+{
+    const QString file = sequence("one.tsr", {"1.0\t1.0\t0\t1\n"});
+    const QString missing = work.filePath("no-such-folder");
+    EXPECT_EQ(run(QStringList{"--port", "simulator", "--set", "Folder=" + missing} + kMonitoring +
+                  QStringList{"run", file}),
+              1);
+    EXPECT_TRUE(err.startsWith("tessorctl: cannot create the log file " + missing + "/CC_"))
+        << qPrintable(err);
+    EXPECT_TRUE(err.endsWith(QStringLiteral(".txt: No such file or directory\n"))) << qPrintable(err);
+    EXPECT_EQ(err.count('\n'), 1) << qPrintable(err);
+    EXPECT_TRUE(out.contains(QStringLiteral("Ch1 Error"))) << qPrintable(out);
+}
+
+TEST_F(RunCommand, ALogWriteFailingMidRunIsToldOnceAndTheRunGoesOn)
+{
+    // Files of tessorctl may not grow past 150 bytes: the header and two lines fit.
+    tessorctl.setChildProcessModifier([] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{150, 150};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    const QString file = sequence("one.tsr", {"1.0\t2.5\t0\t1\n"});
+    const int status = run(QStringList{"--port", "simulator"} + kMonitoring + QStringList{"run", file});
+    EXPECT_EQ(status, 1) << qPrintable(out + err);
+    EXPECT_TRUE(err.startsWith(QStringLiteral("tessorctl: cannot write the log file ") + config.path()))
+        << qPrintable(err);
+    EXPECT_TRUE(err.contains(QStringLiteral(": File too large; the run goes on\n"))) << qPrintable(err);
+    EXPECT_EQ(err.count('\n'), 1) << qPrintable(err);
+    EXPECT_TRUE(out.contains(QStringLiteral("Ch1 End"))) << qPrintable(out);
+    ASSERT_EQ(logs().size(), 1);
+    EXPECT_GE(log(logs().first()).count('\n'), 3);
 }
 
 TEST_F(RunCommand, UsageErrorsExitWithTwo)

@@ -36,6 +36,7 @@ private slots:
     void interfaceListsFollowTheChosenLink();
     void interfaceStoresTheChosenComPortAndClearsTheDevice();
     void interfaceStoresADeviceATypedPathOrTheSimulator();
+    void interfaceOffersAUsbAdapterByItsStableLink();
     void interfaceShowsTheStoredDevice();
     void interfaceStoresMakerZeroWhenTheListHasNoSelection();
     void interfaceCancelChangesNothing();
@@ -165,7 +166,7 @@ void DialogsTest::interfaceStoresTheChosenComPortAndClearsTheDevice()
 
 void DialogsTest::interfaceStoresADeviceATypedPathOrTheSimulator()
 {
-    const QStringList devices = {QStringLiteral("/dev/ttyUSB0"), QStringLiteral("/dev/ttyS0")};
+    const std::vector<SerialDevice> devices = {QStringLiteral("/dev/ttyUSB0"), QStringLiteral("/dev/ttyS0")};
     {
         CInterfaceDlg dialog(*loader_, settings_, devices);
         dialog.controls().port->setCurrentIndex(10);
@@ -195,6 +196,37 @@ void DialogsTest::interfaceStoresADeviceATypedPathOrTheSimulator()
         QCOMPARE(settings_.Port, 0);
         QVERIFY(settings_.PortDevice.isEmpty());
     }
+}
+
+void DialogsTest::interfaceOffersAUsbAdapterByItsStableLink()
+{
+    const QString link = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0");
+    const std::vector<SerialDevice> devices = {
+        SerialDevice(link, QStringLiteral("/dev/ttyUSB0 — FT232R USB UART (FTDI)"),
+                     QStringLiteral("/dev/ttyUSB0")),
+        QStringLiteral("/dev/ttyS0")};
+    {
+        CInterfaceDlg dialog(*loader_, settings_, devices);
+        QComboBox* port = dialog.controls().port;
+        QCOMPARE(port->itemText(9), QStringLiteral("/dev/ttyUSB0 — FT232R USB UART (FTDI)"));
+        QCOMPARE(port->itemText(10), QStringLiteral("/dev/ttyS0"));
+        port->setCurrentIndex(9);
+        dialog.accept();
+        QCOMPARE(settings_.PortDevice, link);
+    }
+    // Shown again as the adapter's entry, whether stored by its link or (from before) by its node.
+    for (const QString& stored : {link, QStringLiteral("/dev/ttyUSB0")}) {
+        settings_.PortDevice = stored;
+        CInterfaceDlg dialog(*loader_, settings_, devices);
+        QCOMPARE(dialog.controls().port->currentIndex(), 9);
+        dialog.accept();
+        QCOMPARE(settings_.PortDevice, link);
+    }
+    // A node typed by hand is stored as typed.
+    CInterfaceDlg typed(*loader_, settings_, devices);
+    typed.controls().port->setEditText(QStringLiteral("/dev/ttyUSB0"));
+    typed.accept();
+    QCOMPARE(settings_.PortDevice, QStringLiteral("/dev/ttyUSB0"));
 }
 
 void DialogsTest::interfaceShowsTheStoredDevice()

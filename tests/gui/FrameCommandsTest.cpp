@@ -8,6 +8,7 @@
 #include "ui/ResourceModule.h"
 #include "views/CGridView.h"
 #include "views/CommandRouter.h"
+#include "views/ShellResources.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -18,6 +19,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QtTest>
+#include <functional>
+#include <set>
 
 namespace {
 
@@ -63,6 +66,7 @@ private slots:
     void barsAreShownAndHiddenWithCheckMarks();
     void savePositionAndPreviousFileAreToggledAndSaved();
     void commandsWithoutAHandlerAreDisabled();
+    void noCommandIsEnabledWithoutAnAction();
     void acceleratorsFollowTheTable();
     void helpOpensTheManualsOnlyWhenTheyExist_data();
     void helpOpensTheManualsOnlyWhenTheyExist();
@@ -107,11 +111,11 @@ void FrameCommandsTest::channelCommandsNeedADocument()
         QVERIFY(!router.action(id)->isChecked());
         QVERIFY(!router.trigger(id));
     }
+    // Even with an action plugged in, Run and Mode need a document.
+    frame_->commands().setAction(CMainFrame::IdRun, [] {});
+    frame_->commands().setAction(CMainFrame::IdMode, [] {});
     QVERIFY(!router.isEnabled(CMainFrame::IdRun));
     QVERIFY(!router.isEnabled(CMainFrame::IdMode));
-    QVERIFY(router.isEnabled(CMainFrame::IdMonitoringSetup));
-    QVERIFY(router.isEnabled(CMainFrame::IdInitialSetting));
-    QVERIFY(router.isEnabled(CMainFrame::IdOptions));
 }
 
 void FrameCommandsTest::channelCommandsMoveTheCheckMark()
@@ -155,6 +159,9 @@ void FrameCommandsTest::hardwareControlEnablesTransferAndLeavesTheOtherCommands(
     settings.UnitSoft = UnitS;
     settings.UnitHard = UnitMin;
     settings.MonSoft = 1;
+    // The enabling rules of the Sequence menu's commands, with stand-in actions plugged in.
+    for (int id : {CMainFrame::IdTransfer, CMainFrame::IdRun, CMainFrame::IdMode})
+        frame_->commands().setAction(id, [] {});
     frame_->updateCommandUi();
     QVERIFY(!router.action(CMainFrame::IdTransfer)->isEnabled());
 
@@ -237,6 +244,48 @@ void FrameCommandsTest::commandsWithoutAHandlerAreDisabled()
         if (QAction* action = router.findAction(id))
             QVERIFY2(!action->isEnabled(), qPrintable(QString::number(id)));
     }
+}
+
+void FrameCommandsTest::noCommandIsEnabledWithoutAnAction()
+{
+    ShellResources resources;
+    QVERIFY(resources.load());
+    std::set<int> ids;
+    std::function<void(const std::vector<MenuItem>&)> collect = [&](const std::vector<MenuItem>& items) {
+        for (const MenuItem& item : items) {
+            if (item.id != 0)
+                ids.insert(item.id);
+            collect(item.items);
+        }
+    };
+    for (int menu : {128, 129, 132, 134, 152})
+        collect(resources.menu(menu));
+    for (int id : resources.toolbar(128).buttons) {
+        if (id != 0)
+            ids.insert(id);
+    }
+
+    CommandRouter& router = frame_->router();
+    DocumentSession& documents = frame_->documents();
+    const auto enabledWithoutAction = [&](const char* state) {
+        frame_->updateCommandUi();
+        QStringList found;
+        for (int id : ids) {
+            if (router.action(id)->isEnabled() && !router.hasAction(id))
+                found << QStringLiteral("%1 %2").arg(state).arg(id);
+        }
+        return found;
+    };
+    QStringList found;
+    frame_->settings().SeqCtl = HardwareControl;
+    frame_->settings().deriveActiveValues();
+    frame_->mdiArea()->setActiveSubWindow(documents.worksheetWindow());
+    found << enabledWithoutAction("worksheet");
+    frame_->mdiArea()->setActiveSubWindow(documents.graphWindow());
+    found << enabledWithoutAction("graph");
+    frame_->router().trigger(CMainFrame::IdClose);
+    found << enabledWithoutAction("no document");
+    QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1String(", "))));
 }
 
 void FrameCommandsTest::acceleratorsFollowTheTable()
@@ -427,6 +476,7 @@ void FrameCommandsTest::windowArrangement()
 
 void FrameCommandsTest::commandStatesFollowWhenIdle()
 {
+    frame_->commands().setAction(CMainFrame::IdTransfer, [] {});
     QAction* transfer = frame_->router().action(CMainFrame::IdTransfer);
     frame_->updateCommandUi();
     QVERIFY(!transfer->isEnabled());

@@ -10,6 +10,8 @@
 void RecordingShellPrompt::showMessage(const QString& text, Icon icon)
 {
     entries.push_back({text, icon, Entry::Message});
+    if (whileMessageShown)
+        whileMessageShown(text);
 }
 
 bool RecordingShellPrompt::askYesNo(const QString& text, Icon icon)
@@ -50,6 +52,8 @@ QStringList RecordingShellPrompt::texts() const
 QString FakeShellServices::openFileName(QWidget*, const FileRequest& request)
 {
     openRequests.push_back(request);
+    if (whileFileDialogShown)
+        whileFileDialogShown(request);
     if (openAnswers.empty())
         return QString();
     const QString answer = openAnswers.front();
@@ -60,6 +64,8 @@ QString FakeShellServices::openFileName(QWidget*, const FileRequest& request)
 QString FakeShellServices::saveFileName(QWidget*, const FileRequest& request)
 {
     saveRequests.push_back(request);
+    if (whileFileDialogShown)
+        whileFileDialogShown(request);
     if (saveAnswers.empty())
         return QString();
     const QString answer = saveAnswers.front();

@@ -35,6 +35,8 @@ public:
     void clear() { entries.clear(); }
 
     std::vector<Entry> entries;
+    // Called while a message is shown (as the user would see it), after it was recorded.
+    std::function<void(const QString& text)> whileMessageShown;
     std::deque<bool> yesNoAnswers;
     std::deque<Answer> threeWayAnswers;
     int busyDepth = 0;
@@ -57,6 +59,8 @@ public:
     std::vector<FileRequest> saveRequests;
     QStringList openedWithDesktop;
     std::function<int(QDialog&)> onDialog;
+    // Called while a file dialog is up, before it gives its answer.
+    std::function<void(const FileRequest&)> whileFileDialogShown;
     int dialogsRun = 0;
 };
 

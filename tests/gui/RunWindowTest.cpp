@@ -1,5 +1,6 @@
 #include "GuiTestSupport.h"
 #include "app/CMainFrame.h"
+#include "app/DocumentSession.h"
 #include "dialogs/CRunDlg.h"
 #include "model/AppSettings.h"
 #include "model/CMainDoc.h"
@@ -38,6 +39,7 @@ private slots:
     void escAndCloseRequestsDuringARunChangeNothing();
     void fieldsUseTheirFontsAndFitTheirTexts();
     void aSequenceOpenedFromAFileRunsOnItsIntervals();
+    void aHandedOverFileWaitsUntilTheRunWindowCloses();
 
     void graphCursorMovesOnceASecondToTheEndOfTheAxis();
     void graphCursorInMinutesStandsAtHalfAfterThirtyTicks();
@@ -488,6 +490,48 @@ void RunWindowTest::aSequenceOpenedFromAFileRunsOnItsIntervals()
                  .filter(QRegularExpression(QStringLiteral("^\\+[1-9].*NSEL 1;"))),
              (QStringList{QStringLiteral("+2005 INST:NSEL 1;:CURR 2.0000"),
                           QStringLiteral("+3505 INST:NSEL 1;:OUTP 0")}));
+}
+
+void RunWindowTest::aHandedOverFileWaitsUntilTheRunWindowCloses()
+{
+    start({{QStringLiteral("1.0000\t30.0\t0\t1")}});
+    frame_->settings().RunCh = {1, 0, 0, 0, 0};
+    const QString mine = frame_->documents().path();
+    const QString other =
+        program_->folders.writeFile(QStringLiteral("other.tsr"),
+                                    sequenceFile(QStringLiteral("CC\t0\tCC\t0\tCC\t0\tCC\t0\tCC\t0\ts\tsoft"),
+                                                 {{QStringLiteral("7.7500\t9.0\t0\t1")}}));
+    bool checked = false;
+    program_->services.onDialog = [&](QDialog& dialog) {
+        checked = true;
+        // The Run window as the program shows it: application-modal.
+        dialog.setModal(true);
+        dialog.show();
+        [&] {
+            dialog_->controls().runAll->click();
+            advance(5000);
+            RecordingShellPrompt secondPrompt;
+            FakeShellServices secondServices;
+            CTessorApp second(secondPrompt, secondServices, program_->folders.paths());
+            QCOMPARE(second.initInstance({other}), 0);
+            // The path arrives while the run goes on: nothing replaces the document under it.
+            QTest::qWait(600);
+            QCOMPARE(frame_->documents().path(), mine);
+            QVERIFY(frame_->runEngine().channelState(0).isRunning());
+            QCOMPARE(frame_->currentDocument().get()->channel(0).steps[0].value, QStringLiteral("1.0000"));
+            advance(2000);
+            QCOMPARE(statusOf(0), QStringLiteral("Running black/green"));
+            dialog_->controls().stopAll->click();
+            advance(100);
+        }();
+        dialog_->controls().close->click();
+        return dialog.result();
+    };
+    QVERIFY(frame_->router().trigger(CMainFrame::IdRun));
+    QVERIFY(checked);
+    // Once the window has closed the file opens as Open would open it.
+    QTRY_COMPARE(frame_->documents().path(), other);
+    QCOMPARE(frame_->currentDocument().get()->channel(0).steps[0].value, QStringLiteral("7.7500"));
 }
 
 // ---------------------------------------------------------------------------------------------

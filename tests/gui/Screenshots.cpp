@@ -218,6 +218,18 @@ int main(int argc, char** argv)
         ok = grab(dialog, out.filePath(QStringLiteral("interface-dialog.png"))) && ok;
     }
     {
+        // As it looks with a USB adapter plugged in and chosen.
+        settings.PortDevice = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0");
+        const std::vector<SerialDevice> devices = {
+            SerialDevice(settings.PortDevice, QStringLiteral("/dev/ttyUSB0 — FT232R USB UART (FTDI)"),
+                         QStringLiteral("/dev/ttyUSB0")),
+            SerialDevice(QStringLiteral("/dev/ttyS4"), QStringLiteral("/dev/ttyS4 — 16550A"),
+                         QStringLiteral("/dev/ttyS4"))};
+        CInterfaceDlg dialog(loader, settings, devices, &frame);
+        ok = grab(dialog, out.filePath(QStringLiteral("interface-dialog-usb.png"))) && ok;
+        settings.PortDevice = QStringLiteral("simulator");
+    }
+    {
         CEnvironmentDlg dialog(loader, settings, &frame);
         ok = grab(dialog, out.filePath(QStringLiteral("environment-dialog.png"))) && ok;
     }

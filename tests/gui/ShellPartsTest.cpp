@@ -155,7 +155,7 @@ void ShellPartsTest::routerShowsCheckMarksAndRefusesDisabledCommands()
     int runs = 0;
     table.add(
         7, [&runs] { ++runs; }, [&enabled] { return enabled; }, [&checked] { return checked; });
-    // A command defined with its rule but no action yet is enabled by the rule and does nothing.
+    // A command defined with its rule but no action yet is disabled whatever the rule says.
     table.add(8, {}, [&enabled] { return !enabled; });
     router.setFrameCommands(&table);
     QAction* action = router.action(7);
@@ -175,10 +175,17 @@ void ShellPartsTest::routerShowsCheckMarksAndRefusesDisabledCommands()
     QCOMPARE(runs, 1);
     QVERIFY(!router.isEnabled(8));
     enabled = false;
-    QVERIFY(router.trigger(8));
+    QVERIFY(!router.isEnabled(8));
+    QVERIFY(!router.trigger(8));
+    router.updateActions();
+    QVERIFY(!router.action(8)->isEnabled());
     table.setAction(8, [&runs] { runs += 10; });
+    router.updateActions();
+    QVERIFY(router.action(8)->isEnabled());
     QVERIFY(router.trigger(8));
     QCOMPARE(runs, 11);
+    enabled = true;
+    QVERIFY(!router.trigger(8));
 }
 
 void ShellPartsTest::recentFilesKeepFourNewestFirst()
@@ -221,49 +228,63 @@ void ShellPartsTest::recentFilesFromTheProfileAreCleanedUp()
 
 void ShellPartsTest::serialDevicesAreListedUsbThenAcmThenBuiltIn()
 {
+    // The adapters' stable links, as udev makes them: absolute or relative to their folder.
     QTemporaryDir dir;
     QDir root(dir.path());
-    root.mkpath(QStringLiteral("dev"));
-    for (const char* name :
-         {"ttyS10", "ttyS2", "ttyS1", "ttyS0", "ttyUSB1", "ttyUSB0", "ttyACM0", "ttySx", "tty0"}) {
-        QFile node(root.filePath(QStringLiteral("dev/") + QLatin1String(name)));
-        QVERIFY(node.open(QIODevice::WriteOnly));
+    QVERIFY(root.mkpath(QStringLiteral("serial/by-id")));
+    const QString byId = root.filePath(QStringLiteral("serial/by-id"));
+    const QString ftdi = byId + QStringLiteral("/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0");
+    const QString arduino = byId + QStringLiteral("/usb-Arduino__www.arduino.cc__0043_75833-if00");
+    QVERIFY(QFile::link(QStringLiteral("/dev/ttyUSB0"), ftdi));
+    QVERIFY(QFile::link(QStringLiteral("../../ttyACM0"), arduino));
+    const QString acm = root.filePath(QStringLiteral("ttyACM0"));
+
+    const std::vector<SerialPortDetails> ports = {
+        {QStringLiteral("/dev/ttyS10"), QString(), QString()},
+        {QStringLiteral("/dev/ttyS2"), QStringLiteral("16550A"), QString()},
+        {QStringLiteral("/dev/ttyUSB1"), QString(), QString()},
+        {QStringLiteral("/dev/rfcomm0"), QString(), QString()},
+        {acm, QStringLiteral("Arduino Uno"), QStringLiteral("Arduino (www.arduino.cc)")},
+        {QStringLiteral("/dev/ttyUSB0"), QStringLiteral("FT232R USB UART"), QStringLiteral("FTDI")},
+        {QStringLiteral("/dev/ttyS9"), QString(), QStringLiteral("  ")},
+    };
+    QStringList shown;
+    QStringList stored;
+    for (const SerialDevice& device : SerialDeviceList::entries(ports, byId)) {
+        shown << device.text;
+        stored << device.device;
     }
-    // ttyS1 has no UART behind it; ttyS2 has one; ttyS0 and ttyS10 say nothing.
-    for (const auto& [name, type] : {std::pair{"ttyS1", "0\n"}, std::pair{"ttyS2", "4\n"}}) {
-        root.mkpath(QStringLiteral("sys/") + QLatin1String(name));
-        QFile file(root.filePath(QStringLiteral("sys/%1/type").arg(QLatin1String(name))));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(type);
-    }
-    const QString dev = root.filePath(QStringLiteral("dev"));
-    QCOMPARE(SerialDeviceList::scan(dev, root.filePath(QStringLiteral("sys"))),
-             (QStringList{dev + "/ttyUSB0", dev + "/ttyUSB1", dev + "/ttyACM0", dev + "/ttyS0",
-                          dev + "/ttyS2", dev + "/ttyS10"}));
-    QVERIFY(SerialDeviceList::scan(root.filePath(QStringLiteral("none"))).isEmpty());
+    QCOMPARE(shown, (QStringList{"/dev/ttyUSB0 — FT232R USB UART (FTDI)", "/dev/ttyUSB1",
+                                 acm + " — Arduino Uno (Arduino (www.arduino.cc))", "/dev/ttyS2 — 16550A",
+                                 "/dev/ttyS9", "/dev/ttyS10", "/dev/rfcomm0"}));
+    QCOMPARE(stored, (QStringList{ftdi, "/dev/ttyUSB1", arduino, "/dev/ttyS2", "/dev/ttyS9", "/dev/ttyS10",
+                                  "/dev/rfcomm0"}));
+    // Without the links folder every device is stored by its node.
+    QCOMPARE(SerialDeviceList::entries(ports, root.filePath(QStringLiteral("none"))).front().device,
+             QStringLiteral("/dev/ttyUSB0"));
 }
 
 void ShellPartsTest::singleInstanceHoldsTheLockAndTakesHandedFiles()
 {
     QTemporaryDir dir;
     SingleInstance first(dir.path());
-    QVERIFY(first.acquire());
+    QCOMPARE(first.acquire(), SingleInstance::LockResult::Acquired);
     QVERIFY(first.listen());
     QStringList received;
     connect(&first, &SingleInstance::fileReceived, this,
             [&received](const QString& path) { received << path; });
 
     SingleInstance second(dir.path());
-    QVERIFY(!second.acquire());
+    QCOMPARE(second.acquire(), SingleInstance::LockResult::HeldElsewhere);
     QVERIFY(second.handOver(QStringLiteral("/data/run 1.tsr")));
     QTRY_COMPARE(received, QStringList{QStringLiteral("/data/run 1.tsr")});
 
     first.release();
     QVERIFY(!QFile::exists(first.lockPath()));
-    QVERIFY(second.acquire());
+    QCOMPARE(second.acquire(), SingleInstance::LockResult::Acquired);
     // Nobody listens any more: the hand-over fails instead of hanging.
     SingleInstance third(dir.path());
-    QVERIFY(!third.acquire());
+    QCOMPARE(third.acquire(), SingleInstance::LockResult::HeldElsewhere);
     QVERIFY(!third.handOver(QStringLiteral("/x.tsr"), 500));
 }
 

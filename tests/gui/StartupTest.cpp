@@ -2,12 +2,15 @@
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/DocumentSession.h"
+#include "app/HandOverQueue.h"
 #include "link/CInstrumentPort.h"
 #include "model/CMainDoc.h"
 #include "run/RunEngine.h"
 #include "ui/ResourceModule.h"
 #include "views/CommandRouter.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -15,6 +18,7 @@
 #include <QScreen>
 #include <QSysInfo>
 #include <QtTest>
+#include <functional>
 
 // Start-up of the program: the single copy, the resource module, the first document and the
 // window positions, and what the frame leaves in the profile when it is destroyed.
@@ -27,15 +31,21 @@ private slots:
     void refusesAnUnreadableResourceModule();
     void secondCopyHandsItsFileToTheFirstAndEnds();
     void secondProgramEndsAtOnceWithoutAWindow();
+    void aHandedOverFileWaitsForTheSaveAsDialog();
+    void aHandedOverFileWaitsForAMessageAtStartUpAndFilesOpenInOrder();
     void takesOverTheLockOfACopyThatCrashed();
+    void startsWithoutProtectionWhenTheLockCannotBeCreated();
     void opensTheCommandLineFile();
     void endsWhenTheCommandLineFileCannotBeRead();
+    void aFailedStartLeavesTheProfileUntouched_data();
+    void aFailedStartLeavesTheProfileUntouched();
     void previousFileWinsOverTheCommandLine();
     void previousFileWithAnEmptyListStartsANewDocument();
     void withoutSavedPositionTheWindowsStandSideBySide();
     void savedPositionPlacesTheMainAndDocumentWindows();
     void savedPositionOffEveryScreenComesBackOnScreen();
     void destroyingTheFrameWritesTheRectangles();
+    void aWindowClosedMaximisedComesBackAtItsPlace();
     void theLinkTakesTheConnectionSettingsOfTheProfile();
     void theSimulatorPortTalksToTheSimulatedLoad();
     void theFramesRunEngineForgetsProgressWhenAFileIsReadOrTheMethodChanges();
@@ -120,6 +130,112 @@ void StartupTest::secondProgramEndsAtOnceWithoutAWindow()
     QTRY_COMPARE(first.frame().documents().path(), file);
 }
 
+namespace {
+
+// A second start with this file on its command line, in this process: it hands the file over to
+// the first copy and ends.
+void handOverFromASecondStart(const StartedProgram& first, const QString& file)
+{
+    RecordingShellPrompt prompt;
+    FakeShellServices services;
+    CTessorApp second(prompt, services, first.folders.paths());
+    QCOMPARE(second.initInstance({file}), 0);
+}
+
+// Keeps an application-modal window up while events are handled, until the condition holds.
+void handleEventsUnderAModalWindow(const std::function<bool()>& until)
+{
+    QDialog modal;
+    modal.setModal(true);
+    modal.show();
+    QVERIFY(QApplication::activeModalWidget() == &modal);
+    QTRY_VERIFY(until());
+    QTest::qWait(50);
+    modal.hide();
+}
+
+QByteArray oneStepFile(const char* line)
+{
+    return sequenceFile(QStringLiteral("CC\t0\tCC\t0\tCC\t0\tCC\t0\tCC\t0\ts\tsoft"),
+                        {{QString::fromLatin1(line)}});
+}
+
+} // namespace
+
+void StartupTest::aHandedOverFileWaitsForTheSaveAsDialog()
+{
+    StartedProgram first;
+    QCOMPARE(first.start(), CTessorApp::kRunning);
+    CMainFrame& frame = first.frame();
+    const QString mine =
+        first.folders.writeFile(QStringLiteral("mine.tsr"), oneStepFile("1.2500\t3.0\t0\t1"));
+    const QString other =
+        first.folders.writeFile(QStringLiteral("other.tsr"), oneStepFile("7.7500\t9.0\t0\t1"));
+    const QString chosen = first.folders.filePath(QStringLiteral("chosen.tsr"));
+    QVERIFY(frame.openDocumentFile(mine));
+
+    // While the Save As dialog is up, a second start hands over other.tsr.
+    first.services.whileFileDialogShown = [&](const FileRequest&) {
+        handOverFromASecondStart(first, other);
+        handleEventsUnderAModalWindow([&] { return first.app->handOvers()->waiting() == 1; });
+        QCOMPARE(frame.documents().path(), mine);
+    };
+    first.services.saveAnswers.push_back(chosen);
+    QVERIFY(frame.router().trigger(CMainFrame::IdSaveAs));
+    first.services.whileFileDialogShown = nullptr;
+
+    // The file saved holds the document the user saved; the handed-over file opens afterwards.
+    QFile saved(chosen);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QByteArray content = saved.readAll();
+    QVERIFY2(content.contains("1.25") && !content.contains("7.75"), content.constData());
+    QTRY_COMPARE(frame.documents().path(), other);
+    QCOMPARE(frame.mdiArea()->subWindowList().size(), 2);
+    QCOMPARE(frame.currentDocument().get()->channel(0).steps[0].value, QStringLiteral("7.7500"));
+}
+
+void StartupTest::aHandedOverFileWaitsForAMessageAtStartUpAndFilesOpenInOrder()
+{
+    StartedProgram first;
+    // A command-line file whose channel 1 has more steps than the document holds: the reader says
+    // so in a message box while it opens the file.
+    std::vector<QString> steps;
+    for (int k = 0; k < 1030; ++k)
+        steps.push_back(QStringLiteral("1.0000\t1.0\t0\t1"));
+    const QString big = first.folders.writeFile(
+        QStringLiteral("big.tsr"),
+        sequenceFile(QStringLiteral("CC\t0\tCC\t0\tCC\t0\tCC\t0\tCC\t0\ts\tsoft"), {steps}));
+    const QString second =
+        first.folders.writeFile(QStringLiteral("second.tsr"), oneStepFile("2.5000\t1.0\t0\t1"));
+    const QString third =
+        first.folders.writeFile(QStringLiteral("third.tsr"), oneStepFile("3.5000\t1.0\t0\t1"));
+    int messages = 0;
+    first.prompt.whileMessageShown = [&](const QString&) {
+        if (++messages > 1)
+            return;
+        handOverFromASecondStart(first, second);
+        handOverFromASecondStart(first, third);
+        handleEventsUnderAModalWindow([&] { return first.app->handOvers()->waiting() == 2; });
+    };
+    QCOMPARE(first.start({big}), CTessorApp::kRunning);
+    first.prompt.whileMessageShown = nullptr;
+    CMainFrame& frame = first.frame();
+    QCOMPARE(first.prompt.texts(), QStringList{QStringLiteral("Up to 1024 steps are enabled. ")});
+    QCOMPARE(frame.documents().path(), big);
+    QCOMPARE(frame.mdiArea()->subWindowList().size(), 2);
+
+    // Then the handed-over files, in the order they came: the second, then the third.
+    QStringList opened;
+    QObject listening; // ends the connection before `opened` goes
+    QObject::connect(&frame.documents(), &DocumentSession::documentChanged, &listening,
+                     [&] { opened << QFileInfo(frame.documents().path()).fileName(); });
+    QTRY_COMPARE(frame.documents().path(), third);
+    QVERIFY2(opened.contains(QStringLiteral("second.tsr")), qPrintable(opened.join(QLatin1Char(' '))));
+    QCOMPARE(opened.last(), QStringLiteral("third.tsr"));
+    QCOMPARE(frame.mdiArea()->subWindowList().size(), 2);
+    QCOMPARE(frame.currentDocument().get(), frame.documents().document());
+}
+
 void StartupTest::takesOverTheLockOfACopyThatCrashed()
 {
     StartedProgram program;
@@ -135,6 +251,35 @@ void StartupTest::takesOverTheLockOfACopyThatCrashed()
     lock.close();
 
     QCOMPARE(program.start(), CTessorApp::kRunning);
+}
+
+void StartupTest::startsWithoutProtectionWhenTheLockCannotBeCreated()
+{
+    // A runtime "folder" that is a file: no lock can be created in it, by root either.
+    StartedProgram program;
+    QVERIFY(QDir(program.folders.runtimeFolder()).removeRecursively());
+    QFile notAFolder(program.folders.runtimeFolder());
+    QVERIFY(notAFolder.open(QIODevice::WriteOnly));
+    notAFolder.close();
+    QStringList notes;
+    program.app = std::make_unique<CTessorApp>(program.prompt, program.services, program.folders.paths());
+    program.app->setNoteOutput([&notes](const QString& note) { notes << note; });
+    QCOMPARE(program.app->initInstance({}), CTessorApp::kRunning);
+    QVERIFY(program.frame().isVisible());
+    QVERIFY(program.prompt.entries.empty());
+    QCOMPARE(notes.size(), 1);
+    QVERIFY2(
+        notes.front().startsWith(QStringLiteral("tessor: no single-instance protection: cannot create ")) &&
+            notes.front().contains(program.folders.runtimeFolder()),
+        qPrintable(notes.front()));
+
+    // A second program started meanwhile does the same instead of ending.
+    RecordingShellPrompt prompt;
+    FakeShellServices services;
+    CTessorApp second(prompt, services, program.folders.paths());
+    second.setNoteOutput([&notes](const QString& note) { notes << note; });
+    QCOMPARE(second.initInstance({}), CTessorApp::kRunning);
+    QCOMPARE(notes.size(), 2);
 }
 
 void StartupTest::opensTheCommandLineFile()
@@ -156,6 +301,33 @@ void StartupTest::endsWhenTheCommandLineFileCannotBeRead()
              (QStringList{QStringLiteral("Cannot open the specified file as it does not exist."),
                           QStringLiteral("Failed to read the file")}));
     QVERIFY(!program.frame().isVisible());
+}
+
+void StartupTest::aFailedStartLeavesTheProfileUntouched_data()
+{
+    QTest::addColumn<bool>("withProfile");
+    QTest::newRow("profile") << true;
+    QTest::newRow("no profile yet") << false;
+}
+
+void StartupTest::aFailedStartLeavesTheProfileUntouched()
+{
+    QFETCH(bool, withProfile);
+    StartedProgram program;
+    const QString profile = program.folders.profilePath();
+    if (withProfile) {
+        writeProfileValue(profile, QStringLiteral("Config/Unit"), 3);
+        writeProfileValue(profile, QStringLiteral("Recent File List/File1"),
+                          program.folders.writeFile(QStringLiteral("recent.tsr"), emptyChannelsFile()));
+    }
+    const auto contents = [&profile] {
+        QFile file(profile);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+    };
+    const QByteArray before = contents();
+    QVERIFY(program.start({program.folders.filePath(QStringLiteral("missing.tsr"))}) > 0);
+    program.stop();
+    QCOMPARE(contents(), before);
 }
 
 void StartupTest::previousFileWinsOverTheCommandLine()
@@ -265,6 +437,28 @@ void StartupTest::destroyingTheFrameWritesTheRectangles()
     QCOMPARE(value("Bottom"), 685);
     QCOMPARE(value("bPos"), 0);
     QCOMPARE(value("bFile"), 0);
+}
+
+void StartupTest::aWindowClosedMaximisedComesBackAtItsPlace()
+{
+    StartedProgram program;
+    const QString profile = program.folders.profilePath();
+    const QStringList keys = {"Left", "Top", "Right", "Bottom"};
+    const QList<int> rectangle = {100, 80, 900, 680};
+    writeProfileValue(profile, QStringLiteral("bPos"), 1);
+    for (int k = 0; k < 4; ++k)
+        writeProfileValue(profile, keys[k], rectangle[k]);
+    // The platform draws a frame around the window, so its contents start below its position.
+    for (int start = 1; start <= 3; ++start) {
+        QCOMPARE(program.start(), CTessorApp::kRunning);
+        QCOMPARE(program.frame().pos(), QPoint(100, 80));
+        QCOMPARE(program.frame().size(), QSize(800, 600));
+        program.frame().showMaximized();
+        QTRY_VERIFY(program.frame().isMaximized());
+        program.stop();
+        for (int k = 0; k < 4; ++k)
+            QCOMPARE(readProfileValue(profile, keys[k]).toInt(), rectangle[k]);
+    }
 }
 
 void StartupTest::theLinkTakesTheConnectionSettingsOfTheProfile()

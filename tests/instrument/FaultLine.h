@@ -9,7 +9,7 @@
 
 // The simulator's serial line with faults on cue: the write of a chosen command fails (as a cable
 // pulled at that moment would), or the instrument's reply to a chosen message is replaced by a
-// given text, for reply forms the simulator never produces.
+// given text or rewritten, for reply forms the simulator never produces.
 class FaultLine : public SerialLine {
 public:
     explicit FaultLine(SimulatorSerialLine& line) : line_(line) {}
@@ -37,10 +37,12 @@ public:
         const auto replacement = replies.constFind(command);
         if (replacement != replies.constEnd()) {
             // The simulator's own answer is dropped unread.
-            char byte = 0;
-            while (!line_.pendingReply().isEmpty())
-                line_.readByte(byte, 0);
+            takeSimulatorReply();
             replaced_ += replacement->toLatin1() + '\n';
+        } else if (rewriteReply && !line_.pendingReply().isEmpty()) {
+            QByteArray reply = takeSimulatorReply();
+            reply.chop(reply.endsWith('\n') ? 1 : 0);
+            replaced_ += rewriteReply(command, QString::fromLatin1(reply)).toLatin1() + '\n';
         }
         return true;
     }
@@ -66,11 +68,22 @@ public:
     QString failWriteOf;
     // Message -> reply given instead of the simulator's.
     QMap<QString, QString> replies;
+    // (message, the simulator's reply) -> the reply given instead, for replies not in `replies`.
+    std::function<QString(const QString& command, const QString& reply)> rewriteReply;
     // What the port asked to be called while it waits (the simulator answers at once, so it never
     // waits; a test calls it to play a long wait).
     std::function<void()> waitHook;
 
 private:
+    QByteArray takeSimulatorReply()
+    {
+        QByteArray bytes;
+        char byte = 0;
+        while (!line_.pendingReply().isEmpty() && line_.readByte(byte, 0) == ReadResult::Byte)
+            bytes += byte;
+        return bytes;
+    }
+
     SimulatorSerialLine& line_;
     QByteArray replaced_;
     bool pulled_ = false;

@@ -338,6 +338,22 @@ TEST_F(ProgramState, AFailedExchangeIsSilentAndKeepsTheLink)
     EXPECT_EQ(runState[0], 9);
 }
 
+TEST_F(ProgramState, AnAnswerLongerThanTheLinkCarriesFailsThePoll)
+{
+    openLink();
+    const QString longAnswer = QStringLiteral("RUN,5,1,1,") + QString(120, QLatin1Char('0'));
+    line->replies[QStringLiteral(":INST:NSEL 1;:PROG:EXEC?;:INST:NSEL 2;:PROG:EXEC?;")] =
+        QStringLiteral("RUN,5,0,1,3;") + longAnswer;
+    line->replies[QStringLiteral(":INST:NSEL 2;:PROG:EXEC?;")] = longAnswer;
+    EXPECT_EQ((device.QueryProgramState(runState, steps, loops, {1, 1, 0, 0, 0})), 0);
+    // The cut answer is never taken for a stopped program: channel 2 is asked on its own.
+    EXPECT_EQ(sent(), (QStringList{":INST:NSEL 1;:PROG:EXEC?;:INST:NSEL 2;:PROG:EXEC?;",
+                                   ":INST:NSEL 2;:PROG:EXEC?;"}));
+    EXPECT_NE(runState[1], 1);
+    EXPECT_TRUE(prompt.texts().isEmpty());
+    EXPECT_TRUE(linkOpen());
+}
+
 TEST_F(ProgramState, NoSelectedChannelAsksNothing)
 {
     openLink();

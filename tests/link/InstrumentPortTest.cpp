@@ -222,6 +222,25 @@ TEST_F(InstrumentPortTest, NationalInstrumentsCloseFailureIsShownByClose)
     EXPECT_EQ(prompt.texts(), QStringList({"GPIB[National Instruments]: No GPIB has been set up."}));
 }
 
+TEST_F(InstrumentPortTest, NationalInstrumentsFailedOpenThenCloseShowsOneMessage)
+{
+    FakeGpibLibrary board(QStringLiteral("libgpib.so.0"));
+    port.kind = CInstrumentPort::NiGpib;
+    board.failNext("ibdev", 7);
+    EXPECT_EQ(port.Open(), 0);
+    // The caller closes the link after a failed open, as every operation does.
+    board.forgetCalls();
+    port.Close();
+    EXPECT_EQ(prompt.texts().size(), 1) << qPrintable(prompt.texts().join(QLatin1Char('|')));
+    EXPECT_TRUE(board.calls().isEmpty()) << qPrintable(board.calls().join(QLatin1Char(' ')));
+    // A later open and close work as before.
+    ASSERT_EQ(port.Open(), 1);
+    board.forgetCalls();
+    EXPECT_EQ(port.Close(), 1);
+    EXPECT_EQ(board.calls(), QStringList({"ibstop(7)", "ibonl(7,0)"}));
+    EXPECT_EQ(prompt.texts().size(), 1);
+}
+
 TEST_F(InstrumentPortTest, SimulatorDeviceIsAskedOfTheProvider)
 {
     AppSettings settings;

@@ -1,5 +1,6 @@
 // Stand-in for the NI-488.2 library (libgpib.so.0). Values read: "descriptor" (what ibdev hands
-// out, 7), "ibcntl" (forces the count a read reports). A reply arrives followed by LF; a read
+// out, 7), "ibcntl" (forces the count a read reports). ibstop and ibonl on a negative descriptor
+// fail with EDVR. A reply arrives followed by LF; a read
 // with nothing waiting times out (EABO); a scripted read failure still delivers what was waiting.
 
 #include "FakeGpibBoard.h"
@@ -32,6 +33,19 @@ std::string args(std::initializer_list<long> values)
         text += std::to_string(value);
     }
     return text;
+}
+
+constexpr int EDVR = 0;
+
+// A call on a descriptor ibdev never handed out fails as the library's does (EDVR).
+bool invalidDescriptor(int descriptor)
+{
+    if (descriptor >= 0)
+        return false;
+    status = ERR;
+    error = EDVR;
+    count = 0;
+    return true;
 }
 
 // Applies a scripted failure of the function; true when it fails.
@@ -113,7 +127,7 @@ FAKEGPIB_EXPORT int ibrd(int descriptor, void* buffer, long length)
 FAKEGPIB_EXPORT int ibstop(int descriptor)
 {
     record("ibstop(" + args({descriptor}) + ")");
-    if (!scriptedFailure("ibstop"))
+    if (!invalidDescriptor(descriptor) && !scriptedFailure("ibstop"))
         succeeded();
     return status;
 }
@@ -121,7 +135,7 @@ FAKEGPIB_EXPORT int ibstop(int descriptor)
 FAKEGPIB_EXPORT int ibonl(int descriptor, int online)
 {
     record("ibonl(" + args({descriptor, online}) + ")");
-    if (!scriptedFailure("ibonl"))
+    if (!invalidDescriptor(descriptor) && !scriptedFailure("ibonl"))
         succeeded();
     return status;
 }
