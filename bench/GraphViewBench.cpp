@@ -74,7 +74,8 @@ struct FullGraph {
     void startTimeDrag()
     {
         const StepSegment& boundary = view->plot(0).boundary(0);
-        const QPoint onLine(boundary.endPoint().x(), (boundary.firstPoint().y() + boundary.endPoint().y()) / 2);
+        const QPoint onLine(boundary.endPoint().x(),
+                            (boundary.firstPoint().y() + boundary.endPoint().y()) / 2);
         mouse(QEvent::MouseButtonDblClick, onLine);
         mouse(QEvent::MouseButtonRelease, onLine);
         mouse(QEvent::MouseButtonPress, view->handlePoint());

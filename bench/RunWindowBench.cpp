@@ -9,6 +9,7 @@
 //   run_window_bench [--steps N] [--monitor MS]
 
 #include "BoundaryLateness.h"
+#include "HeadlessShell.h"
 #include "PtySimulatorServer.h"
 #include "app/BuiltInSimulator.h"
 #include "app/CMainFrame.h"
@@ -33,25 +34,6 @@
 #include <vector>
 
 namespace {
-
-class StderrPrompt : public ShellPrompt {
-public:
-    void showMessage(const QString& text, Icon) override
-    {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-    bool askYesNo(const QString&, Icon) override { return false; }
-    Answer askYesNoCancel(const QString&) override { return Answer::No; }
-    void setBusy(bool) override {}
-};
-
-class NoDialogs : public ShellServices {
-public:
-    QString openFileName(QWidget*, const FileRequest&) override { return QString(); }
-    QString saveFileName(QWidget*, const FileRequest&) override { return QString(); }
-    bool openWithDesktop(const QString&) override { return false; }
-    int execDialog(QDialog&) override { return QDialog::Rejected; }
-};
 
 // The program's application object, timing every event it delivers on the GUI thread: the time
 // spent outside the event loop's wait (timer ticks with their instrument exchanges, paints, input).
@@ -147,8 +129,8 @@ int main(int argc, char** argv)
         file.write(text);
     }
 
-    StderrPrompt prompt;
-    NoDialogs services;
+    StderrShellPrompt prompt;
+    NoShellServices services;
     CTessorApp app(prompt, services, StartupPaths{QCoreApplication::applicationDirPath(), profile, runtime});
     if (app.initInstance({sequence}) != CTessorApp::kRunning) {
         std::fprintf(stderr, "the program did not start\n");

@@ -2,6 +2,7 @@
 // window are shown and painted, and paging the worksheet from line 1 to line 1024.
 // Run from a release build: build/release/bin/worksheet_bench [RUNS] (offscreen unless a display
 // platform is set).
+#include "HeadlessShell.h"
 #include "app/CMainFrame.h"
 #include "app/CTessorApp.h"
 #include "app/DocumentSession.h"
@@ -25,25 +26,6 @@
 #include <vector>
 
 namespace {
-
-class SilentPrompt : public ShellPrompt {
-public:
-    void showMessage(const QString& text, Icon) override
-    {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-    bool askYesNo(const QString&, Icon) override { return false; }
-    Answer askYesNoCancel(const QString&) override { return Answer::No; }
-    void setBusy(bool) override {}
-};
-
-class NoServices : public ShellServices {
-public:
-    QString openFileName(QWidget*, const FileRequest&) override { return QString(); }
-    QString saveFileName(QWidget*, const FileRequest&) override { return QString(); }
-    bool openWithDesktop(const QString&) override { return false; }
-    int execDialog(QDialog&) override { return QDialog::Rejected; }
-};
 
 // Counts the paints of the widgets it watches.
 class PaintWatch : public QObject {
@@ -128,8 +110,8 @@ int main(int argc, char** argv)
         return 1;
     file.close();
 
-    SilentPrompt prompt;
-    NoServices services;
+    StderrShellPrompt prompt;
+    NoShellServices services;
     CTessorApp tessor(prompt, services,
                       StartupPaths{QCoreApplication::applicationDirPath(),
                                    folder.filePath(QStringLiteral("Tessor.ini")),
