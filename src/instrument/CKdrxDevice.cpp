@@ -384,6 +384,11 @@ int CKdrxDevice::StartChannel(int channel, int openLink, ChannelTexts& currents,
     }
     if (!port_.Write(startCommand))
         return opening ? reportAndClose() : 0;
+    if (settings_.SeqCtl == HardwareControl) {
+        ChannelFlags started{};
+        started[channel] = 1;
+        return confirmProgramStart(started, opening);
+    }
     return 1;
 }
 
@@ -416,9 +421,11 @@ int CKdrxDevice::StartChannels(const ChannelFlags& selected, const ChannelFlags*
 
     // The coupled start names the channels by their sequence number, not the channel-number table.
     QString command;
+    ChannelFlags started{};
     for (int c = 0; c < kChannelCount; ++c) {
         if (!selected[c] || doc->channel(c).steps[0].load == QLatin1String("0"))
             continue;
+        started[c] = 1;
         if (command.isEmpty())
             command = QStringLiteral("INST CH%1;:INST:COUP CH%1").arg(c + 1);
         else
@@ -429,7 +436,28 @@ int CKdrxDevice::StartChannels(const ChannelFlags& selected, const ChannelFlags*
     command += hardware ? QStringLiteral(";:PROG:STAT RUN") : QStringLiteral(";:OUTP 1");
     if (!port_.Write(command) || !port_.Write(QStringLiteral("INST:COUP NONE")))
         return reportAndClose();
+    if (hardware)
+        return confirmProgramStart(started, true);
     return 1;
+}
+
+int CKdrxDevice::confirmProgramStart(const ChannelFlags& started, bool showFailures)
+{
+    QString reply;
+    if (!query(QStringLiteral("SYST:ERR?"), reply))
+        return showFailures ? reportAndClose() : 0;
+    if (reply.startsWith(QLatin1Char('0')) || reply.startsWith(QLatin1Char(',')))
+        return 1;
+    // The run window shows the start as failed: no channel of it may go on running its program.
+    for (int c = 0; c < kChannelCount; ++c) {
+        if (started[c])
+            port_.Write(QStringLiteral("INST:NSEL %1;:PROG:STAT STOP").arg(numbers_[c]));
+    }
+    if (showFailures) {
+        port_.Close();
+        prompt_.showMessage(QLatin1String(kErrorPrefix) + reply);
+    }
+    return 0;
 }
 
 // Sequence read-back and execution status.

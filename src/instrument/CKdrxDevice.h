@@ -72,6 +72,11 @@ private:
     // of the CV part and the error check. With showFailures the failures are shown and the link
     // is closed (before the error-queue message when closeBeforeQueueMessage is set).
     int prepareSoftwareStart(int channel, bool showFailures, bool closeBeforeQueueMessage);
+    // After "PROG:STAT RUN": the instrument refuses a program that the function and range in force
+    // cannot run and says so only in its error queue. A refused start fails: the channels of the
+    // start are stopped again (a coupled start runs the channels that were not refused), and with
+    // showFailures the link is closed and "An error occurred. " with the reply is shown.
+    int confirmProgramStart(const ChannelFlags& started, bool showFailures);
 
     CInstrumentPort& port_;
     AppSettings& settings_;

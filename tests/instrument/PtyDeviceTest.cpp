@@ -129,7 +129,7 @@ TEST_F(PtyDevice, StartsPollsAndStopsAProgram)
     EXPECT_FALSE(linkOpen());
     EXPECT_EQ(sent().mid(2),
               (QStringList{"INST:COUP NONE", "INST CH3;:INST:COUP CH3;:PROG:STAT RUN", "INST:COUP NONE",
-                           ":INST:NSEL 3;:PROG:EXEC?;", "INST:NSEL 3;:PROG:STAT STOP"}));
+                           "SYST:ERR?", ":INST:NSEL 3;:PROG:EXEC?;", "INST:NSEL 3;:PROG:STAT STOP"}));
     EXPECT_FALSE(server.simulator().channel(3).isRunning());
 }
 

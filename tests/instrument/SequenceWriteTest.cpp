@@ -271,9 +271,45 @@ TEST_F(ChannelStart, UnderHardwareControlOnlyTheStoredProgramIsStarted)
     simulator.handleLine(QStringLiteral("INST:NSEL 3;:PROG:FSP:EDIT 1,1,0,10"));
     simulator.clearTranscript();
     EXPECT_EQ(device.StartChannel(2, 1, currents, voltages, 0), 1);
-    EXPECT_EQ(sent(), (identification() + QStringList{"INST:COUP NONE", "INST:NSEL 3;:PROG:STAT RUN"}));
+    EXPECT_EQ(sent(), (identification() + QStringList{"INST:COUP NONE", "INST:NSEL 3;:PROG:STAT RUN",
+                                                      "SYST:ERR?"}));
     EXPECT_TRUE(simulator.channel(3).isRunning());
     EXPECT_TRUE(linkOpen());
+}
+
+TEST_F(ChannelStart, AProgramTheInstrumentRefusesIsAFailedStartThatLeavesNothingRunning)
+{
+    // Channel 3's program asks for 2 A, more than the LOW current range in force can regulate.
+    settings.SeqCtl = HardwareControl;
+    simulator.handleLine(QStringLiteral("INST:NSEL 2;:PROG:FSP:EDIT 1,0.5,0,10;"
+                                        ":INST:NSEL 3;:PROG:FSP:EDIT 1,2,0,10;:CURR:RANG LOW"));
+    simulator.clearTranscript();
+
+    EXPECT_EQ(device.StartChannel(2, 1, currents, voltages, 0), 0);
+    EXPECT_EQ(sent().mid(3), (QStringList{"INST:NSEL 3;:PROG:STAT RUN", "SYST:ERR?",
+                                          "INST:NSEL 3;:PROG:STAT STOP"}));
+    EXPECT_EQ(prompt.texts(), (QStringList{"An error occurred. -221,\"Settings conflict\""}));
+    EXPECT_FALSE(linkOpen());
+    EXPECT_FALSE(simulator.channel(3).isRunning());
+
+    // Joining a run on its open link, the refusal fails silently and leaves the link open.
+    prompt.clear();
+    ASSERT_TRUE(port.Open());
+    EXPECT_EQ(device.StartChannel(2, 0, currents, voltages, 0), 0);
+    EXPECT_TRUE(prompt.texts().isEmpty());
+    EXPECT_TRUE(linkOpen());
+
+    // A coupled start runs the channels that were not refused: they are stopped again.
+    port.Close();
+    simulator.clearTranscript();
+    EXPECT_EQ((device.StartChannels({0, 1, 1, 0, 0}, nullptr, currents, voltages, 0)), 0);
+    EXPECT_EQ(sent().mid(3), (QStringList{"INST CH2;:INST:COUP CH2,CH3;:PROG:STAT RUN", "INST:COUP NONE",
+                                          "SYST:ERR?", "INST:NSEL 2;:PROG:STAT STOP",
+                                          "INST:NSEL 3;:PROG:STAT STOP"}));
+    EXPECT_EQ(prompt.texts(), (QStringList{"An error occurred. -221,\"Settings conflict\""}));
+    EXPECT_FALSE(simulator.channel(2).isRunning());
+    EXPECT_FALSE(simulator.channel(3).isRunning());
+    EXPECT_FALSE(linkOpen());
 }
 
 TEST_F(ChannelStart, MeasuresBeforeTheStartWhenTheLogWantsIt)
@@ -389,7 +425,7 @@ TEST_F(ChannelStart, StartChannelsUnderHardwareControlRunsTheStoredPrograms)
     EXPECT_EQ(sent(), (identification() + QStringList{"INST:COUP NONE", "INST:NSEL 2;:MEAS:CURR?;:MEAS:VOLT?",
                                                       "INST:NSEL 3;:MEAS:CURR?;:MEAS:VOLT?",
                                                       "INST CH2;:INST:COUP CH2,CH3;:PROG:STAT RUN",
-                                                      "INST:COUP NONE"}));
+                                                      "INST:COUP NONE", "SYST:ERR?"}));
     EXPECT_EQ(voltages[1], QStringLiteral("12.000"));
     EXPECT_EQ(voltages[2], QStringLiteral("12.000"));
     EXPECT_EQ(voltages[0], QString());

@@ -240,7 +240,8 @@ TEST_F(RunControlTest, HardwareControlStartsThePrograms_PollsThemAndEndsWithThem
     openDialog({1});
     engine.RunAll();
     EXPECT_EQ(sent(), (QStringList{"*IDN?", "*CLS;:INP:PROT:CLE", "INST:COUP NONE",
-                                   "INST CH1;:INST:COUP CH1;:PROG:STAT RUN", "INST:COUP NONE"}));
+                                   "INST CH1;:INST:COUP CH1;:PROG:STAT RUN", "INST:COUP NONE",
+                                   "SYST:ERR?"}));
     runUntil(2100);
     // 2 s into a 3 s pass: step 2 of 3 (reported from 0), first pass.
     EXPECT_EQ(observer.step[0], QStringLiteral("3"));
@@ -275,6 +276,34 @@ TEST_F(RunControlTest, HardwareControlStopSendsTheProgramStop)
                            "+2100 INST:NSEL 1;:PROG:STAT STOP", "+2100 INST:NSEL 2;:PROG:STAT STOP"}));
     EXPECT_FALSE(simulator.channel(1).isRunning());
     EXPECT_FALSE(simulatorLine.isOpen());
+}
+
+TEST_F(RunControlTest, AProgramTheInstrumentRefusesToStartShowsErrorNotEnd)
+{
+    // The programs were written in the HIGH current range; in LOW the instrument refuses them.
+    useHardwareControl();
+    writeProgram(0);
+    writeProgram(1);
+    simulator.handleLine(QStringLiteral("INST:NSEL 1;:CURR:RANG LOW"));
+    simulator.clearTranscript();
+    openDialog({1, 2});
+    engine.RunAll();
+    EXPECT_EQ(prompt.texts(), (QStringList{"An error occurred. -221,\"Settings conflict\""}));
+    for (int c = 0; c < 2; ++c) {
+        EXPECT_EQ(observer.status[c], QStringLiteral("Error")) << c;
+        EXPECT_EQ(engine.channelState(c).state, RunError) << c;
+    }
+    EXPECT_FALSE(simulator.channel(2).isRunning()) << "the channel that did start is stopped";
+    EXPECT_FALSE(engine.isRunActive());
+
+    // A channel started alone is refused the same way.
+    prompt.clear();
+    engine.ToggleChannel(0);
+    EXPECT_EQ(prompt.texts(), (QStringList{"An error occurred. -221,\"Settings conflict\""}));
+    EXPECT_EQ(observer.status[0], QStringLiteral("Error"));
+    EXPECT_FALSE(engine.isRunActive());
+    runUntil(4100);
+    EXPECT_NE(observer.status[0], QStringLiteral("End"));
 }
 
 TEST_F(RunControlTest, AWriteFailureMidRunMarksEveryChannelErrorAndTheNextPollEndsTheRun)
