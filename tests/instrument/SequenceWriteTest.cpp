@@ -271,8 +271,8 @@ TEST_F(ChannelStart, UnderHardwareControlOnlyTheStoredProgramIsStarted)
     simulator.handleLine(QStringLiteral("INST:NSEL 3;:PROG:FSP:EDIT 1,1,0,10"));
     simulator.clearTranscript();
     EXPECT_EQ(device.StartChannel(2, 1, currents, voltages, 0), 1);
-    EXPECT_EQ(sent(), (identification() + QStringList{"INST:COUP NONE", "INST:NSEL 3;:PROG:STAT RUN",
-                                                      "SYST:ERR?"}));
+    EXPECT_EQ(sent(),
+              (identification() + QStringList{"INST:COUP NONE", "INST:NSEL 3;:PROG:STAT RUN", "SYST:ERR?"}));
     EXPECT_TRUE(simulator.channel(3).isRunning());
     EXPECT_TRUE(linkOpen());
 }
@@ -286,8 +286,8 @@ TEST_F(ChannelStart, AProgramTheInstrumentRefusesIsAFailedStartThatLeavesNothing
     simulator.clearTranscript();
 
     EXPECT_EQ(device.StartChannel(2, 1, currents, voltages, 0), 0);
-    EXPECT_EQ(sent().mid(3), (QStringList{"INST:NSEL 3;:PROG:STAT RUN", "SYST:ERR?",
-                                          "INST:NSEL 3;:PROG:STAT STOP"}));
+    EXPECT_EQ(sent().mid(3),
+              (QStringList{"INST:NSEL 3;:PROG:STAT RUN", "SYST:ERR?", "INST:NSEL 3;:PROG:STAT STOP"}));
     EXPECT_EQ(prompt.texts(), (QStringList{"An error occurred. -221,\"Settings conflict\""}));
     EXPECT_FALSE(linkOpen());
     EXPECT_FALSE(simulator.channel(3).isRunning());
@@ -303,9 +303,9 @@ TEST_F(ChannelStart, AProgramTheInstrumentRefusesIsAFailedStartThatLeavesNothing
     port.Close();
     simulator.clearTranscript();
     EXPECT_EQ((device.StartChannels({0, 1, 1, 0, 0}, nullptr, currents, voltages, 0)), 0);
-    EXPECT_EQ(sent().mid(3), (QStringList{"INST CH2;:INST:COUP CH2,CH3;:PROG:STAT RUN", "INST:COUP NONE",
-                                          "SYST:ERR?", "INST:NSEL 2;:PROG:STAT STOP",
-                                          "INST:NSEL 3;:PROG:STAT STOP"}));
+    EXPECT_EQ(sent().mid(3),
+              (QStringList{"INST CH2;:INST:COUP CH2,CH3;:PROG:STAT RUN", "INST:COUP NONE", "SYST:ERR?",
+                           "INST:NSEL 2;:PROG:STAT STOP", "INST:NSEL 3;:PROG:STAT STOP"}));
     EXPECT_EQ(prompt.texts(), (QStringList{"An error occurred. -221,\"Settings conflict\""}));
     EXPECT_FALSE(simulator.channel(2).isRunning());
     EXPECT_FALSE(simulator.channel(3).isRunning());

@@ -240,8 +240,7 @@ TEST_F(RunControlTest, HardwareControlStartsThePrograms_PollsThemAndEndsWithThem
     openDialog({1});
     engine.RunAll();
     EXPECT_EQ(sent(), (QStringList{"*IDN?", "*CLS;:INP:PROT:CLE", "INST:COUP NONE",
-                                   "INST CH1;:INST:COUP CH1;:PROG:STAT RUN", "INST:COUP NONE",
-                                   "SYST:ERR?"}));
+                                   "INST CH1;:INST:COUP CH1;:PROG:STAT RUN", "INST:COUP NONE", "SYST:ERR?"}));
     runUntil(2100);
     // 2 s into a 3 s pass: step 2 of 3 (reported from 0), first pass.
     EXPECT_EQ(observer.step[0], QStringLiteral("3"));
