@@ -100,6 +100,9 @@ CMainFrame::CMainFrame(const Context& context, QWidget* parent)
 
 CMainFrame::~CMainFrame()
 {
+    // The program can end while a run is active (a stop signal ends every event loop, the Run
+    // window's among them): its loads are stopped before the document and the link go.
+    runEngine_.shutDown();
     qApp->removeEventFilter(this);
     idleTimer_.stop();
     documents_->closeDocument();

@@ -344,6 +344,16 @@ void RunEngine::StopAll()
     beginFinishing();
 }
 
+void RunEngine::shutDown()
+{
+    if (handlerDepth_ > 0) {
+        stopAllPending_ = true;
+        return;
+    }
+    StopAll();
+    settlePreviousRun();
+}
+
 void RunEngine::endRun()
 {
     if (phase_ != Phase::Active)

@@ -85,6 +85,9 @@ public:
     void ToggleChannel(int channel);
     void RunAll();
     void StopAll();
+    // The program ends: a run still active is stopped as Stop all stops it, and its log is
+    // written now rather than by the save tick. Inside a handler the stop waits for its end.
+    void shutDown();
 
     // State.
     const ChannelRunState& channelState(int channel) const { return channels_[channel]; }

@@ -37,6 +37,7 @@ private slots:
     void captionNamesTheOpenLog();
     void elapsedTimeCountsDays();
     void escAndCloseRequestsDuringARunChangeNothing();
+    void endingTheProgramDuringARunTakesTheLoadsOff();
     void fieldsUseTheirFontsAndFitTheirTexts();
     void aSequenceOpenedFromAFileRunsOnItsIntervals();
     void aHandedOverFileWaitsUntilTheRunWindowCloses();
@@ -448,6 +449,25 @@ void RunWindowTest::escAndCloseRequestsDuringARunChangeNothing()
     QTest::keyClick(dialog_, Qt::Key_Escape);
     QVERIFY(!dialog_->isVisible());
     QCOMPARE(dialog_->result(), int(QDialog::Rejected));
+}
+
+void RunWindowTest::endingTheProgramDuringARunTakesTheLoadsOff()
+{
+    // A stop signal ends the Run window's event loop with the run active; the frame then goes.
+    start({{QStringLiteral("1.0000\t30.0\t0\t1")}, {QStringLiteral("0.5000\t30.0\t0\t1")}});
+    frame_->settings().RunCh = {1, 1, 0, 0, 0};
+    frame_->settings().OutOffCh = {1, 1, 1, 1, 1};
+    openWindow();
+    dialog_->controls().runAll->click();
+    advance(2000);
+    const KdrxSimulator& simulator = program_->instrument->simulator;
+    QVERIFY(simulator.channel(1).loadOn());
+    QVERIFY(simulator.channel(2).loadOn());
+    dialog_ = nullptr;
+    frame_ = nullptr;
+    program_->stop();
+    QVERIFY(!simulator.channel(1).loadOn());
+    QVERIFY(!simulator.channel(2).loadOn());
 }
 
 void RunWindowTest::fieldsUseTheirFontsAndFitTheirTexts()

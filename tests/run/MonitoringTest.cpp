@@ -339,6 +339,33 @@ TEST_F(MonitoringTest, StopAllWithAfterProcessingDataReadsEveryRunningChannelThe
     EXPECT_EQ(observer.finished, 1);
 }
 
+TEST_F(MonitoringTest, ShuttingDownMidRunStopsTheLoadsAndWritesTheLogWithoutAnotherTick)
+{
+    // The program ends with the run active: no timer fires again, yet the loads go off as Stop
+    // all takes them off and the in-memory log reaches its file.
+    settings.FileMem = 0;
+    settings.MonEnd = 1;
+    settings.OutOffCh[2] = 0;
+    openDialog({1, 3});
+    engine.RunAll();
+    runUntil(1500);
+    engine.shutDown();
+    EXPECT_FALSE(engine.isRunActive());
+    EXPECT_EQ(time.activeTimers(), 0);
+    EXPECT_FALSE(simulator.channel(1).loadOn());
+    EXPECT_TRUE(simulator.channel(3).loadOn()) << "Last Load OFF is cleared for channel 3";
+    EXPECT_FALSE(simulatorLine.isOpen());
+    EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_CC_12-24-05_14-03-09.txt"))),
+              QByteArray(kTabHeader) + "1.006\t2.0000\t11.800\t\t\t0.5000\t11.950\t\t\t\t\n"
+                                       "1.500\t0.0000\t12.000\t\t\t0.5000\t11.950\t\t\t\t\n");
+    EXPECT_EQ(observer.finished, 1);
+
+    // Without a run it does nothing.
+    simulator.clearTranscript();
+    engine.shutDown();
+    EXPECT_TRUE(sent().isEmpty());
+}
+
 TEST_F(MonitoringTest, StopOneChannelWritesItsAfterProcessingLine)
 {
     settings.MonEnd = 1;

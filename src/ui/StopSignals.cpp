@@ -1,0 +1,63 @@
+#include "ui/StopSignals.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::array<int, 3> kStopSignals{SIGINT, SIGTERM, SIGHUP};
+
+// The write end of the pipe, for the handler: a signal handler can reach nothing else.
+volatile sig_atomic_t writeEnd = -1;
+
+extern "C" void noteSignal(int signal)
+{
+    const int savedErrno = errno;
+    const unsigned char number = static_cast<unsigned char>(signal);
+    if (writeEnd >= 0) {
+        // A full pipe already holds enough to wake the event loop.
+        [[maybe_unused]] const ssize_t written = ::write(writeEnd, &number, 1);
+    }
+    errno = savedErrno;
+}
+
+} // namespace
+
+StopSignals::StopSignals(std::function<void(int)> onSignal) : onSignal_(std::move(onSignal))
+{
+    if (writeEnd >= 0 || ::pipe2(pipe_.data(), O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    writeEnd = pipe_[1];
+    struct sigaction action {};
+    action.sa_handler = noteSignal;
+    sigemptyset(&action.sa_mask);
+    // Interrupted system calls elsewhere (the serial line's waits among them) are restarted.
+    action.sa_flags = SA_RESTART;
+    for (size_t i = 0; i < kStopSignals.size(); ++i)
+        sigaction(kStopSignals[i], &action, &previous_[i]);
+    notifier_ = std::make_unique<QSocketNotifier>(pipe_[0], QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
+                     [this] { readSignals(); });
+}
+
+StopSignals::~StopSignals()
+{
+    if (!notifier_)
+        return;
+    notifier_.reset();
+    for (size_t i = 0; i < kStopSignals.size(); ++i)
+        sigaction(kStopSignals[i], &previous_[i], nullptr);
+    writeEnd = -1;
+    ::close(pipe_[0]);
+    ::close(pipe_[1]);
+}
+
+void StopSignals::readSignals()
+{
+    unsigned char number = 0;
+    while (::read(pipe_[0], &number, 1) == 1) {
+        if (onSignal_)
+            onSignal_(number);
+    }
+}
