@@ -1,6 +1,7 @@
 #include "app/CTessorApp.h"
 #include "app/DesktopShellServices.h"
 #include "app/MessageBoxPrompt.h"
+#include "ui/StopSignals.h"
 
 #include <QApplication>
 
@@ -11,6 +12,16 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(QStringLiteral(TESSOR_VERSION));
     // Ties the windows to the installed desktop entry (its icon and name in the task bar).
     QGuiApplication::setDesktopFileName(QStringLiteral("com.morvane.Tessor"));
+
+    // Ctrl-C, SIGTERM or a closed terminal end the program in order rather than at once: a run
+    // still active stops its loads (the frame does that when it goes) and the settings are saved.
+    // Every event loop ends, a modal window's too; a signal before the main loop ends it as soon
+    // as it starts.
+    StopSignals stopSignals([](int signal) {
+        QCoreApplication::exit(128 + signal);
+        QMetaObject::invokeMethod(
+            qApp, [signal] { QCoreApplication::exit(128 + signal); }, Qt::QueuedConnection);
+    });
 
     MessageBoxPrompt prompt;
     DesktopShellServices services;

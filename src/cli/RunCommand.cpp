@@ -3,10 +3,10 @@
 #include "cli/CliInstrument.h"
 #include "cli/CommandValues.h"
 #include "cli/RunProgress.h"
-#include "cli/StopSignals.h"
 #include "model/CMainDoc.h"
 #include "run/RunEngine.h"
 #include "ui/QtTimerService.h"
+#include "ui/StopSignals.h"
 #include "ui/SystemClock.h"
 
 #include <QCoreApplication>
@@ -61,7 +61,7 @@ int runRunCommand(CliContext& context, const QStringList& arguments)
         }
     }
 
-    // Stop signals are taken from here on, before the simulator's thread can start.
+    // Stop signals (Ctrl-C, SIGTERM, a closed terminal's SIGHUP) are taken from here on.
     bool interrupted = false;
     RunEngine* running = nullptr;
     StopSignals stopSignals([&interrupted, &running](int) {

@@ -194,6 +194,20 @@ TEST_F(RunCommand, SigtermStopsEveryChannelAsStopAllDoesAndExitsWith130)
         << lines.last().constData();
 }
 
+TEST_F(RunCommand, AClosedTerminalStopsTheRunAsSigtermDoes)
+{
+    // Closing the terminal (or losing the SSH session) sends SIGHUP: without a stop the process
+    // would end with the load on.
+    startSimulator();
+    const QString file = sequence("hangup.tsr", {"1.0\t60.0\t0\t1\n"});
+    start({"--port", device(), "run", file});
+    ASSERT_TRUE(waitForOutput(QStringLiteral("Ch1 Running")));
+    ::kill(static_cast<pid_t>(tessorctl.processId()), SIGHUP);
+    EXPECT_EQ(finish(), 130) << qPrintable(out + err);
+    EXPECT_TRUE(out.contains(QStringLiteral("Ch1 Stop"))) << qPrintable(out);
+    EXPECT_EQ(transcript().last(), QStringLiteral("INST:NSEL 1;:OUTP 0"));
+}
+
 TEST_F(RunCommand, ALogFileThatCannotBeCreatedIsToldWithItsReasonAndExitsWithOne)
 {
     const QString file = sequence("one.tsr", {"1.0\t1.0\t0\t1\n"});

@@ -3,6 +3,7 @@
 #include "app/CMainFrame.h"
 #include "app/DocumentSession.h"
 #include "app/HandOverQueue.h"
+#include "app/SingleInstance.h"
 #include "link/CInstrumentPort.h"
 #include "model/CMainDoc.h"
 #include "run/RunEngine.h"
@@ -18,6 +19,7 @@
 #include <QScreen>
 #include <QSysInfo>
 #include <QtTest>
+#include <csignal>
 #include <functional>
 
 // Start-up of the program: the single copy, the resource module, the first document and the
@@ -31,6 +33,8 @@ private slots:
     void refusesAnUnreadableResourceModule();
     void secondCopyHandsItsFileToTheFirstAndEnds();
     void secondProgramEndsAtOnceWithoutAWindow();
+    void aStopSignalEndsTheProgramInOrder_data();
+    void aStopSignalEndsTheProgramInOrder();
     void aHandedOverFileWaitsForTheSaveAsDialog();
     void aHandedOverFileWaitsForAMessageAtStartUpAndFilesOpenInOrder();
     void takesOverTheLockOfACopyThatCrashed();
@@ -128,6 +132,38 @@ void StartupTest::secondProgramEndsAtOnceWithoutAWindow()
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 0);
     QTRY_COMPARE(first.frame().documents().path(), file);
+}
+
+void StartupTest::aStopSignalEndsTheProgramInOrder_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("Ctrl-C") << SIGINT;
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("terminal closed") << SIGHUP;
+}
+
+void StartupTest::aStopSignalEndsTheProgramInOrder()
+{
+    // Killed at once, the program would leave a running load on; it ends its event loops instead,
+    // and the frame stops the run when it goes.
+    QFETCH(int, signal);
+    TestFolders folders;
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folders.configFolder());
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), folders.runtimeFolder());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(environment);
+    program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tessor"), {});
+    QVERIFY(program.waitForStarted(10000));
+    // The signals are taken before the hand-over socket is served.
+    const QString socket = SingleInstance(folders.runtimeFolder()).socketPath();
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(socket), 30000);
+    ::kill(static_cast<pid_t>(program.processId()), signal);
+    QVERIFY(program.waitForFinished(30000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 128 + signal);
+    QVERIFY(!QFile::exists(socket));
 }
 
 namespace {
