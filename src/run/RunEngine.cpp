@@ -478,7 +478,7 @@ void RunEngine::onMonitorTick()
     const auto readings = monitor_.readRunningChannels();
     for (int c = 0; c < kChannelCount; ++c) {
         if (readings[c] == RunMonitor::Reading::Failed)
-            markError(c);
+            abandonChannel(c);
     }
     for (int c = 0; c < kChannelCount; ++c) {
         if (readings[c] == RunMonitor::Reading::Read && channels_[c].isRunning())
@@ -510,11 +510,21 @@ void RunEngine::markError(int channel)
     display_.showError(channel);
 }
 
+void RunEngine::abandonChannel(int channel)
+{
+    markError(channel);
+    // Nothing steps, reads or protects the channel any more (its under-voltage check among
+    // them): while the link still takes commands its load goes off, whatever Last Load OFF says.
+    // On a link that is gone this fails with nothing more to tell.
+    port_.Write(QStringLiteral("INST:NSEL %1;:").arg(numbers_[channel]) +
+                (runSoftwareControl_ ? QStringLiteral("OUTP 0") : QStringLiteral("PROG:STAT STOP")));
+}
+
 void RunEngine::markAllError()
 {
     for (int c = 0; c < kChannelCount; ++c) {
         if (channels_[c].selected && channels_[c].isRunning())
-            markError(c);
+            abandonChannel(c);
     }
     display_.showRunIdle();
 }
@@ -566,7 +576,7 @@ bool RunEngine::stepChannel(int channel, bool& stepEndReading, bool& finalReadin
     case SoftwareStepper::Outcome::WriteFailed:
         return false;
     case SoftwareStepper::Outcome::ReadingFailed:
-        markError(channel);
+        abandonChannel(channel);
         return true;
     case SoftwareStepper::Outcome::PassesDone:
         break;

@@ -146,6 +146,9 @@ private:
 
     // The run-state changes that failures and trips make.
     void markError(int channel);
+    // A running channel that an instrument or log failure leaves uncontrolled: "Error", and its
+    // load taken off while the link still works.
+    void abandonChannel(int channel);
     void markAllError();
     void trip(int channel, RunMonitor::Trip trip);
     // Stores the line texts; a cut that cannot create its file marks every running channel "Error".

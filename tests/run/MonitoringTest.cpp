@@ -184,6 +184,7 @@ TEST_F(MonitoringTest, ACutThatCannotCreateItsFileEndsTheLogAndTheRun)
     engine.RunAll();
     runUntil(65000);
     EXPECT_EQ(observer.status[0], QStringLiteral("Error"));
+    EXPECT_FALSE(simulator.channel(1).loadOn()) << "the run no longer controls the channel";
     EXPECT_EQ(engine.logPath(), QString());
     runToEnd();
     EXPECT_EQ(fileContents(logFile(QStringLiteral("CC_12-24-05_14-03-090.txt"))),
@@ -297,19 +298,24 @@ TEST_F(MonitoringTest, WithoutAFileReadingsAreShownAndTripsWorkButNothingIsWritt
     EXPECT_EQ(observer.finished, 1);
 }
 
-TEST_F(MonitoringTest, AFailedReadingMarksOnlyItsChannel)
+TEST_F(MonitoringTest, AFailedReadingMarksOnlyItsChannelAndTakesItsLoadOff)
 {
     auto flaky = std::make_unique<OneFailureLine>(simulatorLine);
     OneFailureLine* lineWithFault = flaky.get();
     port.rs232c().setLine(std::move(flaky));
     setSteps(2, {{"0.5", "4.0"}});
+    // Nothing steps, reads or protects the channel any more: its load goes off whatever Last
+    // Load OFF says.
+    settings.OutOffCh = {0, 0, 0, 0, 0};
     openDialog({1, 3});
     engine.RunAll();
     lineWithFault->failOnce = QStringLiteral("INST:NSEL 1;:MEAS");
     runUntil(1100);
     EXPECT_EQ(observer.status[0], QStringLiteral("Error"));
     EXPECT_EQ(engine.channelState(0).state, RunError);
+    EXPECT_FALSE(simulator.channel(1).loadOn());
     EXPECT_TRUE(engine.channelState(2).isRunning());
+    EXPECT_TRUE(simulator.channel(3).loadOn());
     EXPECT_EQ(prompt.texts(), QStringList());
     runToEnd();
     EXPECT_EQ(observer.status[2], QStringLiteral("End"));

@@ -329,6 +329,28 @@ TEST_F(RunControlTest, AWriteFailureMidRunMarksEveryChannelErrorAndTheNextPollEn
     EXPECT_EQ(prompt.texts().size(), 1);
 }
 
+TEST_F(RunControlTest, AFailedStatusPollTakesTheLoadsOffTheChannelsItEnds)
+{
+    // The link still works but the status answer is unusable: every running channel leaves the
+    // run, and with nothing to step or protect them their loads go off whatever Last Load OFF says.
+    settings.OutOffCh = {0, 0, 0, 0, 0};
+    openDialog({1, 2});
+    engine.RunAll();
+    runUntil(1100);
+    line->replies.insert(QStringLiteral("STAT:QUES:INST:ISUM1:COND?;:STAT:QUES:INST:ISUM2:COND?;"
+                                        ":STAT:QUES:INST:ISUM3:COND?;:STAT:QUES:INST:ISUM4:COND?;"
+                                        ":STAT:QUES:INST:ISUM5:COND?"),
+                         QString());
+    runUntil(2300);
+    EXPECT_EQ(observer.status[0], QStringLiteral("Error"));
+    EXPECT_EQ(observer.status[1], QStringLiteral("Error"));
+    EXPECT_EQ(timelineWithoutStatus().filter(QStringLiteral("OUTP 0")),
+              (QStringList{"+2250 INST:NSEL 1;:OUTP 0", "+2250 INST:NSEL 2;:OUTP 0"}));
+    EXPECT_FALSE(simulator.channel(1).loadOn());
+    EXPECT_FALSE(simulator.channel(2).loadOn());
+    EXPECT_EQ(prompt.texts(), QStringList());
+}
+
 TEST_F(RunControlTest, AnInstrumentThatStopsAnsweringFailsTheStatusPoll)
 {
     openDialog({1});
