@@ -125,6 +125,35 @@ void sizePictures(QTextDocument& document, const QString& folder, double textWid
     }
 }
 
+// Moves a heading that ends a page onto the next one, where the text it heads begins: a page
+// break before it. Each move shifts what follows, so the pages are looked at again until none moves.
+void keepHeadingsWithText(QTextDocument& document, double pageHeight)
+{
+    QAbstractTextDocumentLayout* layout = document.documentLayout();
+    const auto pageOf = [pageHeight](double y) { return static_cast<int>(y / pageHeight); };
+    // Every pass moves one heading at most; a manual has far fewer than the blocks.
+    for (int pass = 0; pass < document.blockCount(); ++pass) {
+        bool moved = false;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+            const QTextBlock next = block.next();
+            if (block.blockFormat().headingLevel() == 0 || !next.isValid())
+                continue;
+            const QRectF heading = layout->blockBoundingRect(block);
+            const QRectF following = layout->blockBoundingRect(next);
+            if (pageOf(heading.top()) == pageOf(following.top()) ||
+                block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+                continue;
+            QTextBlockFormat format;
+            format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+            QTextCursor(block).mergeBlockFormat(format);
+            moved = true;
+            break;
+        }
+        if (!moved)
+            return;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -172,6 +201,7 @@ int main(int argc, char** argv)
     document.setDocumentMargin(0);
     document.setPageSize(page.size());
     sizePictures(document, folder, page.width());
+    keepHeadingsWithText(document, page.height());
 
     QPainter painter(&writer);
     QFont numberFont = document.defaultFont();
