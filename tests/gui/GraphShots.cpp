@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QMouseEvent>
-#include <cstdio>
 
 namespace Screenshots {
 
@@ -49,20 +48,8 @@ bool graphShots(const QDir& out)
 {
     StartedProgram program;
     const QString file = graphFile(program);
-    const QString profile = program.folders.profilePath();
-    writeProfileValue(profile, QStringLiteral("bPos"), 1);
-    writeProfileValue(profile, QStringLiteral("Right"), 1200);
-    writeProfileValue(profile, QStringLiteral("Bottom"), 720);
-    writeProfileValue(profile, QStringLiteral("Grid/Right"), 420);
-    writeProfileValue(profile, QStringLiteral("Grid/Bottom"), 480);
-    writeProfileValue(profile, QStringLiteral("Graph/Left"), 420);
-    writeProfileValue(profile, QStringLiteral("Graph/Right"), 1100);
-    writeProfileValue(profile, QStringLiteral("Graph/Bottom"), 480);
-    if (program.start({file}) != CTessorApp::kRunning) {
-        std::fprintf(stderr, "the program did not start: %s\n",
-                     qPrintable(program.prompt.texts().join('\n')));
+    if (!startLaidOut(program, file, WindowLayout{QSize(1200, 720), 420, 1100, 480}))
         return false;
-    }
     CMainFrame& frame = program.frame();
     DocumentSession& documents = frame.documents();
     CGraphView& view = *documents.graphView();

@@ -1,5 +1,7 @@
 #include "ScreenshotSupport.h"
 
+#include "GuiTestSupport.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPainter>
@@ -98,6 +100,23 @@ bool grabWithPopup(QWidget& window, QWidget& popup, const QString& path)
     painter.drawPixmap(popupArea.topLeft() - whole.topLeft(), popup.grab());
     painter.end();
     return save(shot, path);
+}
+
+bool startLaidOut(StartedProgram& program, const QString& file, const WindowLayout& layout)
+{
+    const QString profile = program.folders.profilePath();
+    writeProfileValue(profile, QStringLiteral("bPos"), 1);
+    writeProfileValue(profile, QStringLiteral("Right"), layout.main.width());
+    writeProfileValue(profile, QStringLiteral("Bottom"), layout.main.height());
+    writeProfileValue(profile, QStringLiteral("Grid/Right"), layout.split);
+    writeProfileValue(profile, QStringLiteral("Grid/Bottom"), layout.documentHeight);
+    writeProfileValue(profile, QStringLiteral("Graph/Left"), layout.split);
+    writeProfileValue(profile, QStringLiteral("Graph/Right"), layout.graphRight);
+    writeProfileValue(profile, QStringLiteral("Graph/Bottom"), layout.documentHeight);
+    if (program.start({file}) == CTessorApp::kRunning)
+        return true;
+    std::fprintf(stderr, "the program did not start: %s\n", qPrintable(program.prompt.texts().join('\n')));
+    return false;
 }
 
 } // namespace Screenshots

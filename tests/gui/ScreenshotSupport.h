@@ -3,9 +3,11 @@
 #include <QDir>
 #include <QPixmap>
 #include <QRect>
+#include <QSize>
 #include <QString>
 
 class QWidget;
+struct StartedProgram;
 
 // The screenshot program's helpers and its groups of pictures. Under Xvfb there is no window
 // manager and so no title bar: every top-level window's picture gets its caption drawn above it,
@@ -28,6 +30,18 @@ bool grabScreen(const QWidget& window, const QWidget* dialog, const QString& pat
 // A top-level window and the popup opened from it, drawn where they stand on the screen; what
 // neither covers stays transparent.
 bool grabWithPopup(QWidget& window, QWidget& popup, const QString& path);
+
+// Where the program puts its windows: the main window's size, the worksheet window from the left
+// edge to split and the graph window from split to graphRight, both documentHeight high.
+struct WindowLayout {
+    QSize main;
+    int split = 0;
+    int graphRight = 0;
+    int documentHeight = 0;
+};
+// Starts the program on a file with its windows where the layout says, so that a picture keeps its
+// layout from one run to the next; false (after saying why) when it did not start.
+bool startLaidOut(StartedProgram& program, const QString& file, const WindowLayout& layout);
 
 // The groups of pictures; each returns false when one of its pictures failed.
 bool graphShots(const QDir& out);

@@ -207,20 +207,8 @@ bool shellShots(const QDir& out)
         return false;
     }
     const QString file = program.folders.writeFile(QStringLiteral("four-channel.tsr"), example.readAll());
-    const QString profile = program.folders.profilePath();
-    writeProfileValue(profile, QStringLiteral("bPos"), 1);
-    writeProfileValue(profile, QStringLiteral("Right"), 1000);
-    writeProfileValue(profile, QStringLiteral("Bottom"), 640);
-    writeProfileValue(profile, QStringLiteral("Grid/Right"), 480);
-    writeProfileValue(profile, QStringLiteral("Grid/Bottom"), 500);
-    writeProfileValue(profile, QStringLiteral("Graph/Left"), 480);
-    writeProfileValue(profile, QStringLiteral("Graph/Right"), 990);
-    writeProfileValue(profile, QStringLiteral("Graph/Bottom"), 500);
-    if (program.start({file}) != CTessorApp::kRunning) {
-        std::fprintf(stderr, "the program did not start: %s\n",
-                     qPrintable(program.prompt.texts().join('\n')));
+    if (!startLaidOut(program, file, WindowLayout{QSize(1000, 640), 480, 990, 500}))
         return false;
-    }
     bool ok = mainWindowShot(program, out);
     ok = interfaceShots(program, out) && ok;
     ok = dialogShots(program, out) && ok;
