@@ -602,7 +602,7 @@ bool RunEngine::anyRunning() const
 int RunEngine::stepCount(int channel) const
 {
     const ChannelSequence* steps = sequence(channel);
-    return steps ? std::clamp(steps->count, 0, kMaxSteps) : 0;
+    return steps ? steps->stepCount() : 0;
 }
 
 const ChannelSequence* RunEngine::sequence(int channel) const

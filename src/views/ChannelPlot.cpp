@@ -204,7 +204,7 @@ QPoint ChannelPlot::lineEnd() const
 std::vector<StepValues> ChannelPlot::stepValuesOf(const ChannelSequence& sequence)
 {
     std::vector<StepValues> steps;
-    const int count = std::clamp(sequence.count, 0, kMaxSteps);
+    const int count = sequence.stepCount();
     steps.reserve(count);
     // The end times are summed from the intervals: the time texts are a display the worksheet
     // recomputes, and a freshly read table has none yet.
