@@ -5,7 +5,6 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <cmath>
 
 namespace {
@@ -27,16 +26,14 @@ void CScaleDlg::Controls::bind(TemplateForm& form)
     form.bind(autoTimeMax, "checkAutoTimeMax");
     form.bind(autoValueMax, "checkAutoValueMax");
     form.bind(autoValueMin, "checkAutoValueMin");
-    form.bind(ok, "buttonOk");
-    form.bind(cancel, "buttonCancel");
+    form.bindOkCancel(ok, cancel);
 }
 
 CScaleDlg::CScaleDlg(const TemplateLoader& loader, const ScaleValues& values, QWidget* parent)
     : TemplateDialog(loader, QLatin1String(templateName), parent), values_(values)
 {
     controls_.bind(form());
-    connect(controls_.ok, &QPushButton::clicked, this, &CScaleDlg::accept);
-    connect(controls_.cancel, &QPushButton::clicked, this, &CScaleDlg::reject);
+    connectOkCancel(controls_.ok, controls_.cancel);
     controls_.timeMax->setText(fieldText(values.timeMax));
     controls_.timeMin->setText(fieldText(values.timeMin));
     controls_.valueMax->setText(fieldText(values.valueMax));
