@@ -1,9 +1,9 @@
 #include "dialogs/CInitDlg.h"
 
-#include "dialogs/DialogDataCheck.h"
 #include "model/AppSettings.h"
 #include "ui/UserPrompt.h"
 #include "views/CDecimalEdit.h"
+#include "views/DialogDataCheck.h"
 
 #include <QCheckBox>
 

@@ -1,11 +1,11 @@
 #include "dialogs/CModeDlg.h"
 
 #include "dialogs/DialogControls.h"
-#include "dialogs/DialogDataCheck.h"
 #include "model/AppSettings.h"
 #include "model/CMainDoc.h"
 #include "model/CurrentDocument.h"
 #include "ui/UserPrompt.h"
+#include "views/DialogDataCheck.h"
 #include "views/SpinEdit.h"
 
 #include <QCheckBox>

@@ -1,10 +1,10 @@
 #include "dialogs/CMonitorSetupDlg.h"
 
-#include "dialogs/DialogDataCheck.h"
 #include "model/AppSettings.h"
 #include "ui/UserPrompt.h"
 #include "views/CDecimalEdit.h"
 #include "views/CSpinButton.h"
+#include "views/DialogDataCheck.h"
 
 #include <QCheckBox>
 #include <QFileDialog>

@@ -2,20 +2,11 @@
 
 #include "ui/ResourceModule.h"
 #include "ui/UserPrompt.h"
+#include "views/DialogDataCheck.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <cmath>
-
-namespace {
-
-// The text fields show a range with up to 15 significant digits and no trailing zeros.
-QString fieldText(double value)
-{
-    return QString::number(value, 'g', 15);
-}
-
-} // namespace
 
 void CScaleDlg::Controls::bind(TemplateForm& form)
 {
@@ -34,10 +25,10 @@ CScaleDlg::CScaleDlg(const TemplateLoader& loader, const ScaleValues& values, QW
 {
     controls_.bind(form());
     connectOkCancel(controls_.ok, controls_.cancel);
-    controls_.timeMax->setText(fieldText(values.timeMax));
-    controls_.timeMin->setText(fieldText(values.timeMin));
-    controls_.valueMax->setText(fieldText(values.valueMax));
-    controls_.valueMin->setText(fieldText(values.valueMin));
+    controls_.timeMax->setText(DialogDataCheck::numberText(values.timeMax));
+    controls_.timeMin->setText(DialogDataCheck::numberText(values.timeMin));
+    controls_.valueMax->setText(DialogDataCheck::numberText(values.valueMax));
+    controls_.valueMin->setText(DialogDataCheck::numberText(values.valueMin));
     controls_.autoTimeMax->setChecked(values.autoTimeMax);
     controls_.autoValueMax->setChecked(values.autoValueMax);
     controls_.autoValueMin->setChecked(values.autoValueMin);
