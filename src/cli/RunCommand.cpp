@@ -53,13 +53,8 @@ int runRunCommand(CliContext& context, const QStringList& arguments)
         return ExitUsage;
     }
     ChannelFlags selected{};
-    if (parsed.has(QStringLiteral("--channels"))) {
-        QString error;
-        if (!parseChannelList(parsed.value(QStringLiteral("--channels")), selected, error)) {
-            context.err << "tessorctl: " << error << Qt::endl;
-            return ExitUsage;
-        }
-    }
+    if (parsed.has(QStringLiteral("--channels")) && !readChannelsOption(context, parsed, selected))
+        return ExitUsage;
 
     // Stop signals are taken from here on, before the simulator's thread can start.
     bool interrupted = false;
