@@ -85,6 +85,7 @@ CMainFrame::CMainFrame(const Context& context, QWidget* parent)
     connect(area_, &QMdiArea::subWindowActivated, this, &CMainFrame::onSubWindowActivated);
 
     router_->setFrameCommands(&commands_);
+    router_->setBeforeCommand([this](int) { documents_->commitPendingEdit(); });
     connect(router_, &CommandRouter::commandFinished, this, &CMainFrame::requestIdleUpdate);
     idleTimer_.setSingleShot(true);
     idleTimer_.setInterval(0);

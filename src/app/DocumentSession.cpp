@@ -220,6 +220,12 @@ void DocumentSession::refillAllChannels()
     graphView_->showChannel(document_->currentChannel());
 }
 
+void DocumentSession::commitPendingEdit()
+{
+    if (gridView_)
+        gridView_->commitOpenEditor();
+}
+
 void DocumentSession::openWithDialog()
 {
     const QString path = context_.services.openFileName(context_.area->window(),
@@ -301,6 +307,7 @@ void DocumentSession::close()
 
 bool DocumentSession::saveModified()
 {
+    commitPendingEdit();
     if (!document_ || !document_->isModified())
         return true;
     const QString text = context_.module.string(kAskToSave).arg(title_);

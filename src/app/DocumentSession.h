@@ -102,6 +102,9 @@ public:
     void applyControlMethod();
     void applyModeSettings();
     void refillAllChannels();
+    // Commits what is being typed in the worksheet, before a command or the program's end acts on
+    // the document.
+    void commitPendingEdit();
 
     // What the views are given.
     const ViewContext& viewContext() const { return viewContext_; }

@@ -61,6 +61,10 @@ public:
     WorksheetModel* model(int channel) const { return models_.at(channel); }
     WorksheetEditor& editor() { return editor_; }
     bool isEditing() const { return editing_; }
+    // Commits an open in-place editor as losing the focus would; nothing when none is open. The
+    // frame calls it before any command and before the program closes, so that a value still being
+    // typed is neither saved without nor lost.
+    void commitOpenEditor() { commitEditor(false); }
     // The open editor (the text box or the drop-down list); null when none is open.
     QWidget* openEditor() const;
     CDecimalEdit* textEditor() const { return textEditor_; }

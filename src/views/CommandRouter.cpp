@@ -58,6 +58,12 @@ bool CommandRouter::trigger(int id)
     const CommandTable::Entry* entry = route(id);
     if (!enabledEntry(entry))
         return false;
+    if (beforeCommand_) {
+        beforeCommand_(id);
+        entry = route(id);
+        if (!enabledEntry(entry))
+            return false;
+    }
     // Copy the action: running it may replace the table that holds it (a view closing itself).
     const CommandTable::Action run = entry->run;
     run();

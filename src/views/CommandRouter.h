@@ -27,6 +27,8 @@ public:
 
     // The main frame's table: the last stop of every route.
     void setFrameCommands(const CommandTable* table) { frame_ = table; }
+    // Called with a command's identifier right before an enabled command runs.
+    void setBeforeCommand(std::function<void(int id)> hook) { beforeCommand_ = std::move(hook); }
     // The active view's table: the first stop; null when no view is active.
     void setViewCommands(const CommandTable* table) { view_ = table; }
     const CommandTable* viewCommands() const { return view_; }
@@ -58,4 +60,5 @@ private:
     const CommandTable* frame_ = nullptr;
     const CommandTable* view_ = nullptr;
     std::map<int, QAction*> actions_;
+    std::function<void(int id)> beforeCommand_;
 };

@@ -2,6 +2,7 @@
 #include "app/CMainFrame.h"
 #include "app/DocumentSession.h"
 #include "model/CMainDoc.h"
+#include "views/CDecimalEdit.h"
 #include "views/CGridView.h"
 #include "views/CommandRouter.h"
 #include "views/WorksheetModel.h"
@@ -40,6 +41,8 @@ private slots:
     void underHardwareControlOnly255LinesAreReachable();
     void worksheetMenuAndContextMenuGoThroughTheRouter();
     void aLoadChangedOnAnExistingLineIsNotLostOnClosing();
+    void aValueStillBeingTypedIsNotLost_data();
+    void aValueStillBeingTypedIsNotLost();
     void controlMethodAndModeChangesReachTheWorksheet();
 
 private:
@@ -172,6 +175,46 @@ void WorksheetDocumentTest::aLoadChangedOnAnExistingLineIsNotLostOnClosing()
     program_->frame().documents().close();
     QCOMPARE(program_->prompt.texts().last(), QStringLiteral("Save changes to sequence.tsr?"));
     QVERIFY(program_->frame().currentDocument());
+}
+
+void WorksheetDocumentTest::aValueStillBeingTypedIsNotLost_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::newRow("Save") << int(CMainFrame::IdSave);
+    QTest::newRow("Close") << int(CMainFrame::IdClose);
+    QTest::newRow("Run...") << int(CMainFrame::IdRun);
+}
+
+// Toolbar buttons and menu items take no focus from the text box, so without help a value still
+// being typed would be saved without, or dropped unasked when the document closes.
+void WorksheetDocumentTest::aValueStillBeingTypedIsNotLost()
+{
+    QFETCH(int, command);
+    CGridView& view = startWith(sequenceFile(QStringLiteral("CC\t0\tCC\t0\tCC\t0\tCC\t0\tCC\t0\ts\tsoft"),
+                                             {{QStringLiteral("1.5000\t10.0\t0\t1")}}));
+    CMainFrame& frame = program_->frame();
+    CMainDoc* document = frame.currentDocument().get();
+    const QString path = frame.documents().path();
+    WorksheetTable* table = view.table(0);
+    table->setCurrentIndex(table->model()->index(0, 2));
+    QTest::keyClick(table, Qt::Key_7);
+    QTest::keyClick(view.textEditor(), Qt::Key_5);
+    QVERIFY(view.isEditing());
+    QVERIFY(!document->isModified());
+
+    program_->prompt.threeWayAnswers = {ShellPrompt::Answer::Cancel};
+    QVERIFY(frame.router().trigger(command));
+    QVERIFY(!view.isEditing());
+    QCOMPARE(document->channel(0).steps[0].value.toDouble(), 75.0);
+    if (command == CMainFrame::IdSave) {
+        QVERIFY(!document->isModified());
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.readAll().contains("75.0"));
+    } else if (command == CMainFrame::IdClose) {
+        QCOMPARE(program_->prompt.texts().last(), QStringLiteral("Save changes to sequence.tsr?"));
+        QVERIFY(frame.currentDocument());
+    }
 }
 
 void WorksheetDocumentTest::controlMethodAndModeChangesReachTheWorksheet()

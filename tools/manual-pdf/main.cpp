@@ -18,9 +18,11 @@
 #include <QTextDocument>
 #include <QTextFragment>
 #include <QTextImageFormat>
+#include <QTextLayout>
 #include <QUrl>
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -53,9 +55,27 @@ QStringList brokenReferences(const QTextDocument& document, const QString& folde
     return problems;
 }
 
+// The width a line of the block may take: the page's text width less the block's margins and
+// those of the frames (the body's, a table cell's) around it. Needs the document laid out.
+double lineWidth(const QTextBlock& block)
+{
+    const QTextLayout* layout = block.layout();
+    if (!layout || layout->lineCount() == 0)
+        return 0.0;
+    return layout->lineAt(0).width();
+}
+
+void setPictureFormat(QTextDocument& document, int position, int length, const QTextImageFormat& format)
+{
+    QTextCursor cursor(&document);
+    cursor.setPosition(position);
+    cursor.setPosition(position + length, QTextCursor::KeepAnchor);
+    cursor.setCharFormat(format);
+}
+
 // Gives every picture its width and height, so that the page reserves exactly the space the
-// picture takes: the width the manual asks for (or the picture's own), at most the text width, and
-// the height that keeps the picture's proportions.
+// picture takes: the width the manual asks for (or the picture's own), at most the width of the
+// line it stands in, and the height that keeps the picture's proportions.
 void sizePictures(QTextDocument& document, const QString& folder, double textWidth)
 {
     struct Picture {
@@ -72,22 +92,65 @@ void sizePictures(QTextDocument& document, const QString& folder, double textWid
                     {fragment.position(), fragment.length(), fragment.charFormat().toImageFormat()});
         }
     }
+    // A picture wider than its line widens the line: the lines are measured on a copy of the
+    // document laid out with every picture a single pixel wide.
+    const std::unique_ptr<QTextDocument> probe(document.clone());
+    probe->documentLayout()->setPaintDevice(document.documentLayout()->paintDevice());
+    probe->setDocumentMargin(document.documentMargin());
+    probe->setPageSize(document.pageSize());
+    for (const Picture& picture : pictures) {
+        QTextImageFormat dot = picture.format;
+        dot.setWidth(1);
+        dot.setHeight(1);
+        setPictureFormat(*probe, picture.position, picture.length, dot);
+    }
+    probe->documentLayout()->documentSize();
     for (Picture& picture : pictures) {
         const QImage image(folder + QLatin1Char('/') + picture.format.name());
         if (image.isNull())
             continue;
+        const double line = lineWidth(probe->findBlock(picture.position));
+        const double available = line > 0.0 ? std::min(line, textWidth) : textWidth;
         double width = picture.format.width() > 0 ? picture.format.width() : image.width();
-        width = std::min(width, textWidth);
+        width = std::min(width, available);
         picture.format.setWidth(width);
         picture.format.setHeight(width * image.height() / image.width());
+        setPictureFormat(document, picture.position, picture.length, picture.format);
+        // The text's line spacing would add a third of the picture's height below it.
         QTextCursor cursor(&document);
         cursor.setPosition(picture.position);
-        cursor.setPosition(picture.position + picture.length, QTextCursor::KeepAnchor);
-        cursor.setCharFormat(picture.format);
-        // The text's line spacing would add a third of the picture's height below it.
         QTextBlockFormat single;
         single.setLineHeight(100, QTextBlockFormat::ProportionalHeight);
         cursor.mergeBlockFormat(single);
+    }
+}
+
+// Moves a heading that ends a page onto the next one, where the text it heads begins: a page
+// break before it. Each move shifts what follows, so the pages are looked at again until none moves.
+void keepHeadingsWithText(QTextDocument& document, double pageHeight)
+{
+    QAbstractTextDocumentLayout* layout = document.documentLayout();
+    const auto pageOf = [pageHeight](double y) { return static_cast<int>(y / pageHeight); };
+    // Every pass moves one heading at most; a manual has far fewer than the blocks.
+    for (int pass = 0; pass < document.blockCount(); ++pass) {
+        bool moved = false;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+            const QTextBlock next = block.next();
+            if (block.blockFormat().headingLevel() == 0 || !next.isValid())
+                continue;
+            const QRectF heading = layout->blockBoundingRect(block);
+            const QRectF following = layout->blockBoundingRect(next);
+            if (pageOf(heading.top()) == pageOf(following.top()) ||
+                block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+                continue;
+            QTextBlockFormat format;
+            format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+            QTextCursor(block).mergeBlockFormat(format);
+            moved = true;
+            break;
+        }
+        if (!moved)
+            return;
     }
 }
 
@@ -136,8 +199,9 @@ int main(int argc, char** argv)
 
     document.documentLayout()->setPaintDevice(&writer);
     document.setDocumentMargin(0);
-    sizePictures(document, folder, page.width());
     document.setPageSize(page.size());
+    sizePictures(document, folder, page.width());
+    keepHeadingsWithText(document, page.height());
 
     QPainter painter(&writer);
     QFont numberFont = document.defaultFont();
@@ -149,7 +213,8 @@ int main(int argc, char** argv)
             writer.newPage();
         painter.save();
         painter.translate(0, -page.height() * number);
-        document.drawContents(&painter, page.translated(0, page.height() * number));
+        // Half a pixel short of the next page: its first line must not show along this page's foot.
+        document.drawContents(&painter, page.translated(0, page.height() * number).adjusted(0, 0, 0, -0.5));
         painter.restore();
         // The page number below the text, in the bottom margin.
         painter.drawText(QRectF(0, page.height() + 12, page.width(), 20), Qt::AlignRight | Qt::AlignTop,
