@@ -36,11 +36,10 @@ public:
     // Run button is no longer active. Running channels are left alone.
     void showTransferTotals(const TransferProcedures::RunWindowTotals& totals);
 
-    // The channel's steps in the current document; 0 without a document.
-    int stepCount(int channel) const;
-
 private:
     bool softwareControl() const;
+    // The channel's steps in the current document; 0 without a document.
+    int stepCount(int channel) const;
 
     AppSettings& settings_;
     CurrentDocument& document_;
