@@ -3,6 +3,7 @@
 #include "app/CChildFrame.h"
 #include "app/CSequenceControlBar.h"
 #include "app/DocumentSession.h"
+#include "app/FrameMenus.h"
 #include "app/SequenceDialogs.h"
 #include "app/ShellPrompt.h"
 #include "app/ShellServices.h"
@@ -28,12 +29,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
-#include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
@@ -42,10 +40,7 @@
 
 namespace {
 
-constexpr int kMainMenu = 128;     // no document open
-constexpr int kDocumentMenu = 129; // the worksheet template's menu
 constexpr int kMainToolbar = 128;
-constexpr int kAccelerators = 128;
 constexpr int kMainIcon = 128;
 constexpr int kAppTitle = 128;
 constexpr int kRunGraphMenu = 152;    // the live graph's context menu
@@ -65,7 +60,9 @@ CMainFrame::CMainFrame(const Context& context, QWidget* parent)
       port_(context.module, context.prompt, clock_),
       device_(port_, settings_, channelNumbers_, current_, context.prompt, clock_),
       runEngine_(settings_, current_, port_, device_, channelNumbers_, context.prompt, clock_, timers_),
-      router_(new CommandRouter(context.module, this)), area_(new QMdiArea(this))
+      router_(new CommandRouter(context.module, this)), area_(new QMdiArea(this)),
+      menus_(std::make_unique<FrameMenus>(*this, *router_, context.resources, recentFiles_, *area_,
+                                          IdRecentFile1, [this] { updateCommandUi(); }))
 {
     port_.setSimulatorProvider([this] { return simulator_.devicePath(); });
     setObjectName(QStringLiteral("MainFrame"));
@@ -77,7 +74,7 @@ CMainFrame::CMainFrame(const Context& context, QWidget* parent)
     documents_ = std::make_unique<DocumentSession>(DocumentSession::Context{
         area_, settings_, current_, context_.prompt, context_.services, context_.module, context_.resources,
         context_.profile, recentFiles_, timers_, context_.templates, [this] { runEngine_.clearProgress(); },
-        [this](int menuId, const QPoint& globalPos) { showContextMenu(menuId, globalPos); },
+        [this](int menuId, const QPoint& globalPos) { menus_->showContextMenu(menuId, globalPos); },
         [this] { requestIdleUpdate(); }});
     connect(documents_.get(), &DocumentSession::documentChanged, this, &CMainFrame::onDocumentChanged);
     // While the windows close, activations of the closing windows must not route to their views.
@@ -96,7 +93,7 @@ CMainFrame::CMainFrame(const Context& context, QWidget* parent)
     qApp->installEventFilter(this);
 
     defineCommands();
-    buildMenus();
+    menus_->build();
 }
 
 CMainFrame::~CMainFrame()
@@ -157,107 +154,9 @@ bool CMainFrame::create()
     return true;
 }
 
-void CMainFrame::buildMenus()
+int CMainFrame::shownMenu() const
 {
-    MenuBuilder builder([this](int id) { return router_->action(id); });
-    builder.onRecentFiles = [this](QMenu* menu, const MenuItem& item) {
-        recentPlaceholder_ = item.text;
-        addRecentFileItems(menu, item.text);
-    };
-    builder.onWindowList = [this](QMenu* menu) {
-        connect(menu, &QMenu::aboutToShow, this, [this, menu] { rebuildWindowList(menu); });
-    };
-    noDocumentMenus_ = builder.fillMenuBar(menuBar(), context_.resources.menu(kMainMenu));
-    documentMenus_ = builder.fillMenuBar(menuBar(), context_.resources.menu(kDocumentMenu));
-    for (QMenu* menu : noDocumentMenus_)
-        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandUi);
-    for (QMenu* menu : documentMenus_)
-        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandUi);
-
-    // Accelerator table 128: the keys belong to the commands' shared actions, which the frame holds
-    // so that a key works whether or not the menu bar shows its command.
-    std::map<int, QList<QKeySequence>> keys;
-    for (const Accelerator& accelerator : context_.resources.accelerators(kAccelerators))
-        keys[accelerator.id] << accelerator.key;
-    for (const auto& [id, sequences] : keys) {
-        QAction* action = router_->action(id);
-        action->setShortcuts(sequences);
-        addAction(action);
-    }
-    showMenu(kMainMenu);
-    updateRecentFileItems();
-}
-
-void CMainFrame::showContextMenu(int menuId, const QPoint& globalPos)
-{
-    if (!context_.resources.hasMenu(menuId))
-        return;
-    MenuBuilder builder([this](int id) { return router_->action(id); });
-    QMenu* menu = builder.contextMenu(context_.resources.menu(menuId), this);
-    if (!menu)
-        return;
-    menu->setObjectName(QStringLiteral("ContextMenu%1").arg(menuId));
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    updateCommandUi();
-    menu->popup(globalPos);
-}
-
-void CMainFrame::addRecentFileItems(QMenu* menu, const QString& placeholder)
-{
-    for (int i = 0; i < RecentFileList::kSize; ++i) {
-        QAction* action = router_->action(IdRecentFile1 + i);
-        if (i == 0)
-            action->setText(placeholder);
-        menu->addAction(action);
-    }
-}
-
-void CMainFrame::updateRecentFileItems()
-{
-    const QString home = QDir::homePath();
-    for (int i = 0; i < RecentFileList::kSize; ++i) {
-        QAction* action = router_->action(IdRecentFile1 + i);
-        if (recentFiles_.count() == 0) {
-            // An empty list shows the disabled placeholder item.
-            action->setText(recentPlaceholder_);
-            action->setVisible(i == 0);
-        } else {
-            action->setVisible(i < recentFiles_.count());
-            if (i < recentFiles_.count())
-                action->setText(recentFiles_.menuText(i, home));
-        }
-    }
-}
-
-void CMainFrame::rebuildWindowList(QMenu* menu)
-{
-    for (QAction* action : windowListActions_) {
-        menu->removeAction(action);
-        delete action;
-    }
-    windowListActions_.clear();
-    const QList<QMdiSubWindow*> windows = area_->subWindowList(QMdiArea::CreationOrder);
-    if (windows.isEmpty())
-        return;
-    windowListActions_.push_back(menu->addSeparator());
-    int number = 1;
-    for (QMdiSubWindow* window : windows) {
-        QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(window->windowTitle()));
-        action->setCheckable(true);
-        action->setChecked(window == area_->activeSubWindow());
-        connect(action, &QAction::triggered, this, [this, window] { area_->setActiveSubWindow(window); });
-        windowListActions_.push_back(action);
-    }
-}
-
-void CMainFrame::showMenu(int id)
-{
-    if (shownMenu_ == id)
-        return;
-    shownMenu_ = id;
-    menuBar()->clear();
-    for (QMenu* menu : id == kDocumentMenu ? documentMenus_ : noDocumentMenus_)
-        menuBar()->addMenu(menu);
+    return menus_->shown();
 }
 
 void CMainFrame::defineCommands()
@@ -383,8 +282,8 @@ void CMainFrame::onDocumentChanged()
 {
     windowsClosing_ = false;
     onSubWindowActivated();
-    showMenu(current_ ? kDocumentMenu : kMainMenu);
-    updateRecentFileItems();
+    menus_->show(current_ ? FrameMenus::kDocumentMenu : FrameMenus::kMainMenu);
+    menus_->updateRecentFileItems();
     if (current_)
         controlBar_->setControlMethod(settings_.SeqCtl);
     updateCommandUi();
@@ -463,7 +362,7 @@ void CMainFrame::loadSettings()
     context_.profile.load(settings_);
     recentFiles_.setFiles(context_.profile.loadRecentFiles());
     settingsLoaded_ = true;
-    updateRecentFileItems();
+    menus_->updateRecentFileItems();
 }
 
 void CMainFrame::saveSettings()

@@ -24,6 +24,7 @@ class CommandRouter;
 class CRunDlg;
 class CSequenceControlBar;
 class DocumentSession;
+class FrameMenus;
 class QMdiArea;
 class ProfileStore;
 class QMenu;
@@ -135,7 +136,7 @@ public:
     // The transfer's progress display (in the status bar), once the frame is created.
     TransferProgress* transferProgress() const { return transferProgress_.get(); }
     // The menu resource shown in the menu bar: 129 while a document is open, else 128.
-    int shownMenu() const { return shownMenu_; }
+    int shownMenu() const;
 
     // The idle update: command enabling and check marks, the status panes, the control-method list
     // and the title. requestIdleUpdate() schedules one for when the event queue is empty.
@@ -164,19 +165,12 @@ protected:
     QMenu* createPopupMenu() override { return nullptr; }
 
 private:
-    void buildMenus();
-    void addRecentFileItems(QMenu* menu, const QString& placeholder);
-    void updateRecentFileItems();
-    void rebuildWindowList(QMenu* menu);
     void defineCommands();
-    void showMenu(int id);
     void loadSettings();
     void saveSettings();
     void toggleBar(QWidget* bar);
     void noteFrameOffset();
     void openManual(const QString& fileName);
-    // A view's context menu: the first popup of the menu resource, with the router's actions.
-    void showContextMenu(int menuId, const QPoint& globalPos);
     void runInterfaceDialog();
     void runEnvironmentDialog();
     void runAboutDialog();
@@ -206,17 +200,13 @@ private:
     CommandTable commands_;
     CommandRouter* router_;
     QMdiArea* area_;
+    std::unique_ptr<FrameMenus> menus_;
     std::unique_ptr<DocumentSession> documents_;
     QToolBar* toolBar_ = nullptr;
     CSequenceControlBar* controlBar_ = nullptr;
     std::unique_ptr<StatusPanes> statusPanes_;
     std::unique_ptr<TransferProgress> transferProgress_;
     std::unique_ptr<SequenceDialogs> sequenceDialogs_;
-    std::vector<QMenu*> noDocumentMenus_;
-    std::vector<QMenu*> documentMenus_;
-    QString recentPlaceholder_;
-    std::vector<QAction*> windowListActions_;
-    int shownMenu_ = 0;
     QTimer idleTimer_;
     bool settingsLoaded_ = false;
     // The settings are written only by a frame that was shown: a start that fails leaves the

@@ -78,3 +78,12 @@ bool parseChannelList(const QString& text, ChannelFlags& channels, QString& erro
     }
     return true;
 }
+
+bool readChannelsOption(CliContext& context, const CommandValues& parsed, ChannelFlags& channels)
+{
+    QString error;
+    if (parseChannelList(parsed.value(QStringLiteral("--channels")), channels, error))
+        return true;
+    context.err << "tessorctl: " << error << Qt::endl;
+    return false;
+}

@@ -27,3 +27,6 @@ bool splitCommandValues(CliContext& context, const QStringList& arguments, const
 // "1,3,5", "2-4" or a mix ("1,3-5"): the channels 1..5 named, as selection flags. False with a
 // complaint in error for anything else, or for a list that names no channel.
 bool parseChannelList(const QString& text, ChannelFlags& channels, QString& error);
+// The channels of the command's --channels option; a list that cannot be read is told on
+// context.err and the result is false.
+bool readChannelsOption(CliContext& context, const CommandValues& parsed, ChannelFlags& channels);

@@ -8,7 +8,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonValue>
-#include <algorithm>
 
 namespace DocumentReport {
 
@@ -34,11 +33,6 @@ QString object(const QStringList& members)
 QString array(const QStringList& items)
 {
     return QLatin1Char('[') + items.join(QStringLiteral(", ")) + QLatin1Char(']');
-}
-
-int stepCount(const ChannelSequence& channel)
-{
-    return std::clamp(channel.count, 0, kMaxSteps);
 }
 
 QString transitionName(const QString& transition)
@@ -83,7 +77,7 @@ QString table(const CMainDoc& document, const AppSettings& settings)
                      settings.SeqMode == FastSequence ? QStringLiteral("fast") : QStringLiteral("normal"));
     for (int c = 0; c < kChannelCount; ++c) {
         const ChannelSequence& channel = document.channel(c);
-        const int count = stepCount(channel);
+        const int count = channel.stepCount();
         text += QStringLiteral("\nChannel %1: %2, %3\n")
                     .arg(c + 1)
                     .arg(modeDescription(settings.ModeCh[c], settings, c))
@@ -122,7 +116,7 @@ QString json(const CMainDoc& document, const AppSettings& settings, bool result,
     QStringList channels;
     for (int c = 0; c < kChannelCount; ++c) {
         const ChannelSequence& channel = document.channel(c);
-        const int count = stepCount(channel);
+        const int count = channel.stepCount();
         QStringList steps;
         for (int slot = 0; slot < count; ++slot) {
             const SequenceStep& step = channel.steps[slot];

@@ -25,11 +25,8 @@ int runRangesCommand(CliContext& context, const QStringList& arguments)
         return ExitUsage;
     }
     ChannelFlags channels;
-    QString error;
-    if (!parseChannelList(parsed.value(QStringLiteral("--channels")), channels, error)) {
-        context.err << "tessorctl: " << error << Qt::endl;
+    if (!readChannelsOption(context, parsed, channels))
         return ExitUsage;
-    }
 
     // The channels not listed keep their stored ranges and are not sent.
     RangeData data = RangeData::fromSettings(context.settings);

@@ -22,11 +22,8 @@ int runReadCommand(CliContext& context, const QStringList& arguments)
         return ExitUsage;
     }
     TransferData data = TransferData::fromSettings(context.settings);
-    QString error;
-    if (!parseChannelList(parsed.value(QStringLiteral("--channels")), data.channels, error)) {
-        context.err << "tessorctl: " << error << Qt::endl;
+    if (!readChannelsOption(context, parsed, data.channels))
         return ExitUsage;
-    }
 
     // The program offers Transfer only under Hardware Control.
     context.settings.SeqCtl = HardwareControl;

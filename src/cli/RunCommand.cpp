@@ -53,13 +53,8 @@ int runRunCommand(CliContext& context, const QStringList& arguments)
         return ExitUsage;
     }
     ChannelFlags selected{};
-    if (parsed.has(QStringLiteral("--channels"))) {
-        QString error;
-        if (!parseChannelList(parsed.value(QStringLiteral("--channels")), selected, error)) {
-            context.err << "tessorctl: " << error << Qt::endl;
-            return ExitUsage;
-        }
-    }
+    if (parsed.has(QStringLiteral("--channels")) && !readChannelsOption(context, parsed, selected))
+        return ExitUsage;
 
     // Stop signals (Ctrl-C, SIGTERM, a closed terminal's SIGHUP) are taken from here on.
     bool interrupted = false;

@@ -22,11 +22,8 @@ int runWriteCommand(CliContext& context, const QStringList& arguments)
         return ExitUsage;
     }
     TransferData data = TransferData::fromSettings(context.settings);
-    QString error;
-    if (!parseChannelList(parsed.value(QStringLiteral("--channels")), data.channels, error)) {
-        context.err << "tessorctl: " << error << Qt::endl;
+    if (!readChannelsOption(context, parsed, data.channels))
         return ExitUsage;
-    }
 
     // The Transfer dialog refuses a write while its (hidden) repeat field holds a stored Repeat
     // outside its range, with the standard range message.

@@ -4,7 +4,6 @@
 #include "model/FileFormatSettings.h"
 
 #include <QComboBox>
-#include <QPushButton>
 #include <QRadioButton>
 
 void CEnvironmentDlg::Controls::bind(TemplateForm& form)
@@ -14,16 +13,14 @@ void CEnvironmentDlg::Controls::bind(TemplateForm& form)
     form.bind(txtTab, "radioTxtTab");
     form.bind(txtComma, "radioTxtComma");
     form.bind(extension, "comboExt");
-    form.bind(ok, "buttonOk");
-    form.bind(cancel, "buttonCancel");
+    form.bindOkCancel(ok, cancel);
 }
 
 CEnvironmentDlg::CEnvironmentDlg(const TemplateLoader& loader, AppSettings& settings, QWidget* parent)
     : TemplateDialog(loader, QLatin1String(templateName), parent), settings_(settings)
 {
     controls_.bind(form());
-    connect(controls_.ok, &QPushButton::clicked, this, &CEnvironmentDlg::accept);
-    connect(controls_.cancel, &QPushButton::clicked, this, &CEnvironmentDlg::reject);
+    connectOkCancel(controls_.ok, controls_.cancel);
     controls_.tsrTab->setChecked(settings_.Tsr == 0);
     controls_.tsrComma->setChecked(settings_.Tsr == 1);
     controls_.txtTab->setChecked(settings_.Txt == 0);

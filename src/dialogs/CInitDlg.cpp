@@ -1,12 +1,11 @@
 #include "dialogs/CInitDlg.h"
 
-#include "dialogs/DialogDataCheck.h"
 #include "model/AppSettings.h"
 #include "ui/UserPrompt.h"
 #include "views/CDecimalEdit.h"
+#include "views/DialogDataCheck.h"
 
 #include <QCheckBox>
-#include <QPushButton>
 
 void CInitDlg::Controls::bind(TemplateForm& form)
 {
@@ -18,8 +17,7 @@ void CInitDlg::Controls::bind(TemplateForm& form)
     form.bind(power, "edit1102");
     form.bind(setResistance, "check1103");
     form.bind(resistance, "edit1104");
-    form.bind(ok, "buttonOk");
-    form.bind(cancel, "buttonCancel");
+    form.bindOkCancel(ok, cancel);
 }
 
 CInitDlg::CInitDlg(const TemplateLoader& loader, AppSettings& settings, QWidget* parent)
@@ -28,8 +26,7 @@ CInitDlg::CInitDlg(const TemplateLoader& loader, AppSettings& settings, QWidget*
 {
     const Controls& c = controls_;
     controls_.bind(form());
-    connect(c.ok, &QPushButton::clicked, this, &CInitDlg::accept);
-    connect(c.cancel, &QPushButton::clicked, this, &CInitDlg::reject);
+    connectOkCancel(c.ok, c.cancel);
     for (QCheckBox* box : {c.setCurrent, c.setVoltage, c.setPower, c.setResistance})
         connect(box, &QCheckBox::clicked, this, &CInitDlg::followBoxes);
 

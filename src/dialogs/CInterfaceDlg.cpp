@@ -1,10 +1,10 @@
 #include "dialogs/CInterfaceDlg.h"
 
+#include "dialogs/DialogControls.h"
 #include "model/AppSettings.h"
 
 #include <QComboBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
 
 void CInterfaceDlg::Controls::bind(TemplateForm& form)
@@ -17,8 +17,7 @@ void CInterfaceDlg::Controls::bind(TemplateForm& form)
     form.bind(maker, "comboMaker");
     form.bind(addressLabel, "labelAddress");
     form.bind(address, "comboAddress");
-    form.bind(ok, "buttonOk");
-    form.bind(cancel, "buttonCancel");
+    form.bindOkCancel(ok, cancel);
 }
 
 CInterfaceDlg::CInterfaceDlg(const TemplateLoader& loader, AppSettings& settings,
@@ -27,8 +26,7 @@ CInterfaceDlg::CInterfaceDlg(const TemplateLoader& loader, AppSettings& settings
       devices_(serialDevices)
 {
     controls_.bind(form());
-    connect(controls_.ok, &QPushButton::clicked, this, &CInterfaceDlg::accept);
-    connect(controls_.cancel, &QPushButton::clicked, this, &CInterfaceDlg::reject);
+    connectOkCancel(controls_.ok, controls_.cancel);
     connect(controls_.rs232c, &QRadioButton::clicked, this, &CInterfaceDlg::updateEnabling);
     connect(controls_.gpib, &QRadioButton::clicked, this, &CInterfaceDlg::updateEnabling);
 
@@ -59,11 +57,8 @@ CInterfaceDlg::CInterfaceDlg(const TemplateLoader& loader, AppSettings& settings
             port->setEditText(settings_.PortDevice);
         }
     }
-    const auto select = [](QComboBox* list, int value) {
-        list->setCurrentIndex(value >= 1 && value <= list->count() ? value - 1 : -1);
-    };
-    select(controls_.maker, settings_.Maker);
-    select(controls_.address, settings_.Address);
+    DialogControls::showListValue(controls_.maker, settings_.Maker, 1);
+    DialogControls::showListValue(controls_.address, settings_.Address, 1);
     updateEnabling();
 }
 

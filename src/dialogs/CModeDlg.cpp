@@ -1,18 +1,17 @@
 #include "dialogs/CModeDlg.h"
 
 #include "dialogs/DialogControls.h"
-#include "dialogs/DialogDataCheck.h"
 #include "model/AppSettings.h"
 #include "model/CMainDoc.h"
 #include "model/CurrentDocument.h"
 #include "ui/UserPrompt.h"
+#include "views/DialogDataCheck.h"
 #include "views/SpinEdit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
@@ -34,8 +33,7 @@ void CModeDlg::Controls::bind(TemplateForm& form)
     form.bind(repeat, "spinRepeat");
     form.bind(loadOff, "checkLoadOff");
     form.bind(currentAfter, "editCurrentAfter");
-    form.bind(ok, "buttonOk");
-    form.bind(cancel, "buttonCancel");
+    form.bindOkCancel(ok, cancel);
 }
 
 CModeDlg::CModeDlg(const TemplateLoader& loader, AppSettings& settings, const CurrentDocument& document,
@@ -52,8 +50,7 @@ CModeDlg::CModeDlg(const TemplateLoader& loader, AppSettings& settings, const Cu
         while (unit->count() > 1)
             unit->removeItem(unit->count() - 1);
     }
-    const int unitIndex = data_.unit - UnitS;
-    unit->setCurrentIndex(unitIndex >= 0 && unitIndex < unit->count() ? unitIndex : -1);
+    DialogControls::showListValue(unit, data_.unit, UnitS);
     shownUnitIndex_ = unit->currentIndex();
     controls_.repeat->setArrowRange(kFirstRepeat, kLastRepeat);
 
@@ -71,8 +68,7 @@ CModeDlg::CModeDlg(const TemplateLoader& loader, AppSettings& settings, const Cu
         connect(controls_.modes[mode], &QRadioButton::clicked, this, [this, mode] { modeChosen(mode); });
     connect(unit, &QComboBox::currentIndexChanged, this, &CModeDlg::unitChosen);
     connect(controls_.tabs, &QTabWidget::currentChanged, this, &CModeDlg::tabChanged);
-    connect(controls_.ok, &QPushButton::clicked, this, &CModeDlg::accept);
-    connect(controls_.cancel, &QPushButton::clicked, this, &CModeDlg::reject);
+    connectOkCancel(controls_.ok, controls_.cancel);
 }
 
 void CModeDlg::showChannel(int channel)

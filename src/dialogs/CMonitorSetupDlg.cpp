@@ -1,10 +1,10 @@
 #include "dialogs/CMonitorSetupDlg.h"
 
-#include "dialogs/DialogDataCheck.h"
 #include "model/AppSettings.h"
 #include "ui/UserPrompt.h"
 #include "views/CDecimalEdit.h"
 #include "views/CSpinButton.h"
+#include "views/DialogDataCheck.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
@@ -63,8 +63,7 @@ void CMonitorSetupDlg::Controls::bind(TemplateForm& form)
     form.bind(cutMinutes, "edit1055");
     form.bind(cutMinutesSpin, "spin1125");
     form.bind(cutMinutesLabel, "labelMinute");
-    form.bind(ok, "buttonOk");
-    form.bind(cancel, "buttonCancel");
+    form.bindOkCancel(ok, cancel);
 }
 
 CMonitorSetupDlg::CMonitorSetupDlg(const TemplateLoader& loader, AppSettings& settings, QWidget* parent)
@@ -75,8 +74,7 @@ CMonitorSetupDlg::CMonitorSetupDlg(const TemplateLoader& loader, AppSettings& se
 {
     const Controls& c = controls_;
     controls_.bind(form());
-    connect(c.ok, &QPushButton::clicked, this, &CMonitorSetupDlg::accept);
-    connect(c.cancel, &QPushButton::clicked, this, &CMonitorSetupDlg::reject);
+    connectOkCancel(c.ok, c.cancel);
     for (QCheckBox* quantity : {c.current, c.voltage, c.power})
         connect(quantity, &QCheckBox::clicked, this, &CMonitorSetupDlg::applyEnabling);
     connect(c.saveNo, &QRadioButton::clicked, this, &CMonitorSetupDlg::followSaveFile);

@@ -7,7 +7,6 @@
 #include "ui/UserPrompt.h"
 
 #include <QComboBox>
-#include <QPushButton>
 
 void COptionsDlg::Controls::bind(TemplateForm& form)
 {
@@ -15,8 +14,7 @@ void COptionsDlg::Controls::bind(TemplateForm& form)
     form.bind(voltage, "comboVoltage");
     form.bind(resistance, "comboResistance");
     form.bind(power, "comboPower");
-    form.bind(ok, "buttonOk");
-    form.bind(cancel, "buttonCancel");
+    form.bindOkCancel(ok, cancel);
 }
 
 COptionsDlg::COptionsDlg(const TemplateLoader& loader, AppSettings& settings, const CurrentDocument& document,
@@ -25,8 +23,7 @@ COptionsDlg::COptionsDlg(const TemplateLoader& loader, AppSettings& settings, co
       prompt_(prompt)
 {
     controls_.bind(form());
-    connect(controls_.ok, &QPushButton::clicked, this, &COptionsDlg::accept);
-    connect(controls_.cancel, &QPushButton::clicked, this, &COptionsDlg::reject);
+    connectOkCancel(controls_.ok, controls_.cancel);
     DialogControls::showListIndex(controls_.current, settings_.CurrPlace);
     DialogControls::showListIndex(controls_.voltage, settings_.VoltPlace);
     DialogControls::showListIndex(controls_.resistance, settings_.ResistPlace);

@@ -28,6 +28,7 @@ const char* const kSubstituteFaces[] = {"Noto Sans CJK JP",    "IPAPGothic",  "V
                                         "Droid Sans Fallback", "DejaVu Sans", "Liberation Sans",
                                         "Nimbus Sans"};
 
+// The template's control numbers of one channel's panel, which name its controls ("check1101").
 struct PanelIds {
     int check, run, lastLoadOff, status, count, countTotal, step, stepTotal, current, voltage, elapsed, day,
         graph;

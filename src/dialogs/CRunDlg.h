@@ -30,6 +30,7 @@ class CRunDlg : public TemplateDialog, public RunObserver {
 public:
     static constexpr const char* templateName = "Run.ui";
 
+    // The controls of one channel's panel.
     struct Panel {
         QCheckBox* channel = nullptr;
         QPushButton* run = nullptr;

@@ -1,10 +1,10 @@
 #include "dialogs/CTransferDlg.h"
 
 #include "dialogs/DialogControls.h"
-#include "dialogs/DialogDataCheck.h"
 #include "dialogs/TransferProgress.h"
 #include "instrument/TransferProcedures.h"
 #include "model/CurrentDocument.h"
+#include "views/DialogDataCheck.h"
 
 #include <QCheckBox>
 #include <QComboBox>

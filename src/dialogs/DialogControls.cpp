@@ -19,7 +19,13 @@ void bindChannelBoxes(TemplateForm& form, std::array<QCheckBox*, kChannelCount>&
 
 void showListIndex(QComboBox* list, int index)
 {
-    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+    showListValue(list, index, 0);
+}
+
+void showListValue(QComboBox* list, int value, int first)
+{
+    // Compared before subtracting: a stored value may be anything an int holds.
+    list->setCurrentIndex(value >= first && value - first < list->count() ? value - first : -1);
 }
 
 int listIndexOr(const QComboBox* list, int previous)

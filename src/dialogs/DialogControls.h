@@ -17,6 +17,9 @@ namespace DialogControls {
 void bindChannelBoxes(TemplateForm& form, std::array<QCheckBox*, kChannelCount>& boxes);
 // Shows a list index; an index off the list shows no choice.
 void showListIndex(QComboBox* list, int index);
+// Shows the entry of a value that the list counts from `first` (its first entry); a value off the
+// list shows no choice.
+void showListValue(QComboBox* list, int value, int first);
 // The list's index, or `previous` while the list shows no choice (a stored index off the list is
 // kept as it was).
 int listIndexOr(const QComboBox* list, int previous);

@@ -236,7 +236,7 @@ int CKdrxDevice::WriteSequence(int channel)
     if (!isChannel(channel) || !doc)
         return 0;
     const ChannelSequence& sequence = doc->channel(channel);
-    const int count = std::clamp(sequence.count, 0, kMaxSteps);
+    const int count = sequence.stepCount();
     const bool resistance = settings_.ModeChHard[channel] == ModeCR;
 
     if (!port_.Open() || !Identify()) {

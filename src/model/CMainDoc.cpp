@@ -78,7 +78,7 @@ void CMainDoc::writeBuffer(int line)
 void CMainDoc::recordInsertion(int firstLine, int lastLine, int stepLimit)
 {
     const ChannelSequence& channel = current();
-    const int count = std::clamp(channel.count, 0, kMaxSteps);
+    const int count = channel.stepCount();
     const long long lines = static_cast<long long>(lastLine) - firstLine + 1;
     insertionCount_ = channel.count;
     insertionLines_.clear();
@@ -121,7 +121,7 @@ double CMainDoc::recomputeTimes(int c, int fromSlot)
     if (from > 0 && isSlot(from - 1))
         t = decimalValue(table.steps[from - 1].time);
     const char* format = SequenceFormats::recomputedTimeFormat(settings_.SeqMode, settings_.Unit);
-    const int end = std::clamp(table.count, 0, kMaxSteps);
+    const int end = table.stepCount();
     for (int slot = from; slot < end; ++slot) {
         t += decimalValue(table.steps[slot].interval);
         table.steps[slot].time = formatDouble(format, t);

@@ -7,7 +7,6 @@
 #include "ui/UserPrompt.h"
 
 #include <QSaveFile>
-#include <algorithm>
 
 namespace {
 
@@ -42,7 +41,7 @@ QByteArray SequenceFileWriter::fileText()
     QByteArray text = headerLine(separator);
     for (int c = 0; c < kChannelCount; ++c) {
         ChannelSequence& channel = document_.channel(c);
-        const int count = std::clamp(channel.count, 0, kMaxSteps);
+        const int count = channel.stepCount();
         for (int slot = 0; slot < count; ++slot) {
             SequenceStep& step = channel.steps[slot];
             if (step.value.isEmpty())

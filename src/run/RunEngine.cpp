@@ -21,6 +21,7 @@ RunEngine::RunEngine(AppSettings& settings, CurrentDocument& document, CInstrume
                      TimerService& timers)
     : settings_(settings), document_(document), port_(port), device_(device), numbers_(numbers),
       prompt_(prompt), clock_(clock), monitor_(settings, device, prompt, clock, channels_, display_),
+      window_(settings, document, channels_, display_, monitor_),
       timers_(timers, clock,
               RunTimers::Handlers{[this] { onStepTick(); }, [this] { onMonitorTick(); },
                                   [this] { onStatusTick(); }, [this] { onSaveTick(); },
@@ -37,31 +38,8 @@ void RunEngine::prepareDialog()
     if (anyRunning())
         StopAll();
     settlePreviousRun();
-
-    // The steps' end times come from their intervals, whichever view last showed the document.
-    if (CMainDoc* document = document_.get()) {
-        for (int c = 0; c < kChannelCount; ++c)
-            document->recomputeTimes(c, 0);
-    }
     monitor_.setActive(settings_.Curr == 1 || settings_.Volt == 1);
-    monitor_.showCaption();
-    const bool software = softwareControl();
-    display_.observer().lastLoadOffVisible(software);
-    for (int c = 0; c < kChannelCount; ++c) {
-        monitor_.clearReading(c);
-        // Under Hardware Control the totals are the transfer's; every panel stays usable.
-        display_.preparePanel(c, {software, settings_.RepeatCh[c], stepCount(c), settings_.RunCh[c] != 0,
-                                  settings_.Curr == 1, settings_.Volt == 1});
-        if (!software)
-            display_.showPanelTotals(c);
-    }
-    display_.showRunIdle();
-}
-
-void RunEngine::clickChannelCheck(int channel, bool checked)
-{
-    if (channel >= 0 && channel < kChannelCount)
-        display_.clickCheck(channel, checked, settings_.Curr == 1, settings_.Volt == 1);
+    window_.prepare();
 }
 
 void RunEngine::clearProgress()
@@ -69,15 +47,6 @@ void RunEngine::clearProgress()
     for (ChannelRunState& channel : channels_) {
         if (!channel.isRunning())
             channel.resetProgress();
-    }
-}
-
-void RunEngine::showTransferTotals(const TransferProcedures::RunWindowTotals& totals)
-{
-    display_.showTransferTotals(totals);
-    for (int c = 0; c < kChannelCount; ++c) {
-        if (!channels_[c].isRunning() && totals[c].active)
-            monitor_.clearReading(c);
     }
 }
 
@@ -622,7 +591,7 @@ bool RunEngine::anyRunning() const
 int RunEngine::stepCount(int channel) const
 {
     const ChannelSequence* steps = sequence(channel);
-    return steps ? std::clamp(steps->count, 0, kMaxSteps) : 0;
+    return steps ? steps->stepCount() : 0;
 }
 
 const ChannelSequence* RunEngine::sequence(int channel) const

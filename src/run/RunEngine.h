@@ -7,6 +7,7 @@
 #include "run/RunPanelDisplay.h"
 #include "run/RunState.h"
 #include "run/RunTimers.h"
+#include "run/RunWindowSetup.h"
 #include "ui/Clock.h"
 
 #include <QString>
@@ -49,35 +50,29 @@ public:
     void setObserver(RunObserver* observer) { display_.setObserver(observer); }
     void setStepTickPhasing(StepTickPhasing phasing) { timers_.setPhasing(phasing); }
 
-    // The dialog.
-    // Opening: monitoringActive is fixed, the caption set, every panel shows Standby and "--", the
-    // totals and Last Load OFF follow the control method, the check boxes are taken from RunCh
-    // and a channel without steps under Software Control is disabled.
+    // The dialog (RunWindowSetup keeps what it shows and stores outside a run).
+    // Opening: a run somehow still going is stopped and the one before settled, monitoringActive
+    // is fixed and the panels are prepared.
     void prepareDialog();
     // "Close": the check boxes go back into RunCh.
-    void closeDialog() { display_.copyChecksTo(settings_.RunCh); }
+    void closeDialog() { window_.storeChecks(); }
     // The dialog is asked to end another way (Esc, a close request). While a run is active this
     // is refused (false) and nothing changes: the loads go on as the sequences say, and Stop all
     // or the channels' Stop buttons end them. Otherwise the dialog may end without copying back.
     bool dismissDialog() const { return !anyRunning(); }
-    // A channel check box clicked: the last ticked box cannot be cleared.
-    void clickChannelCheck(int channel, bool checked);
-    // A "Last Load OFF" box clicked: the channel's OutOffCh takes its value at once.
-    void setLastLoadOff(int channel, bool on)
-    {
-        if (channel >= 0 && channel < kChannelCount)
-            settings_.OutOffCh[channel] = on ? 1 : 0;
-    }
+    void clickChannelCheck(int channel, bool checked) { window_.clickChannelCheck(channel, checked); }
+    void setLastLoadOff(int channel, bool on) { window_.setLastLoadOff(channel, on); }
     // Forgets the per-channel progress (after a file was read or the control method changed);
     // running channels keep theirs.
     void clearProgress();
 
-    // The Transfer and Initial Settings dialogs' changes to the panels. After a write or read a
-    // transferred channel's panel is reset (Standby, "--", Run button "Run") and shows the totals
-    // of its program; any other panel loses its totals and its Run button is no longer active.
-    // After a range write every panel is so. Running channels are left alone. Under Hardware
-    // Control the panels show the last of these totals whenever the dialog opens.
-    void showTransferTotals(const TransferProcedures::RunWindowTotals& totals);
+    // The Transfer and Initial Settings dialogs' changes to the panels; after a range write every
+    // panel loses its totals. Under Hardware Control the panels show the last of these totals
+    // whenever the dialog opens.
+    void showTransferTotals(const TransferProcedures::RunWindowTotals& totals)
+    {
+        window_.showTransferTotals(totals);
+    }
     void clearTransferTotals() { showTransferTotals(TransferProcedures::RunWindowTotals{}); }
     const TransferProcedures::RunWindowTotals& transferTotals() const { return display_.transferTotals(); }
 
@@ -183,6 +178,7 @@ private:
     std::array<ChannelRunState, kChannelCount> channels_{};
     RunPanelDisplay display_{channels_};
     RunMonitor monitor_;
+    RunWindowSetup window_;
     RunTimers timers_;
 
     Phase phase_ = Phase::Idle;

@@ -2,6 +2,7 @@
 
 #include "model/AppSettings.h"
 #include "model/DecimalText.h"
+#include "model/SequenceFormats.h"
 
 namespace RunFormats {
 
@@ -48,20 +49,10 @@ QString dataLine(const QString& time, const ChannelTexts& currents, const Channe
 
 QString modePrefix(int mode)
 {
-    switch (mode) {
-    case ModeCV:
-        return QStringLiteral("CV_");
-    case ModeCC:
-        return QStringLiteral("CC_");
-    case ModeCR:
-        return QStringLiteral("CR_");
-    case ModeCCCV:
-        return QStringLiteral("CCV_");
-    case ModeCRCV:
-        return QStringLiteral("CRV_");
-    default:
+    // The mode as a sequence file names it; a value off the modes names none.
+    if (mode < ModeCV || mode > ModeCRCV)
         return QString();
-    }
+    return SequenceFormats::modeToken(mode) + QLatin1Char('_');
 }
 
 QString logName(const QString& prefix, const QDateTime& start)

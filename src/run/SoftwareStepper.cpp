@@ -3,8 +3,6 @@
 #include "model/DecimalText.h"
 #include "run/StepSchedule.h"
 
-#include <algorithm>
-
 SoftwareStepper::SoftwareStepper(ChannelRunState& state, const ChannelSequence& sequence, int mode, int unit,
                                  double unitFactor, int repeatCount, Writer write)
     : state_(state), sequence_(sequence), mode_(mode), unit_(unit), unitFactor_(unitFactor),
@@ -14,7 +12,7 @@ SoftwareStepper::SoftwareStepper(ChannelRunState& state, const ChannelSequence& 
 
 int SoftwareStepper::count() const
 {
-    return std::clamp(sequence_.count, 0, kMaxSteps);
+    return sequence_.stepCount();
 }
 
 SoftwareStepper::Outcome SoftwareStepper::tick(qint64 sinceStartMs)

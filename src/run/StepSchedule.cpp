@@ -78,7 +78,7 @@ qint64 nextStepTickDelayMs(qint64 runStartMs, qint64 nowMs, int periodMs, int ma
 
 qint64 stepEndMs(const ChannelSequence& sequence, int stepIndex, int repetition, double unitFactor)
 {
-    const int count = std::clamp(sequence.count, 0, kMaxSteps);
+    const int count = sequence.stepCount();
     if (count == 0)
         return 0;
     const int index = std::clamp(stepIndex, 0, count - 1);

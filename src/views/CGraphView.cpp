@@ -8,7 +8,6 @@
 #include "ui/UserPrompt.h"
 #include "views/CScaleDlg.h"
 #include "views/GraphPrinter.h"
-#include "views/GraphTooltips.h"
 
 #include <QClipboard>
 #include <QColorDialog>
@@ -17,22 +16,11 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QToolTip>
 #include <algorithm>
-
-namespace {
-
-// Colours are stored as colour numbers with red in the low byte.
-long colourNumber(const QColor& colour)
-{
-    return long(colour.red()) | (long(colour.green()) << 8) | (long(colour.blue()) << 16);
-}
-
-} // namespace
 
 CGraphView::CGraphView(CMainDoc& document, const ViewContext& context, QWidget* parent)
     : QWidget(parent), document_(document), context_(context), editor_(document, context.settings),
-      mouse_(editor_),
+      mouse_(editor_), tooltip_(*this, context.timers),
       printer_(std::make_unique<GraphPrinter>([this](QDialog& dialog) { return runDialog(dialog); }))
 {
     QString face = context.module.string(kLabelFontString);
@@ -48,7 +36,6 @@ CGraphView::CGraphView(CMainDoc& document, const ViewContext& context, QWidget* 
 
 CGraphView::~CGraphView()
 {
-    context_.timers.stopTimer(tooltipTimer_);
     writeSettings();
 }
 
@@ -121,11 +108,7 @@ void CGraphView::writeSettings()
     graph.TimeMin = labels.timeMin;
     graph.ValueMax = labels.valueMax;
     graph.ValueMin = labels.valueMin;
-    graph.colorArea = colourNumber(colours_.background);
-    graph.colorLine = colourNumber(colours_.line);
-    graph.colorAxis = colourNumber(colours_.axis);
-    graph.colorLineY = colourNumber(colours_.verticalAxis);
-    graph.colorLineCap = colourNumber(colours_.draw);
+    colours_.store(graph);
     context_.profile.saveGraph(graph);
 }
 
@@ -380,7 +363,8 @@ void CGraphView::mouseMoveEvent(QMouseEvent* event)
     if (mouse_.drag() == Drag::Drawing)
         setCursor(GraphInteraction::inDrawingArea(plots_[current()], point) ? Qt::CrossCursor
                                                                             : Qt::ArrowCursor);
-    setTooltip(point, dragTip(point));
+    tooltip_.set(point, GraphViewTooltip::dragText(plots_[current()], mouse_, point, modeOf(current()),
+                                                   context_.settings));
     update();
 }
 
@@ -435,97 +419,17 @@ void CGraphView::setDragCursor()
     }
 }
 
-QString CGraphView::dragTip(const QPoint& point) const
-{
-    const ChannelPlot& plot = plots_[current()];
-    const AppSettings& settings = context_.settings;
-    const int mode = modeOf(current());
-    const int index = mouse_.selectedIndex();
-    const double time = plot.timeAt(point.x());
-    switch (mouse_.drag()) {
-    case Drag::Drawing: {
-        const double previousEnd = plot.count() > 0 ? plot.segments().back().endTime : 0.0;
-        return GraphTooltips::editTip(plot.count() + 1, time, time - previousEnd, plot.valueAt(point.y()),
-                                      mode, settings);
-    }
-    case Drag::Value: {
-        const StepSegment& segment = plot.segment(index);
-        return GraphTooltips::editTip(segment.step, segment.endTime, segment.interval,
-                                      plot.valueAt(point.y()), mode, settings);
-    }
-    case Drag::Time: {
-        const StepSegment& segment = plot.segment(index);
-        const double previousEnd = index > 0 ? plot.segment(index - 1).endTime : 0.0;
-        return GraphTooltips::editTip(segment.step, time, time - previousEnd, segment.value, mode, settings);
-    }
-    case Drag::None:
-        break;
-    }
-    return QString();
-}
-
 void CGraphView::hover(const QPoint& point)
 {
     const ChannelPlot& plot = plots_[current()];
-    const AppSettings& settings = context_.settings;
-    const int mode = modeOf(current());
-    QString tip;
-    if (mouse_.onHandle(point)) {
-        const bool value = mouse_.handle() == Handle::Value;
-        setCursor(value ? Qt::SizeVerCursor : Qt::SizeHorCursor);
-        if (value) {
-            const StepSegment& segment = plot.segment(mouse_.selectedIndex());
-            tip = QStringLiteral("[Line%1] ").arg(segment.step) +
-                  GraphTooltips::valueText(segment.value, mode, settings);
-        } else {
-            const StepSegment& boundary = plot.boundary(mouse_.selectedIndex());
-            tip = QStringLiteral("[Line%1] ").arg(boundary.step) +
-                  GraphTooltips::timeAndInterval(boundary.endTime, boundary.interval, settings);
-        }
-        setTooltip(point, tip);
-        return;
-    }
-    const bool drawable = mouse_.selectedIndex() < 0 && GraphInteraction::inAppendZone(plot, point);
-    setCursor(drawable ? Qt::CrossCursor : Qt::ArrowCursor);
-    const int segment = plot.segmentAt(point);
-    const int boundary = showBoundaries_ ? plot.boundaryAt(point) : -1;
-    if (segment >= 0) {
-        const StepSegment& s = plot.segment(segment);
-        tip = GraphTooltips::stepTip(s.step, s.value, s.interval, mode, settings);
-    } else if (boundary >= 0 && plot.plotRect().contains(point)) {
-        const StepSegment& b = plot.boundary(boundary);
-        tip = GraphTooltips::boundaryTip(b.step, b.endTime, b.interval, b.value, mode, settings);
-    } else if (plot.xAxis().isHit(point)) {
-        tip = GraphTooltips::timeAxisTip(plot.timeAt(point.x()), settings);
-    } else if (plot.yAxis().isHit(point)) {
-        tip = GraphTooltips::valueAxisTip(plot.valueAt(point.y()), mode, settings);
-    }
-    setTooltip(point, tip);
-}
-
-// Tooltip ------------------------------------------------------------------------------------------------
-
-void CGraphView::setTooltip(const QPoint& point, const QString& text)
-{
-    if (point == tooltipPosition_)
-        return;
-    tooltipPosition_ = point;
-    tooltipText_ = text;
-    context_.timers.stopTimer(tooltipTimer_);
-    tooltipTimer_ = TimerService::noTimer;
-    if (text.isEmpty()) {
-        QToolTip::hideText();
-        return;
-    }
-    tooltipTimer_ = context_.timers.startTimer(kTooltipDelayMs, true, [this] { showTooltip(); });
-}
-
-void CGraphView::showTooltip()
-{
-    tooltipTimer_ = TimerService::noTimer;
-    if (!isVisible() || tooltipText_.isEmpty())
-        return;
-    QToolTip::showText(mapToGlobal(tooltipPosition_), tooltipText_, this, QRect(), kTooltipShowMs);
+    if (mouse_.onHandle(point))
+        setCursor(mouse_.handle() == Handle::Value ? Qt::SizeVerCursor : Qt::SizeHorCursor);
+    else if (mouse_.selectedIndex() < 0 && GraphInteraction::inAppendZone(plot, point))
+        setCursor(Qt::CrossCursor);
+    else
+        setCursor(Qt::ArrowCursor);
+    tooltip_.set(point, GraphViewTooltip::hoverText(plot, mouse_, point, showBoundaries_, modeOf(current()),
+                                                    context_.settings));
 }
 
 // Commands -----------------------------------------------------------------------------------------------
@@ -631,7 +535,7 @@ void CGraphView::chooseColour(QColor PlotColours::*colour, const QString& key)
     if (runDialog(dialog) != QDialog::Accepted || !dialog.currentColor().isValid())
         return;
     colours_.*colour = dialog.currentColor().toRgb();
-    context_.profile.saveGraphColor(key, colourNumber(colours_.*colour));
+    context_.profile.saveGraphColor(key, PlotColours::storedNumber(colours_.*colour));
     update();
 }
 

@@ -6,6 +6,7 @@
 #include "views/CommandTable.h"
 #include "views/GraphInteraction.h"
 #include "views/GraphStepEditor.h"
+#include "views/GraphViewTooltip.h"
 #include "views/PlotPainter.h"
 #include "views/SequenceViewLink.h"
 #include "views/ViewContext.h"
@@ -49,9 +50,6 @@ public:
     static constexpr int kContextMenu = 134;
     // The face of the axis labels in the string table.
     static constexpr int kLabelFontString = 109;
-    // The tooltip appears this long after the mouse stopped and stays up this long.
-    static constexpr int kTooltipDelayMs = 50;
-    static constexpr int kTooltipShowMs = 10000;
 
     using Handle = GraphInteraction::Handle;
     using Drag = GraphInteraction::Drag;
@@ -95,7 +93,7 @@ public:
     Drag drag() const { return mouse_.drag(); }
     const std::vector<QPoint>& dragLine() const { return mouse_.dragLine(); }
     // The tooltip text set for the last mouse position (empty: none).
-    QString tooltipText() const { return tooltipText_; }
+    QString tooltipText() const { return tooltip_.text(); }
     const QFont& labelFont() const { return labelFont_; }
     GraphPrinter& printer() { return *printer_; }
 
@@ -136,11 +134,8 @@ private:
     void clearSelection();
     void cancelDrag();
     void setDragCursor();
-    QString dragTip(const QPoint& point) const;
+    // The cursor and the tooltip for the mouse without a drag.
     void hover(const QPoint& point);
-
-    void setTooltip(const QPoint& point, const QString& text);
-    void showTooltip();
 
     void applyTransition(int transition);
     void deleteSelected();
@@ -158,6 +153,7 @@ private:
     CommandTable commands_;
     GraphStepEditor editor_;
     GraphInteraction mouse_;
+    GraphViewTooltip tooltip_;
     std::unique_ptr<GraphPrinter> printer_;
     std::array<ChannelPlot, kChannelCount> plots_;
     PlotColours colours_;
@@ -167,8 +163,4 @@ private:
     bool autoTimeMax_ = true;
     bool autoValueMax_ = true;
     bool autoValueMin_ = true;
-
-    QPoint tooltipPosition_{-1, -1};
-    QString tooltipText_;
-    TimerService::TimerId tooltipTimer_ = TimerService::noTimer;
 };

@@ -76,6 +76,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A cell of a channel's grid: its line (from 1) and its column.
     struct Cell {
         int line = 1;
         int column = 1;

@@ -2,21 +2,11 @@
 
 #include "ui/ResourceModule.h"
 #include "ui/UserPrompt.h"
+#include "views/DialogDataCheck.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <cmath>
-
-namespace {
-
-// The text fields show a range with up to 15 significant digits and no trailing zeros.
-QString fieldText(double value)
-{
-    return QString::number(value, 'g', 15);
-}
-
-} // namespace
 
 void CScaleDlg::Controls::bind(TemplateForm& form)
 {
@@ -27,20 +17,18 @@ void CScaleDlg::Controls::bind(TemplateForm& form)
     form.bind(autoTimeMax, "checkAutoTimeMax");
     form.bind(autoValueMax, "checkAutoValueMax");
     form.bind(autoValueMin, "checkAutoValueMin");
-    form.bind(ok, "buttonOk");
-    form.bind(cancel, "buttonCancel");
+    form.bindOkCancel(ok, cancel);
 }
 
 CScaleDlg::CScaleDlg(const TemplateLoader& loader, const ScaleValues& values, QWidget* parent)
     : TemplateDialog(loader, QLatin1String(templateName), parent), values_(values)
 {
     controls_.bind(form());
-    connect(controls_.ok, &QPushButton::clicked, this, &CScaleDlg::accept);
-    connect(controls_.cancel, &QPushButton::clicked, this, &CScaleDlg::reject);
-    controls_.timeMax->setText(fieldText(values.timeMax));
-    controls_.timeMin->setText(fieldText(values.timeMin));
-    controls_.valueMax->setText(fieldText(values.valueMax));
-    controls_.valueMin->setText(fieldText(values.valueMin));
+    connectOkCancel(controls_.ok, controls_.cancel);
+    controls_.timeMax->setText(DialogDataCheck::numberText(values.timeMax));
+    controls_.timeMin->setText(DialogDataCheck::numberText(values.timeMin));
+    controls_.valueMax->setText(DialogDataCheck::numberText(values.valueMax));
+    controls_.valueMin->setText(DialogDataCheck::numberText(values.valueMin));
     controls_.autoTimeMax->setChecked(values.autoTimeMax);
     controls_.autoValueMax->setChecked(values.autoValueMax);
     controls_.autoValueMin->setChecked(values.autoValueMin);

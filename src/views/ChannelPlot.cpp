@@ -3,6 +3,7 @@
 #include "model/ChannelSequence.h"
 #include "model/DecimalText.h"
 #include "model/SequenceTypes.h"
+#include "views/WorksheetFormats.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,34 +22,6 @@ int truncatedOffset(double offset)
 }
 
 } // namespace
-
-QString ChannelPlot::timeUnitText(int timeUnit)
-{
-    switch (timeUnit) {
-    case UnitMs:
-        return QStringLiteral("[ms]");
-    case UnitMin:
-        return QStringLiteral("[min]");
-    case UnitH:
-        return QStringLiteral("[h]");
-    default:
-        return QStringLiteral("[s]");
-    }
-}
-
-QString ChannelPlot::valueUnitText(int operationMode)
-{
-    switch (operationMode) {
-    case ModeCC:
-    case ModeCCCV:
-        return QStringLiteral("[A]");
-    case ModeCR:
-    case ModeCRCV:
-        return QStringLiteral("[ohm]");
-    default:
-        return QStringLiteral("[V]");
-    }
-}
 
 ChannelPlot::ChannelPlot()
 {
@@ -140,14 +113,13 @@ void ChannelPlot::writeLabels(int timeUnit, int operationMode, int sequenceMode)
 {
     labels_.valueMax = formatDouble("%.3f", valueMax_);
     labels_.valueMin = formatDouble("%.3f", valueMin_);
-    labels_.valueUnit = valueUnitText(operationMode);
+    labels_.valueUnit = WorksheetFormats::valueUnitText(operationMode);
+    labels_.timeUnit = WorksheetFormats::timeUnitText(timeUnit, sequenceMode);
     if (sequenceMode == FastSequence) {
         labels_.timeMax = formatDouble("%.1f", timeMax_);
         labels_.timeMin = formatDouble("%.1f", timeMin_);
-        labels_.timeUnit = timeUnitText(UnitMs);
         return;
     }
-    labels_.timeUnit = timeUnitText(timeUnit);
     switch (timeUnit) {
     case UnitMs:
         labels_.timeMax = formatDouble("%.0f", timeMax_);
@@ -204,7 +176,7 @@ QPoint ChannelPlot::lineEnd() const
 std::vector<StepValues> ChannelPlot::stepValuesOf(const ChannelSequence& sequence)
 {
     std::vector<StepValues> steps;
-    const int count = std::clamp(sequence.count, 0, kMaxSteps);
+    const int count = sequence.stepCount();
     steps.reserve(count);
     // The end times are summed from the intervals: the time texts are a display the worksheet
     // recomputes, and a freshly read table has none yet.

@@ -79,10 +79,6 @@ public:
     // and h); cleared by setRanges and setTimeMax.
     bool timeMaxIsAutomatic() const { return timeMaxAutomatic_; }
 
-    // The unit texts of the axes: "[ms]", "[s]", "[min]", "[h]"; "[V]", "[A]", "[ohm]".
-    static QString timeUnitText(int timeUnit);
-    static QString valueUnitText(int operationMode);
-
     // Rewrites the six label texts from the ranges for a time unit, operation mode and sequence mode.
     void writeLabels(int timeUnit, int operationMode, int sequenceMode);
     const AxisLabels& labels() const { return labels_; }

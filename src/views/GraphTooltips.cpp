@@ -2,7 +2,6 @@
 
 #include "model/AppSettings.h"
 #include "model/DecimalText.h"
-#include "views/ChannelPlot.h"
 #include "views/WorksheetFormats.h"
 
 #include <cmath>
@@ -16,27 +15,19 @@ QString lineName(int step)
     return QStringLiteral("[Line%1]").arg(step);
 }
 
-QString timeUnitText(const AppSettings& settings)
-{
-    return ChannelPlot::timeUnitText(settings.SeqMode == FastSequence ? int(UnitMs) : settings.Unit);
-}
-
 } // namespace
 
 QString valueText(double value, int mode, const AppSettings& settings)
 {
-    QString word = QStringLiteral("Voltage");
-    if (mode == ModeCC || mode == ModeCCCV)
-        word = QStringLiteral("Current");
-    else if (mode == ModeCR || mode == ModeCRCV)
-        word = QStringLiteral("Resistance");
-    return word + formatDouble(WorksheetFormats::valueFormat(mode, settings), value) +
-           ChannelPlot::valueUnitText(mode);
+    return WorksheetFormats::valueWord(mode) +
+           formatDouble(WorksheetFormats::valueFormat(mode, settings), value) +
+           WorksheetFormats::valueUnitText(mode);
 }
 
 QString timeText(const QString& word, double time, const AppSettings& settings)
 {
-    return word + formatDouble(WorksheetFormats::timeTextFormat(settings), time) + timeUnitText(settings);
+    return word + formatDouble(WorksheetFormats::timeTextFormat(settings), time) +
+           WorksheetFormats::timeUnitText(settings.Unit, settings.SeqMode);
 }
 
 QString timeAndInterval(double time, double interval, const AppSettings& settings)

@@ -31,7 +31,6 @@ PlotPainter::PlotPainter(QPainter& painter, const PlotColours& colours) : painte
 
 void PlotColours::applyStored(const GraphSettings& graph)
 {
-    // A stored colour is an RGB number with red in the low byte.
     const std::pair<const std::optional<long>&, QColor*> colours[] = {{graph.colorArea, &background},
                                                                       {graph.colorLine, &line},
                                                                       {graph.colorAxis, &axis},
@@ -41,6 +40,20 @@ void PlotColours::applyStored(const GraphSettings& graph)
         if (stored)
             *colour = QColor(int(*stored & 0xff), int((*stored >> 8) & 0xff), int((*stored >> 16) & 0xff));
     }
+}
+
+void PlotColours::store(GraphSettings& graph) const
+{
+    graph.colorArea = storedNumber(background);
+    graph.colorLine = storedNumber(line);
+    graph.colorAxis = storedNumber(axis);
+    graph.colorLineY = storedNumber(verticalAxis);
+    graph.colorLineCap = storedNumber(draw);
+}
+
+long PlotColours::storedNumber(const QColor& colour)
+{
+    return long(colour.red()) | (long(colour.green()) << 8) | (long(colour.blue()) << 16);
 }
 
 QFont PlotPainter::labelFont(const QString& face)

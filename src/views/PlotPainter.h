@@ -22,6 +22,10 @@ struct PlotColours {
 
     // Takes the colours stored in the profile's "Graph" section; one not stored keeps its value.
     void applyStored(const GraphSettings& graph);
+    // Puts all five colours into the "Graph" section's fields.
+    void store(GraphSettings& graph) const;
+    // A colour as the profile keeps it: an RGB number with red in the low byte.
+    static long storedNumber(const QColor& colour);
 };
 
 // Paints a ChannelPlot into a QPainter, piece by piece or whole, in the order background, zero

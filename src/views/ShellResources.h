@@ -24,11 +24,13 @@ struct MenuItem {
     bool isPopup() const { return !separator && id == 0; }
 };
 
+// One key of an accelerator table and the command it gives.
 struct Accelerator {
     QKeySequence key;
     int id = 0;
 };
 
+// A toolbar resource: its title, its button image strip and the buttons in order.
 struct ToolbarLayout {
     QString title;
     QString bitmap; // strip of button images, one per button, separators excluded
@@ -36,6 +38,7 @@ struct ToolbarLayout {
     std::vector<int> buttons; // command ids; 0 is a separator
 };
 
+// The sequence control bar: the command that shows it, its control-method list and its button.
 struct ControlBarLayout {
     int id = 0; // the command that shows and hides the bar
     QString title;

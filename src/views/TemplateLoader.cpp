@@ -8,11 +8,13 @@
 #include "views/SpinEdit.h"
 
 #include <QFile>
+#include <QPushButton>
 #include <QUiLoader>
 #include <QVBoxLayout>
 
 namespace {
 
+// Qt Designer's loader, creating the registered widget classes where a template names them.
 class FactoryUiLoader : public QUiLoader {
 public:
     explicit FactoryUiLoader(const std::map<QString, TemplateLoader::Factory>& factories)
@@ -48,6 +50,12 @@ void TemplateForm::noteMissing(const QString& objectName, const QString& classNa
     // Without a form the load problem already says everything.
     if (form_)
         problems_ << QStringLiteral("%1: no %2 named \"%3\"").arg(templateName_, className, objectName);
+}
+
+void TemplateForm::bindOkCancel(QPushButton*& ok, QPushButton*& cancel)
+{
+    bind(ok, "buttonOk");
+    bind(cancel, "buttonCancel");
 }
 
 TemplateLoader::TemplateLoader(const ResourceModule& module, UserPrompt& prompt)
@@ -96,6 +104,12 @@ TemplateDialog::TemplateDialog(const TemplateLoader& loader, const QString& temp
     // A fixed-size dialog, as the templates are laid out for their content.
     if (layout())
         layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TemplateDialog::connectOkCancel(QPushButton* ok, QPushButton* cancel)
+{
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 int TemplateDialog::exec()

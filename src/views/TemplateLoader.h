@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 
+class QPushButton;
 class ResourceModule;
 class UserPrompt;
 
@@ -26,6 +27,9 @@ public:
             control->hide();
         }
     }
+
+    // The template's "buttonOk" and "buttonCancel".
+    void bindOkCancel(QPushButton*& ok, QPushButton*& cancel);
 
     QWidget* form() const { return form_; }
     bool isComplete() const { return problems_.isEmpty(); }
@@ -77,6 +81,8 @@ public:
 
 protected:
     TemplateForm& form() { return form_; }
+    // OK accepts the dialog (with its checks), Cancel rejects it.
+    void connectOkCancel(QPushButton* ok, QPushButton* cancel);
     const TemplateLoader& loader() const { return loader_; }
 
 private:

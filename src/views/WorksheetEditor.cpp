@@ -350,7 +350,7 @@ void WorksheetEditor::writeTimes(int channel, int fromLine)
     const char* format = timeTextFormat(settings_);
     const int from = std::max(fromLine, 1);
     double t = from > 1 && from <= kMaxSteps ? decimalValue(table.steps[from - 2].time) : 0.0;
-    const int end = std::clamp(table.count, 0, kMaxSteps);
+    const int end = table.stepCount();
     for (int slot = from - 1; slot < end; ++slot) {
         t += decimalValue(table.steps[slot].interval);
         table.steps[slot].time = formatDouble(format, t);

@@ -8,22 +8,6 @@ namespace WorksheetFormats {
 
 namespace {
 
-const char* unitSuffix(int unit, int sequenceMode)
-{
-    if (sequenceMode == FastSequence)
-        return "[ms]";
-    switch (unit) {
-    case UnitMs:
-        return "[ms]";
-    case UnitMin:
-        return "[min]";
-    case UnitH:
-        return "[h]";
-    default:
-        return "[s]";
-    }
-}
-
 const QString kBlankWord = QStringLiteral("       ");
 
 } // namespace
@@ -77,28 +61,63 @@ const char* valueFormat(int mode, const AppSettings& settings)
     }
 }
 
-QString timeHeader(int unit, int sequenceMode)
-{
-    return QStringLiteral("Time") + QLatin1String(unitSuffix(unit, sequenceMode));
-}
-
-QString intervalHeader(int unit, int sequenceMode)
-{
-    return QStringLiteral("Interval") + QLatin1String(unitSuffix(unit, sequenceMode));
-}
-
-QString valueHeader(int mode)
+QString valueWord(int mode)
 {
     switch (mode) {
     case ModeCC:
     case ModeCCCV:
-        return QStringLiteral("Current[A]");
+        return QStringLiteral("Current");
     case ModeCR:
     case ModeCRCV:
-        return QStringLiteral("Resistance[ohm]");
+        return QStringLiteral("Resistance");
     default:
-        return QStringLiteral("Voltage[V]");
+        return QStringLiteral("Voltage");
     }
+}
+
+QString valueUnitText(int mode)
+{
+    switch (mode) {
+    case ModeCC:
+    case ModeCCCV:
+        return QStringLiteral("[A]");
+    case ModeCR:
+    case ModeCRCV:
+        return QStringLiteral("[ohm]");
+    default:
+        return QStringLiteral("[V]");
+    }
+}
+
+QString timeUnitText(int unit, int sequenceMode)
+{
+    if (sequenceMode == FastSequence)
+        return QStringLiteral("[ms]");
+    switch (unit) {
+    case UnitMs:
+        return QStringLiteral("[ms]");
+    case UnitMin:
+        return QStringLiteral("[min]");
+    case UnitH:
+        return QStringLiteral("[h]");
+    default:
+        return QStringLiteral("[s]");
+    }
+}
+
+QString timeHeader(int unit, int sequenceMode)
+{
+    return QStringLiteral("Time") + timeUnitText(unit, sequenceMode);
+}
+
+QString intervalHeader(int unit, int sequenceMode)
+{
+    return QStringLiteral("Interval") + timeUnitText(unit, sequenceMode);
+}
+
+QString valueHeader(int mode)
+{
+    return valueWord(mode) + valueUnitText(mode);
 }
 
 QString transitionText(const QString& field)

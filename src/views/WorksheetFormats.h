@@ -36,6 +36,13 @@ const char* timeTextFormat(const AppSettings& settings);
 // the format of the first.
 const char* valueFormat(int mode, const AppSettings& settings);
 
+// The quantity of a set value by operation mode: "Voltage", "Current" or "Resistance".
+QString valueWord(int mode);
+// The unit texts of the columns, the graph's axes and its tooltips: "[V]", "[A]" or "[ohm]" by
+// operation mode; "[ms]", "[s]", "[min]" or "[h]" by time unit, and "[ms]" in fast mode.
+QString valueUnitText(int mode);
+QString timeUnitText(int unit, int sequenceMode);
+
 // Column headers. Fast mode counts in ms whatever the unit.
 QString timeHeader(int unit, int sequenceMode);
 QString intervalHeader(int unit, int sequenceMode);

@@ -610,7 +610,7 @@ void GraphViewTest::tooltipsAppearAfterTheDelayAndOnlyWhenTheMouseMoves()
     const QString stepText = QStringLiteral("[Line1] Voltage4.000[V] Interval2.0[s]");
     QCOMPARE(view.tooltipText(), stepText);
     QVERIFY(!QToolTip::isVisible());
-    rig.time.advanceMs(CGraphView::kTooltipDelayMs - 1);
+    rig.time.advanceMs(GraphViewTooltip::kDelayMs - 1);
     QVERIFY(!QToolTip::isVisible());
     rig.time.advanceMs(1);
     QVERIFY(QToolTip::isVisible());

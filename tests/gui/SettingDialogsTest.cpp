@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QtTest>
+#include <limits>
 
 // The Initial Settings (ranges), Mode and Options dialogs: their enabling rules, refusals and what
 // they store, the ranges against the simulated instrument.
@@ -34,6 +35,7 @@ private slots:
     void modeRefusesARepeatOutsideItsRange_data();
     void modeRefusesARepeatOutsideItsRange();
     void modeCancelStoresNothing();
+    void modeKeepsAStoredUnitOffItsList();
 
     void optionsShowAndStoreTheListIndexes();
     void optionsRefuseWhileTheCurrentChannelHasSteps();
@@ -395,6 +397,22 @@ void SettingDialogsTest::modeCancelStoresNothing()
     QCOMPARE(rig_->settings.ModeCh, before.ModeCh);
     QCOMPARE(rig_->settings.ModeChSoft, before.ModeChSoft);
     QCOMPARE(rig_->settings.Unit, before.Unit);
+}
+
+void SettingDialogsTest::modeKeepsAStoredUnitOffItsList()
+{
+    // A hand-edited profile may hold any number: the list shows no choice and OK keeps the unit.
+    for (const int unit :
+         {int(UnitMs), 4, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()}) {
+        rig_->settings.SeqCtl = SoftwareControl;
+        rig_->settings.UnitSoft = unit;
+        rig_->settings.deriveActiveValues();
+        auto mode = modeDialog();
+        QCOMPARE(mode->controls().unit->currentIndex(), -1);
+        mode->controls().ok->click();
+        QCOMPARE(mode->result(), int(QDialog::Accepted));
+        QCOMPARE(rig_->settings.Unit, unit);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,4 +1,4 @@
-#include "dialogs/DialogDataCheck.h"
+#include "views/DialogDataCheck.h"
 
 #include "ui/ResourceModule.h"
 #include "ui/UserPrompt.h"
