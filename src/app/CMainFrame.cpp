@@ -194,19 +194,25 @@ void CMainFrame::defineCommands()
         IdPreviousFile, [this] { settings_.bFile = settings_.bFile == 1 ? 0 : 1; }, always,
         [this] { return settings_.bFile == 1; });
 
-    // The Sequence menu's dialogs come with their own parts, which plug them in with
-    // commands().setAction(); their enabling rules hold already.
-    commands_.add(IdTransfer, {}, [this] { return settings_.SeqCtl == HardwareControl; });
+    // The Sequence menu's dialogs. Transfer, ranges, Mode and Options run through the sequence
+    // dialogs that create() builds.
+    const auto sequenceDialog = [this](void (SequenceDialogs::*run)()) {
+        return [this, run] {
+            if (sequenceDialogs_)
+                (sequenceDialogs_.get()->*run)();
+        };
+    };
+    commands_.add(IdTransfer, sequenceDialog(&SequenceDialogs::runTransfer),
+                  [this] { return settings_.SeqCtl == HardwareControl; });
     commands_.add(
         IdRun, [this] { runRunDialog(); }, hasDocument);
-    commands_.add(IdMode, {}, hasDocument);
+    commands_.add(IdMode, sequenceDialog(&SequenceDialogs::runMode), hasDocument);
     commands_.add(IdMonitoringSetup, [this] { runMonitorSetupDialog(); });
-    commands_.add(IdInitialSetting, {});
-    commands_.add(IdOptions, {});
+    commands_.add(IdInitialSetting, sequenceDialog(&SequenceDialogs::runRanges));
+    commands_.add(IdOptions, sequenceDialog(&SequenceDialogs::runOptions));
     // Reached by no menu, toolbar or accelerator.
     commands_.add(
         IdInitialValues, [this] { runInitialValuesDialog(); }, hasDocument);
-    commands_.add(IdChainTransfer, {}, hasDocument);
 
     for (int c = 0; c < kChannelCount; ++c) {
         commands_.add(
@@ -495,10 +501,6 @@ void CMainFrame::plugSequenceDialogs()
         settings_, current_, device_, runEngine_, context_.prompt, context_.services, context_.templates,
         transferProgress_.get(), this, closeDocuments, createDocument, refillAllChannels,
         [this] { documents_->applyModeSettings(); }});
-    commands_.setAction(IdTransfer, [this] { sequenceDialogs_->runTransfer(); });
-    commands_.setAction(IdInitialSetting, [this] { sequenceDialogs_->runRanges(); });
-    commands_.setAction(IdMode, [this] { sequenceDialogs_->runMode(); });
-    commands_.setAction(IdOptions, [this] { sequenceDialogs_->runOptions(); });
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

@@ -44,9 +44,8 @@ class TransferProgress;
 // and routes every command. Settings are loaded when the frame is created (after its bars exist)
 // and saved when it is destroyed, once it has been shown.
 //
-// Later parts plug in their commands: the Sequence menu's dialogs with commands().setAction(id, ...)
-// (their enabling rules are defined already), the views with their own CommandTable, which the
-// router asks first while their window is current.
+// The views bring their own CommandTable, which the router asks first while their window is
+// current; the frame's table holds every other command.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
@@ -100,7 +99,6 @@ public:
         IdHelp = 57670,
         IdAbout = 57664,
         IdInitialValues = 32839,
-        IdChainTransfer = 32836,
     };
     static constexpr std::array<int, kChannelCount> kChannelCommands{IdChannel1, IdChannel2, IdChannel3,
                                                                      IdChannel4, IdChannel5};
@@ -125,7 +123,7 @@ public:
     Clock& clock() { return clock_; }
     TimerService& timers() { return timers_; }
     CommandRouter& router() { return *router_; }
-    // The frame's own command table; later parts plug their dialogs in with setAction().
+    // The frame's own command table.
     CommandTable& commands() { return commands_; }
     DocumentSession& documents() { return *documents_; }
     RecentFileList& recentFiles() { return recentFiles_; }
