@@ -93,6 +93,10 @@ private:
 class QuitWhenFinished : public RunObserver {
 public:
     void runFinished() override { QCoreApplication::quit(); }
+    // The bench keeps no log.
+    void logNotCreated(const QString&, const QString&) override {}
+    void logWriteFailed(const QString&, const QString&) override {}
+    QString logRescuePath(const QString&, const QString&) override { return QString(); }
 };
 
 using Figures = BoundaryLateness;

@@ -45,6 +45,7 @@ constexpr int kMainIcon = 128;
 constexpr int kAppTitle = 128;
 constexpr int kRunGraphMenu = 152;    // the live graph's context menu
 constexpr int kFieldFaceString = 109; // the face of the plot labels
+constexpr int kAllFilesString = 61442;
 
 // The manuals: F1 opens the HTML manual, Help Topics the PDF.
 const QString kHtmlManual = QStringLiteral("TessorKdrx.html");
@@ -100,6 +101,13 @@ CMainFrame::~CMainFrame()
 {
     // The program can end while a run is active (a stop signal ends every event loop, the Run
     // window's among them): its loads are stopped before the document and the link go.
+    // Nothing may wait for an answer now: readings that their log folder cannot take go beside the
+    // sequence file, or else into the home folder.
+    QStringList rescueFolders;
+    if (!documents_->path().isEmpty())
+        rescueFolders << QFileInfo(documents_->path()).absolutePath();
+    if (runDialog_)
+        runDialog_->answerUnattended(rescueFolders << ProfileStore::defaultFolder());
     runEngine_.shutDown();
     qApp->removeEventFilter(this);
     idleTimer_.stop();
@@ -148,7 +156,10 @@ bool CMainFrame::create()
 
     // 7. The Run window.
     runDialog_ = std::make_unique<CRunDlg>(
-        context_.templates, CRunDlg::Context{runEngine_, settings_, current_, timers_, runGraphLook()}, this);
+        context_.templates,
+        CRunDlg::Context{runEngine_, settings_, current_, timers_, runGraphLook(),
+                         [this](const QString& failedPath) { return chooseLogFile(failedPath); }},
+        this);
 
     updateCommandUi();
     return true;
@@ -428,6 +439,21 @@ CRunGraph::Look CMainFrame::runGraphLook() const
         }
     }
     return look;
+}
+
+QString CMainFrame::chooseLogFile(const QString& failedPath)
+{
+    // Proposed beside the sequence file, under the name the log would have had.
+    FileRequest request;
+    request.title = QStringLiteral("Save the readings of the run");
+    request.folder = documents_->path().isEmpty() ? ProfileStore::defaultFolder()
+                                                  : QFileInfo(documents_->path()).absolutePath();
+    request.proposedName = QFileInfo(failedPath).fileName();
+    request.filters.push_back(
+        FileFilter{QStringLiteral("Monitoring Data"), {QStringLiteral("*.") + settings_.Ext}});
+    request.filters.push_back(FileFilter{context_.module.string(kAllFilesString), {QStringLiteral("*")}});
+    request.defaultSuffix = settings_.Ext;
+    return context_.services.saveFileName(runDialog_.get(), request);
 }
 
 void CMainFrame::runRunDialog()

@@ -174,6 +174,8 @@ private:
     void runAboutDialog();
     void runRunDialog();
     CRunGraph::Look runGraphLook() const;
+    // The Run window's save dialog for readings whose log folder failed; empty when cancelled.
+    QString chooseLogFile(const QString& failedPath);
     void runMonitorSetupDialog();
     void runInitialValuesDialog();
     // Transfer, Initial Setting, Mode and Options, with the progress display of the transfers.

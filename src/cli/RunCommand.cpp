@@ -10,6 +10,8 @@
 #include "ui/SystemClock.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
 #include <QTimer>
 #include <memory>
@@ -103,6 +105,11 @@ int runRunCommand(CliContext& context, const QStringList& arguments)
         shown[c].stepTotal = QString::number(document->channel(c).count);
     }
     RunProgress progress(context.out, context.err, isatty(STDOUT_FILENO) == 1, shown);
+    // Readings the log folder cannot take go beside the sequence file, or else the current folder.
+    QStringList rescueFolders{QFileInfo(path).absolutePath()};
+    if (QDir::currentPath() != rescueFolders.first())
+        rescueFolders << QDir::currentPath();
+    progress.setRescueFolders(rescueFolders);
     progress.setFinishedHandler([] { QCoreApplication::quit(); });
     context.prompt.setBeforeMessage([&progress] { progress.breakBlock(); });
     engine.setObserver(&progress);

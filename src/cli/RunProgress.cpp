@@ -1,5 +1,7 @@
 #include "cli/RunProgress.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
 
 RunProgress::RunProgress(QTextStream& out, QTextStream& err, bool terminal,
@@ -167,6 +169,10 @@ void RunProgress::logCut(const QString& path)
 
 void RunProgress::logFinished(const QString& path, bool ok)
 {
+    if (ok && rescued_) {
+        breakBlock();
+        err_ << "tessorctl: the readings were written to " << path << " instead" << Qt::endl;
+    }
     if (ok)
         return;
     logFailed_ = true;
@@ -192,6 +198,20 @@ void RunProgress::logWriteFailed(const QString& path, const QString& reason)
     breakBlock();
     err_ << "tessorctl: cannot write the log file " << path << ": " << reason << "; the run goes on"
          << Qt::endl;
+}
+
+QString RunProgress::logRescuePath(const QString& path, const QString& reason)
+{
+    logFailed_ = true;
+    logFailureShown_ = true;
+    breakBlock();
+    err_ << "tessorctl: cannot write the log file " << path << ": " << reason << Qt::endl;
+    if (rescueFolders_.isEmpty()) {
+        err_ << "tessorctl: the readings of this run were discarded" << Qt::endl;
+        return QString();
+    }
+    rescued_ = true;
+    return QDir(rescueFolders_.takeFirst()).filePath(QFileInfo(path).fileName());
 }
 
 void RunProgress::runFinished()

@@ -4,6 +4,7 @@
 #include "run/RunObserver.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <array>
 #include <functional>
@@ -31,6 +32,8 @@ public:
     void finish();
     // A log file could not be written completely.
     bool logFailed() const { return logFailed_; }
+    // Where readings kept in memory go when their folder cannot take them, in this order.
+    void setRescueFolders(const QStringList& folders) { rescueFolders_ = folders; }
 
     void statusChanged(int channel, const QString& text, RunColor, RunColor) override;
     void statusTextChanged(int channel, const QString& text) override;
@@ -46,6 +49,7 @@ public:
     void logFinished(const QString& path, bool ok) override;
     void logNotCreated(const QString& path, const QString& reason) override;
     void logWriteFailed(const QString& path, const QString& reason) override;
+    QString logRescuePath(const QString& path, const QString& reason) override;
     void runFinished() override;
 
     // The text shown for a channel.
@@ -76,6 +80,8 @@ private:
     int blockLines_ = 0;
     bool logFailed_ = false;
     bool logFailureShown_ = false;
+    QStringList rescueFolders_;
+    bool rescued_ = false;
     QTimer flushTimer_;
     std::function<void()> finished_;
 };

@@ -1,6 +1,7 @@
 #include "cli/CliCommand.h"
 #include "cli/CliContext.h"
 #include "model/SettingsKeys.h"
+#include "model/StepBounds.h"
 
 #include <QTextStream>
 
@@ -22,6 +23,14 @@ bool applySetOption(CliContext& context, const QString& value)
     }
     if (!SettingsKeys::setFromText(context.settings, *slot->key, slot->slot, text)) {
         context.err << "tessorctl: --set: " << name << " needs a number, not \"" << text << "\"" << Qt::endl;
+        return false;
+    }
+    // A repeat count the load cannot take would be refused only once the write reached it.
+    if (std::holds_alternative<std::array<int, 8> AppSettings::*>(slot->key->member) &&
+        !StepBounds::isRepeatCount(context.settings.RepeatCh[slot->slot])) {
+        context.err << "tessorctl: --set: " << name << " takes a repeat count from "
+                    << StepBounds::kFirstRepeat << " to " << StepBounds::kLastRepeat << ", not \"" << text
+                    << "\"" << Qt::endl;
         return false;
     }
     return true;

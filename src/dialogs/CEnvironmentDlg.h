@@ -28,8 +28,8 @@ public:
     CEnvironmentDlg(const TemplateLoader& loader, AppSettings& settings, QWidget* parent = nullptr);
 
     const Controls& controls() const { return controls_; }
-    // OK: refuses an empty extension ("Enter the extension.") and keeps the dialog open; otherwise
-    // stores the separators and the trimmed extension.
+    // OK: refuses an empty extension ("Enter the extension.") or one a file name cannot hold and
+    // keeps the dialog open; otherwise stores the separators and the trimmed extension.
     void accept() override;
 
 private:

@@ -5,6 +5,7 @@
 #include "model/CurrentDocument.h"
 #include "run/RunEngine.h"
 #include "ui/ResourceModule.h"
+#include "ui/UserPrompt.h"
 #include "views/CColorEdit.h"
 
 #include <QCheckBox>
@@ -118,7 +119,7 @@ QString CRunDlg::fieldFace(const QString& face)
 
 CRunDlg::CRunDlg(const TemplateLoader& loader, const Context& context, QWidget* parent)
     : TemplateDialog(loader, QLatin1String(templateName), parent), engine_(context.engine),
-      settings_(context.settings), document_(context.document)
+      settings_(context.settings), document_(context.document), chooseLogFile_(context.chooseLogFile)
 {
     // No close box: a run is ended with its buttons.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -368,4 +369,61 @@ bool CRunDlg::graphPassDrawn(int channel)
 void CRunDlg::resetGraphPass(int channel)
 {
     graphs_[static_cast<size_t>(channel)]->resetPass();
+}
+
+// The log's failures are told in the window, with the path and the system's reason.
+
+void CRunDlg::logFinished(const QString& path, bool ok)
+{
+    if (unattended_) {
+        unattended_->logFinished(path, ok);
+        return;
+    }
+    if (ok && rescuing_)
+        loader().prompt().showMessage(
+            QStringLiteral("The readings of this run were written to %1.").arg(path),
+            UserPrompt::Icon::Information);
+    rescuing_ = false;
+}
+
+void CRunDlg::logNotCreated(const QString& path, const QString& reason)
+{
+    if (unattended_) {
+        unattended_->logNotCreated(path, reason);
+        return;
+    }
+    loader().prompt().showMessage(
+        QStringLiteral("The log file %1 could not be created: %2.").arg(path, reason),
+        UserPrompt::Icon::Critical);
+}
+
+void CRunDlg::logWriteFailed(const QString& path, const QString& reason)
+{
+    if (unattended_) {
+        unattended_->logWriteFailed(path, reason);
+        return;
+    }
+    loader().prompt().showMessage(
+        QStringLiteral("A line could not be written to the log file %1: %2. The run "
+                       "goes on; the file may lack lines from now on.")
+            .arg(path, reason),
+        UserPrompt::Icon::Critical);
+}
+
+QString CRunDlg::logRescuePath(const QString& path, const QString& reason)
+{
+    if (unattended_)
+        return unattended_->logRescuePath(path, reason);
+    UserPrompt& prompt = loader().prompt();
+    prompt.showMessage(
+        QStringLiteral("The readings of this run could not be written to %1: %2. Choose another "
+                       "file for them.")
+            .arg(path, reason),
+        UserPrompt::Icon::Critical);
+    const QString other = chooseLogFile_ ? chooseLogFile_(path) : QString();
+    if (other.isEmpty())
+        prompt.showMessage(QStringLiteral("The readings of this run were discarded."),
+                           UserPrompt::Icon::Critical);
+    rescuing_ = !other.isEmpty();
+    return other;
 }

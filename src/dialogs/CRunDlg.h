@@ -2,11 +2,14 @@
 
 #include "model/SequenceTypes.h"
 #include "run/RunObserver.h"
+#include "run/UnattendedRun.h"
 #include "views/CRunGraph.h"
 #include "views/TemplateLoader.h"
 
 #include <QFont>
 #include <array>
+#include <functional>
+#include <optional>
 
 struct AppSettings;
 class CColorEdit;
@@ -74,13 +77,16 @@ public:
     static QString fieldFace(const QString& face);
 
     // What the window is given besides the template: the engine it shows, the settings, the current
-    // document (the graphs' sequences), the timers of the graphs' cursors and the graphs' look.
+    // document (the graphs' sequences), the timers of the graphs' cursors and the graphs' look, and
+    // the save dialog that asks where readings go that their log folder could not take (given the
+    // path that failed; an empty answer declines).
     struct Context {
         RunEngine& engine;
         AppSettings& settings;
         const CurrentDocument& document;
         TimerService& timers;
         CRunGraph::Look graphLook;
+        std::function<QString(const QString& failedPath)> chooseLogFile;
     };
 
     CRunDlg(const TemplateLoader& loader, const Context& context, QWidget* parent = nullptr);
@@ -95,6 +101,10 @@ public:
     // After "Close": the channel check boxes go into RunCh and the Last Load OFF boxes into
     // OutOffCh.
     void storeBoxes();
+
+    // The program ends: the log's failures go to the standard error from now on and readings their
+    // folder cannot take go to the first of rescueFolders that takes them; nothing is asked.
+    void answerUnattended(const QStringList& rescueFolders) { unattended_.emplace(rescueFolders); }
 
     // "Close"; refused while a run is active (the button is disabled then).
     void accept() override;
@@ -123,6 +133,10 @@ public:
     void graphStopped(int channel) override;
     bool graphPassDrawn(int channel) override;
     void resetGraphPass(int channel) override;
+    void logFinished(const QString& path, bool ok) override;
+    void logNotCreated(const QString& path, const QString& reason) override;
+    void logWriteFailed(const QString& path, const QString& reason) override;
+    QString logRescuePath(const QString& path, const QString& reason) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -136,4 +150,8 @@ private:
     const CurrentDocument& document_;
     Controls controls_;
     std::array<CRunGraph*, kChannelCount> graphs_{};
+    std::function<QString(const QString&)> chooseLogFile_;
+    // Readings are being written to a place the user chose after their folder failed.
+    bool rescuing_ = false;
+    std::optional<UnattendedRun> unattended_;
 };

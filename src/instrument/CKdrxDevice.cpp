@@ -7,6 +7,7 @@
 #include "model/CMainDoc.h"
 #include "model/CurrentDocument.h"
 #include "model/DecimalText.h"
+#include "model/StepBounds.h"
 #include "ui/Clock.h"
 #include "ui/UserPrompt.h"
 
@@ -271,6 +272,11 @@ int CKdrxDevice::WriteSequence(int channel)
     }
     if (!port_.Write(QStringLiteral("PROG:LOOP %1").arg(settings_.RepeatCh[channel])))
         return reportAndClose();
+    // A loop count the instrument refuses is told only in its error queue.
+    if (!CheckError()) {
+        port_.Close();
+        return 0;
+    }
     if (!port_.Write(settings_.OutOffChHard[channel] == 0 ? QStringLiteral("PROG:LINP ON")
                                                           : QStringLiteral("PROG:LINP OFF")))
         return reportAndClose();
@@ -420,10 +426,12 @@ int CKdrxDevice::StartChannels(const ChannelFlags& selected, const ChannelFlags*
     }
 
     // The coupled start names the channels by their sequence number, not the channel-number table.
+    // Software Control switches on the channels whose first step has the load on; under Hardware
+    // Control every selected channel's program starts (its steps say when the load is on).
     QString command;
     ChannelFlags started{};
     for (int c = 0; c < kChannelCount; ++c) {
-        if (!selected[c] || doc->channel(c).steps[0].load == QLatin1String("0"))
+        if (!selected[c] || (!hardware && doc->channel(c).steps[0].load == QLatin1String("0")))
             continue;
         started[c] = 1;
         if (command.isEmpty())
@@ -512,7 +520,9 @@ int CKdrxDevice::ReadSequence(int channel)
 
     if (!query(QStringLiteral("PROG:LOOP?"), reply))
         return reportAndClose();
-    settings_.RepeatCh[channel] = integerValue(reply);
+    // The instrument holds 1 to 9999 passes; a reply off that range is no count the run could use.
+    settings_.RepeatCh[channel] =
+        std::clamp(integerValue(reply), StepBounds::kFirstRepeat, StepBounds::kLastRepeat);
 
     if (!query(QStringLiteral("PROG:LINP?"), reply))
         return reportAndClose();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "instrument/ChannelNumbers.h"
+#include "model/StepBounds.h"
 
 struct AppSettings;
 
@@ -8,8 +9,8 @@ struct AppSettings;
 // instrument families (hidden, stored back unchanged). Indexes are list indexes, one below the
 // stored numbers.
 struct TransferData {
-    static constexpr int kFirstRepeat = 1;
-    static constexpr int kLastRepeat = 9999;
+    static constexpr int kFirstRepeat = StepBounds::kFirstRepeat;
+    static constexpr int kLastRepeat = StepBounds::kLastRepeat;
 
     ChannelFlags channels{1, 1, 1, 1, 1}; // Ch1 .. Ch5
     int repeat = 1;                       // Repeat

@@ -4,6 +4,7 @@
 #include "model/AppSettings.h"
 #include "model/CMainDoc.h"
 #include "model/CurrentDocument.h"
+#include "model/StepBounds.h"
 #include "ui/UserPrompt.h"
 
 namespace {
@@ -45,6 +46,16 @@ int TransferProcedures::writeChannels(const TransferData& data)
             prompt_.showMessage(QStringLiteral("Channel %1 does not have data.").arg(c + 1));
             return 0;
         }
+    }
+    // Nor is anything sent while a checked channel holds a step the worksheet would refuse: the
+    // load would refuse it too, or run a step that nobody asked for.
+    std::array<bool, kChannelCount> checked{};
+    for (int c = 0; c < kChannelCount; ++c)
+        checked[c] = data.channels[c] != 0;
+    const QString problem = StepBounds::channelsProblem(*doc, checked, settings_);
+    if (!problem.isEmpty()) {
+        prompt_.showMessage(problem);
+        return 0;
     }
 
     BusyGuard busy(prompt_);

@@ -94,7 +94,10 @@ int CInstrumentPort::Open()
         result = ratocUsbGpib_.Open();
         break;
     default:
-        return 1;
+        // No adapter answers for this kind: an operation would otherwise "succeed" with empty
+        // replies and send nothing.
+        prompt_.showMessage(errorText());
+        return 0;
     }
     if (result)
         return 1;
@@ -121,7 +124,7 @@ int CInstrumentPort::Write(const QString& command)
     case RatocUsbGpib:
         return ratocUsbGpib_.Write(command);
     default:
-        return 1;
+        return 0;
     }
 }
 
@@ -147,7 +150,7 @@ int CInstrumentPort::Read(QString& reply)
         break;
     default:
         reply.clear();
-        return 1;
+        return 0;
     }
     // Over GPIB an empty reply is a failed read, whether or not the library reported an error.
     return reply.isEmpty() ? 0 : 1;
@@ -208,7 +211,9 @@ QString CInstrumentPort::errorText() const
     case RatocUsbGpib:
         return ratocUsbGpib_.errorText();
     default:
-        return QString();
+        return QStringLiteral("GPIB: the board maker %1 (setting Maker) is not known; choose the GPIB board "
+                              "in the Interface dialog.")
+            .arg(kind);
     }
 }
 

@@ -17,7 +17,8 @@ class UserPrompt;
 
 // The one object every command and reply passes through. It holds an adapter of every kind and
 // dispatches each call to the one the interface kind selects; a failed Open shows the adapter's
-// message, failed writes and reads are left to the caller (ReportError).
+// message, failed writes and reads are left to the caller (ReportError). A kind that names no
+// adapter (a GPIB maker off the list) fails Open, Write and Read with a message naming it.
 class CInstrumentPort {
 public:
     // InterfaceKind.

@@ -1,5 +1,7 @@
 #include "model/AppSettings.h"
 
+#include "model/StepBounds.h"
+
 void AppSettings::deriveActiveValues()
 {
     const bool hardware = SeqCtl == HardwareControl;
@@ -13,6 +15,11 @@ void AppSettings::applyLoadRules()
 {
     if (FileMem == 0)
         bCut = 0;
+    // A repeat count the load cannot take starts as the default single pass.
+    for (int& repeat : RepeatCh) {
+        if (!StepBounds::isRepeatCount(repeat))
+            repeat = 1;
+    }
     deriveActiveValues();
     Machine = kKdrxMachine;
 }

@@ -116,7 +116,8 @@ struct AppSettings {
     // Recomputes the derived values from SeqCtl and the stored sets.
     void deriveActiveValues();
     // The rules applied after the stored keys were read: no file cut unless lines are written
-    // during the run, the derived values, and the KDR-X family whatever was stored.
+    // during the run, repeat counts within 1 to 9999 (1 otherwise), the derived values, and the
+    // KDR-X family whatever was stored.
     void applyLoadRules();
     // The instrument family code of the KDR-X load.
     static constexpr int kKdrxMachine = 6;

@@ -15,6 +15,7 @@ struct FileFormatSettings {
     static FileFormatSettings from(const AppSettings& settings);
     // The dialog's OK: the extension loses its leading and trailing blanks; when nothing is left,
     // "Enter the extension." is shown, nothing changes and the result is false (the dialog stays
-    // open). Otherwise the three values go into the settings.
+    // open). An extension with a character no file name can hold ("/", NUL) is refused the same
+    // way. Otherwise the three values go into the settings.
     bool applyTo(AppSettings& settings, UserPrompt& prompt) const;
 };

@@ -1,16 +1,31 @@
 #include "run/MonitorLog.h"
 
 #include "model/AppSettings.h"
+#include "model/ProfileStore.h"
 #include "run/RunFormats.h"
 
+#include <QFileInfo>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
 
+namespace {
+
+// How far "-2", "-3" ... go before a taken name counts as a failure.
+constexpr int kLastSuffix = 999;
+
+QString suffixText(int suffix)
+{
+    return suffix > 1 ? QStringLiteral("-%1").arg(suffix) : QString();
+}
+
+} // namespace
+
 MonitorLog::Options MonitorLog::optionsFrom(const AppSettings& settings)
 {
     Options options;
-    options.folder = settings.Folder;
+    // An empty folder would put the logs at the top of the file system.
+    options.folder = settings.Folder.isEmpty() ? ProfileStore::defaultFolder() : settings.Folder;
     options.extension = settings.Ext;
     options.separator = RunFormats::separator(settings.Txt);
     options.passTime = settings.PassTime;
@@ -31,36 +46,51 @@ MonitorLog::~MonitorLog()
 bool MonitorLog::open(const QString& prefix, const QDateTime& start)
 {
     name_ = RunFormats::logName(prefix, start);
-    baseName_ = RunFormats::logBaseName(options_.folder, name_);
+    stem_ = RunFormats::logBaseName(options_.folder, name_);
     const QString extension = QLatin1Char('.') + options_.extension;
     cutIndex_ = 0;
     nextCutSeconds_ = options_.cutPeriodSeconds;
+    // The cut index follows the date-time directly.
+    const QString tail = options_.cut && !options_.inMemory ? QLatin1Char('0') + extension : extension;
+    suffix_ = 1;
+    if (!createNew(stem_, tail, suffix_, kLastSuffix))
+        return false;
     if (options_.inMemory) {
-        path_ = baseName_ + extension;
-        displayedName_ = name_;
+        // Nothing is written during the run: the file was only a trial of folder and name.
+        file_.close();
+        QFile::remove(path_);
+        displayedName_ = name_ + suffixText(suffix_);
         return true;
     }
-    if (options_.cut) {
-        path_ = baseName_ + QLatin1Char('0') + extension;
-        displayedName_ = name_ + QLatin1Char('0') + extension;
-    } else {
-        path_ = baseName_ + extension;
-        displayedName_ = name_ + extension;
-    }
-    if (!createFile(path_))
-        return false;
+    displayedName_ = name_ + suffixText(suffix_) + tail;
     writeDurably(RunFormats::headerLine(options_.passTime, options_.separator).toUtf8());
     return true;
 }
 
-bool MonitorLog::createFile(const QString& path)
+bool MonitorLog::createNew(const QString& stem, const QString& tail, int& suffix, int lastSuffix)
 {
     file_.close();
-    file_.setFileName(path);
-    createFailed_ = !file_.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    if (createFailed_ && errorText_.isEmpty())
+    for (int n = suffix;; ++n) {
+        path_ = stem + suffixText(n) + tail;
+        file_.setFileName(path_);
+        if (file_.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            suffix = n;
+            createFailed_ = false;
+            return true;
+        }
+        const QFileInfo taken(path_);
+        if (n >= lastSuffix || !(taken.exists() || taken.isSymLink()))
+            break;
+    }
+    noteCreateFailure();
+    return false;
+}
+
+void MonitorLog::noteCreateFailure()
+{
+    createFailed_ = true;
+    if (errorText_.isEmpty())
         errorText_ = file_.errorString();
-    return !createFailed_;
 }
 
 void MonitorLog::writeDurably(const QByteArray& bytes)
@@ -95,10 +125,11 @@ MonitorLog::CutResult MonitorLog::cutIfDue(double seconds)
     file_.close();
     ++cutIndex_;
     nextCutSeconds_ += options_.cutPeriodSeconds;
-    const QString extension = QLatin1Char('.') + options_.extension;
-    path_ = baseName_ + QString::number(cutIndex_) + extension;
-    displayedName_ = name_ + QString::number(cutIndex_) + extension;
-    if (!createFile(path_))
+    const QString tail = QString::number(cutIndex_) + QLatin1Char('.') + options_.extension;
+    displayedName_ = name_ + suffixText(suffix_) + tail;
+    // The numbered files keep the run's name; one that is taken ends the log rather than be replaced.
+    int suffix = suffix_;
+    if (!createNew(stem_, tail, suffix, suffix_))
         return CutResult::Failed;
     return CutResult::Cut;
 }
@@ -122,21 +153,38 @@ bool MonitorLog::finish()
         file_.close();
         return !writeFailed_;
     }
-    if (!createFile(path_)) {
-        lines_.clear();
+    return writeLines(stem_, QLatin1Char('.') + options_.extension, suffix_);
+}
+
+bool MonitorLog::writeTo(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString tail = dot > 0 ? name.mid(dot) : QString();
+    return writeLines(path.left(path.size() - tail.size()), tail, 1);
+}
+
+bool MonitorLog::writeLines(const QString& stem, const QString& tail, int firstSuffix)
+{
+    // Each attempt is told by its own reason.
+    writeFailed_ = false;
+    errorText_.clear();
+    int suffix = firstSuffix;
+    if (!createNew(stem, tail, suffix, kLastSuffix))
         return false;
-    }
     const QByteArray header = RunFormats::headerLine(options_.passTime, options_.separator).toUtf8();
     errno = 0;
     bool written = file_.write(header) == header.size();
     for (const QByteArray& line : lines_)
         written = written && file_.write(line) == line.size();
-    lines_.clear();
     if (!written)
         noteWriteFailure();
     writeDurably(QByteArray());
     file_.close();
-    return !writeFailed_;
+    if (writeFailed_)
+        return false;
+    lines_.clear();
+    return true;
 }
 
 void MonitorLog::discard()

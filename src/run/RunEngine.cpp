@@ -5,6 +5,7 @@
 #include "model/AppSettings.h"
 #include "model/CMainDoc.h"
 #include "model/CurrentDocument.h"
+#include "model/StepBounds.h"
 #include "run/RunFormats.h"
 #include "run/SoftwareStepper.h"
 #include "run/StepSchedule.h"
@@ -80,6 +81,10 @@ void RunEngine::startChannel(int channel)
     // The Run button is disabled without a document, without data or with the box cleared.
     if (!document_.get() || state.noData || !display_.isChecked(channel))
         return;
+    std::array<bool, kChannelCount> starting{};
+    starting[channel] = true;
+    if (refusesSteps(starting))
+        return;
     const bool first = !anyRunning();
     if (first)
         settlePreviousRun();
@@ -92,8 +97,6 @@ void RunEngine::startChannel(int channel)
     display_.showCheckBox(channel, false);
     BusyGuard busy(prompt_);
 
-    std::array<bool, kChannelCount> starting{};
-    starting[channel] = true;
     if (!prepareStart(starting, first))
         return;
     ChannelTexts currents;
@@ -125,6 +128,8 @@ void RunEngine::RunAll()
     if (std::none_of(selected.begin(), selected.end(), [](bool s) { return s; }))
         return;
     HandlerScope scope(*this);
+    if (refusesSteps(selected))
+        return;
     settlePreviousRun();
 
     for (int c = 0; c < kChannelCount; ++c) {
@@ -167,6 +172,17 @@ void RunEngine::RunAll()
         }
     }
     completeStart(selected, currents, voltages, true);
+}
+
+bool RunEngine::refusesSteps(const std::array<bool, kChannelCount>& starting)
+{
+    // Under Hardware Control the instrument runs what it holds; under Software Control every step
+    // is sent, and none that the worksheet would refuse.
+    const QString problem =
+        softwareControl() ? StepBounds::channelsProblem(*document_.get(), starting, settings_) : QString();
+    if (!problem.isEmpty())
+        prompt_.showMessage(problem);
+    return !problem.isEmpty();
 }
 
 bool RunEngine::prepareStart(const std::array<bool, kChannelCount>& starting, bool first)
@@ -322,7 +338,6 @@ void RunEngine::shutDown()
     StopAll();
     settlePreviousRun();
 }
-
 void RunEngine::endRun()
 {
     if (phase_ != Phase::Active)

@@ -125,6 +125,9 @@ private:
     void stopChannel(int channel);
     void showStarting(int channel);
     void initialiseChannel(int channel);
+    // Shows why the channels being started cannot be sent as they stand (a step the worksheet
+    // would refuse, under Software Control); true then, and nothing is started.
+    bool refusesSteps(const std::array<bool, kChannelCount>& starting);
     // The start's common part once the panels show "Running": the caption and the log for the
     // run's first start, the unit factor and the channels' progress. False when the log cannot be
     // created: the channels show "Error" and nothing is sent.

@@ -66,7 +66,6 @@ void RunMonitor::discardLog()
 void RunMonitor::finishLog()
 {
     if (log_ && !log_->isEmpty()) {
-        BusyGuard busy(prompt_);
         std::array<QString, kChannelCount> kept;
         for (int c = 0; c < kChannelCount; ++c) {
             if (channels_[c].selected) {
@@ -75,11 +74,23 @@ void RunMonitor::finishLog()
             }
         }
         display_.disableAllButtons();
-        const bool ok = log_->finish();
-        if (log_->createFailed())
-            display_.observer().logNotCreated(log_->path(), log_->errorText());
-        else
+        bool ok = false;
+        {
+            BusyGuard busy(prompt_);
+            ok = log_->finish();
+        }
+        if (log_->options().inMemory) {
+            // The readings exist nowhere else: they are dropped only when no other place is given.
+            while (!ok) {
+                const QString other = display_.observer().logRescuePath(log_->path(), log_->errorText());
+                if (other.isEmpty())
+                    break;
+                BusyGuard busy(prompt_);
+                ok = log_->writeTo(other);
+            }
+        } else {
             tellWriteFailure();
+        }
         // Also after a failed write the panels show what they showed before.
         for (int c = 0; c < kChannelCount; ++c) {
             if (channels_[c].selected)

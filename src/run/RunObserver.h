@@ -24,7 +24,8 @@ constexpr RunColor red{255, 0, 0};
 } // namespace RunColors
 
 // Everything the run engine shows. The Run dialog implements it by setting its controls, tessorctl
-// by printing progress; every method has an empty default. Channels are 0..4.
+// by printing progress. The failures of the log have no default: whoever shows a run tells them.
+// Channels are 0..4.
 class RunObserver {
 public:
     virtual ~RunObserver() = default;
@@ -74,9 +75,12 @@ public:
     virtual void logFinished(const QString& /*path*/, bool /*ok*/) {}
     // The log file could not be created (the reason as the system gives it): the run does not
     // start, or after a failed cut no log is kept for the rest of the run.
-    virtual void logNotCreated(const QString& /*path*/, const QString& /*reason*/) {}
+    virtual void logNotCreated(const QString& path, const QString& reason) = 0;
     // A write to the log file failed; told at the first failure only, while the run goes on.
-    virtual void logWriteFailed(const QString& /*path*/, const QString& /*reason*/) {}
+    virtual void logWriteFailed(const QString& path, const QString& reason) = 0;
+    // The readings kept in memory could not be written to path at the run's end: where to write
+    // them instead. Asked again while the new place fails too; an empty answer drops them.
+    virtual QString logRescuePath(const QString& path, const QString& reason) = 0;
     // The run is over: no timer runs and the log is finished.
     virtual void runFinished() {}
 };

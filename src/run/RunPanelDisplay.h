@@ -4,6 +4,7 @@
 #include "model/SequenceTypes.h"
 #include "run/RunObserver.h"
 #include "run/RunState.h"
+#include "run/UnattendedRun.h"
 
 #include <QString>
 #include <array>
@@ -105,6 +106,6 @@ private:
     std::array<QString, kChannelCount> shownStatus_;
     TransferProcedures::RunWindowTotals transferTotals_{};
     bool transferTotalsSet_ = false;
-    RunObserver nullObserver_;
+    UnattendedRun nullObserver_;
     RunObserver* observer_ = &nullObserver_;
 };

@@ -3,6 +3,7 @@
 #include "model/AppSettings.h"
 #include "model/DecimalText.h"
 #include "model/SequenceFormats.h"
+#include "model/StepBounds.h"
 
 namespace WorksheetFormats {
 
@@ -14,9 +15,7 @@ const QString kBlankWord = QStringLiteral("       ");
 
 int stepLimit(const AppSettings& settings)
 {
-    if (settings.SeqMode == NormalSequence && settings.SeqCtl == HardwareControl)
-        return kHardwareStepLimit;
-    return kMaxSteps;
+    return StepBounds::stepLimit(settings);
 }
 
 int shownLines(const AppSettings& settings)
@@ -145,16 +144,8 @@ QString load2Text(const QString& field)
 
 IntervalBounds intervalBounds(const AppSettings& settings)
 {
-    switch (settings.Unit) {
-    case UnitMs:
-        return {1.0, 9999.0};
-    case UnitS:
-        if (settings.SeqCtl == HardwareControl)
-            return {0.001, 9999.0};
-        return {0.5, 999.5};
-    default:
-        return {0.1, 999.999};
-    }
+    const StepBounds::Range range = StepBounds::intervalRange(settings);
+    return {range.minimum, range.maximum};
 }
 
 std::optional<QString> acceptedValue(const QString& text, int mode, const AppSettings& settings)
@@ -162,7 +153,7 @@ std::optional<QString> acceptedValue(const QString& text, int mode, const AppSet
     if (text.isEmpty())
         return std::nullopt;
     const double value = decimalValue(text);
-    if (value > 300000.0 || value < -100.0)
+    if (!StepBounds::valueRange().contains(value))
         return std::nullopt;
     return formatDouble(valueFormat(mode, settings), value);
 }

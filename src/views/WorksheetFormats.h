@@ -24,7 +24,8 @@ enum Column {
     ColumnCount = 9
 };
 
-// The largest step count of a channel: 255 under Hardware Control in normal mode, else 1024.
+// The largest step count of a channel (StepBounds): 255 under Hardware Control in normal mode,
+// else 1024.
 int stepLimit(const AppSettings& settings);
 // The lines a channel's grid shows: the instrument's 255 under Hardware Control, else 1024.
 int shownLines(const AppSettings& settings);
@@ -54,15 +55,15 @@ QString transitionText(const QString& field);
 QString loadText(const QString& field);
 QString load2Text(const QString& field);
 
-// The accepted range of a typed interval by sequence mode, unit and control method.
+// The accepted range of a typed interval by unit and control method (StepBounds).
 struct IntervalBounds {
     double minimum;
     double maximum;
 };
 IntervalBounds intervalBounds(const AppSettings& settings);
 
-// A typed set value as stored: empty when the text is empty or the value lies outside -100 to
-// 300000 (the edit is then dropped).
+// A typed set value as stored: empty when the text is empty or the value lies outside its range
+// (StepBounds: -100 to 300000; the edit is then dropped).
 std::optional<QString> acceptedValue(const QString& text, int mode, const AppSettings& settings);
 // A typed interval as stored: empty when it is outside the bounds (the edit is then dropped). Under
 // Software Control with unit s the interval becomes a multiple of 0.5 s.

@@ -242,6 +242,32 @@ TEST_F(RunCommand, ALogWriteFailingMidRunIsToldOnceAndTheRunGoesOn)
     EXPECT_GE(log(logs().first()).count('\n'), 3);
 }
 
+TEST_F(RunCommand, ReadingsKeptInMemoryWhoseFolderIsGoneAreWrittenBesideTheSequenceFile)
+{
+    const QString file = sequence("one.tsr", {"1.0\t2.5\t0\t1\n"});
+    const QString folder = work.filePath("logs");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    start(QStringList{"--port", "simulator", "--set", "FileMem=0", "--set", "Folder=" + folder} +
+          kMonitoring + QStringList{"run", file});
+    ASSERT_TRUE(waitForOutput(QStringLiteral("Ch1 Running")));
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    EXPECT_EQ(finish(), 1) << qPrintable(out + err);
+    EXPECT_TRUE(out.contains(QStringLiteral("Ch1 End"))) << qPrintable(out);
+    const QStringList written = QDir(work.path()).entryList({QStringLiteral("CC_*.txt")}, QDir::Files);
+    ASSERT_EQ(written.size(), 1) << qPrintable(err);
+    const QStringList told = err.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(told.size(), 2) << qPrintable(err);
+    EXPECT_EQ(told[0], "tessorctl: cannot write the log file " + folder + "/" + written.first() +
+                           ": No such file or directory");
+    EXPECT_EQ(told[1],
+              "tessorctl: the readings were written to " + work.filePath(written.first()) + " instead");
+    QFile rescued(work.filePath(written.first()));
+    ASSERT_TRUE(rescued.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = rescued.readAll().split('\n');
+    EXPECT_TRUE(lines.first().startsWith("Time[s]\tCh1[A]"));
+    EXPECT_GE(lines.size(), 4);
+}
+
 TEST_F(RunCommand, UsageErrorsExitWithTwo)
 {
     const QString file = sequence("one.tsr", {"1.0\t1.0\t0\t1\n"});

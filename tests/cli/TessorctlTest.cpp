@@ -200,7 +200,9 @@ TEST_F(Tessorctl, UsageErrorsExitWithTwo)
                                       {"--set", "NoSuchKey=1", "show", f},
                                       {"--set", "Port=x", "show", f},
                                       {"--set", "Tsr", "show", f},
-                                      {"--set", "Top=5", "show", f}};
+                                      {"--set", "Top=5", "show", f},
+                                      {"--set", "Repeat0=-5", "show", f},
+                                      {"--set", "Repeat4=10000", "show", f}};
     for (const QStringList& arguments : cases) {
         const ProcessResult r = run(arguments);
         EXPECT_EQ(r.exitCode, 2) << arguments.join(' ').toStdString();
@@ -208,6 +210,9 @@ TEST_F(Tessorctl, UsageErrorsExitWithTwo)
         EXPECT_TRUE(r.out.isEmpty()) << arguments.join(' ').toStdString();
     }
     EXPECT_EQ(run({"--help"}).exitCode, 0);
+    EXPECT_EQ(run({"--set", "Repeat0=-5", "show", f}).err,
+              "tessorctl: --set: Repeat0 takes a repeat count from 1 to 9999, not \"-5\"\n");
+    EXPECT_EQ(run({"--set", "Repeat0=9999", "show", f}).exitCode, 0);
 }
 
 TEST_F(Tessorctl, ReadsWithTheProfilesSettingsAndNeverWritesTheProfile)

@@ -14,6 +14,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 
 // The Run window in the program, on a fake clock with the simulated load on the frame's line:
 // what it shows while channels start, run, stop, end and fail, its buttons, its caption, Esc, and
@@ -35,6 +37,9 @@ private slots:
     void captionFollowsTheMonitoringSettings_data();
     void captionFollowsTheMonitoringSettings();
     void captionNamesTheOpenLog();
+    void logFailuresAreToldInTheWindowWithPathAndReason();
+    void readingsWhoseFolderIsGoneGoWhereTheUserSaysOrAreDroppedWhenDeclined();
+    void readingsWhoseFolderIsGoneGoBesideTheSequenceFileWhenTheProgramEnds();
     void elapsedTimeCountsDays();
     void escAndCloseRequestsDuringARunChangeNothing();
     void endingTheProgramDuringARunTakesTheLoadsOff();
@@ -410,6 +415,116 @@ void RunWindowTest::captionNamesTheOpenLog()
     advance(5000);
     QCOMPARE(dialog_->windowTitle(), QStringLiteral("Run - Monitoring:ON, Output to File:provided 1000[ms]"));
     QVERIFY(QFile::exists(program_->folders.root() + QStringLiteral("/CC_CV_12-24-05_14-03-09.txt")));
+}
+
+void RunWindowTest::logFailuresAreToldInTheWindowWithPathAndReason()
+{
+    start({{QStringLiteral("1.0000\t3.0\t0\t1")}});
+    AppSettings& settings = frame_->settings();
+    settings.RunCh = {1, 0, 0, 0, 0};
+    settings.Curr = 1;
+    settings.File = 1;
+    settings.MonitorTime = 500;
+    const QString root = program_->folders.root();
+    settings.Folder = root + QStringLiteral("/missing");
+    openWindow();
+    dialog_->controls().runAll->click();
+    QCOMPARE(program_->prompt.texts(),
+             QStringList{"The log file " + root +
+                         "/missing/CC_12-24-05_14-03-09.txt could not be created: No "
+                         "such file or directory."});
+    QCOMPARE(program_->prompt.entries[0].icon, UserPrompt::Icon::Critical);
+    QCOMPARE(statusOf(0), QStringLiteral("Error white/red"));
+
+    // A line that cannot be written is told once; the run goes on to its end.
+    program_->prompt.clear();
+    settings.Folder = root;
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit before{};
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    rlimit small = before;
+    small.rlim_cur = 150;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    dialog_->controls().runAll->click();
+    advance(5000);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    const QStringList told = program_->prompt.texts();
+    QCOMPARE(told.size(), 1);
+    QVERIFY2(told[0].startsWith("A line could not be written to the log file " + root + "/CC_"),
+             qPrintable(told[0]));
+    QVERIFY2(told[0].endsWith(": File too large. The run goes on; the file may lack lines from now on."),
+             qPrintable(told[0]));
+    QCOMPARE(statusOf(0), QStringLiteral("End black/grey"));
+}
+
+void RunWindowTest::readingsWhoseFolderIsGoneGoWhereTheUserSaysOrAreDroppedWhenDeclined()
+{
+    start({{QStringLiteral("1.0000\t1.5\t0\t1")}});
+    AppSettings& settings = frame_->settings();
+    settings.RunCh = {1, 0, 0, 0, 0};
+    settings.Curr = 1;
+    settings.File = 1;
+    settings.FileMem = 0;
+    settings.MonitorTime = 500;
+    const QString root = program_->folders.root();
+    settings.Folder = root + QStringLiteral("/logs");
+    const QString kept = root + QStringLiteral("/kept.txt");
+    program_->services.saveAnswers = {kept};
+    openWindow();
+    for (const bool answered : {true, false}) {
+        program_->prompt.clear();
+        QVERIFY(QDir().mkpath(settings.Folder));
+        dialog_->controls().runAll->click();
+        advance(1000);
+        QVERIFY(QDir(settings.Folder).removeRecursively());
+        advance(3000);
+        const QStringList told = program_->prompt.texts();
+        QCOMPARE(told.size(), 2);
+        QVERIFY2(told[0].startsWith("The readings of this run could not be written to " + settings.Folder +
+                                    "/CC_"),
+                 qPrintable(told[0]));
+        QVERIFY2(told[0].endsWith(".txt: No such file or directory. Choose another file for them."),
+                 qPrintable(told[0]));
+        QCOMPARE(told[1], answered ? "The readings of this run were written to " + kept + "."
+                                   : QStringLiteral("The readings of this run were discarded."));
+        QCOMPARE(dialog_->controls().runAll->isEnabled(), true);
+    }
+    // The dialog proposed the log's own name beside the sequence file.
+    QCOMPARE(program_->services.saveRequests.size(), size_t(2));
+    QVERIFY(program_->services.saveRequests[0].proposedName.startsWith(QLatin1String("CC_")));
+    QCOMPARE(program_->services.saveRequests[0].folder, QFileInfo(frame_->documents().path()).absolutePath());
+    QFile written(kept);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QVERIFY(written.readAll().startsWith("Time[s]\tCh1[A]"));
+}
+
+void RunWindowTest::readingsWhoseFolderIsGoneGoBesideTheSequenceFileWhenTheProgramEnds()
+{
+    // A stop signal ends the program mid-run: nothing may wait for an answer then.
+    start({{QStringLiteral("1.0000\t30.0\t0\t1")}});
+    AppSettings& settings = frame_->settings();
+    settings.RunCh = {1, 0, 0, 0, 0};
+    settings.Curr = 1;
+    settings.File = 1;
+    settings.FileMem = 0;
+    settings.MonitorTime = 500;
+    const QString root = program_->folders.root();
+    settings.Folder = root + QStringLiteral("/logs");
+    QVERIFY(QDir().mkpath(settings.Folder));
+    openWindow();
+    dialog_->controls().runAll->click();
+    advance(2000);
+    QVERIFY(QDir(settings.Folder).removeRecursively());
+    const QString sequenceFolder = QFileInfo(frame_->documents().path()).absolutePath();
+    dialog_ = nullptr;
+    frame_ = nullptr;
+    program_->stop();
+    QVERIFY(program_->services.saveRequests.empty());
+    QCOMPARE(program_->prompt.texts(), QStringList());
+    QFile written(sequenceFolder + QStringLiteral("/CC_12-24-05_14-03-09.txt"));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    // The header and the readings at 0.5, 1 and 1.5 s (the run starts after the link's 200 ms).
+    QCOMPARE(written.readAll().count('\n'), 4);
 }
 
 void RunWindowTest::elapsedTimeCountsDays()

@@ -216,6 +216,7 @@ void TransferDialogTest::writesTheCheckedChannelsWithTheirExactCommands()
                                              "SYST:ERR?",
                                              "PROG:FSP:EDIT 3,0,0,0",
                                              "PROG:LOOP 3",
+                                             "SYST:ERR?",
                                              "PROG:LINP ON"} +
                                  identify +
                                  QStringList{"INST:NSEL 3;:INST:COUP NONE",
@@ -228,6 +229,7 @@ void TransferDialogTest::writesTheCheckedChannelsWithTheirExactCommands()
                                              "SYST:ERR?",
                                              "PROG:FSP:EDIT 3,0,0,0",
                                              "PROG:LOOP 1",
+                                             "SYST:ERR?",
                                              "PROG:LINP OFF"};
     QCOMPARE(rig_->sent(), expected);
     QCOMPARE(rig_->prompt.texts(), QStringList{"Succeed to writing"});

@@ -56,12 +56,12 @@ TEST_F(PtyDevice, WritesAndReadsBackAChannel)
     ASSERT_EQ(device.WriteSequence(1), 1);
     EXPECT_FALSE(linkOpen());
     QStringList written = sent();
-    ASSERT_EQ(written.size(), 2 + 4 + 40 + 3);
+    ASSERT_EQ(written.size(), 2 + 4 + 40 + 4);
     EXPECT_EQ(written.mid(0, 6), (QStringList{"*IDN?", "*CLS;:INP:PROT:CLE", "INST:NSEL 2;:INST:COUP NONE",
                                               "FUNC CR", "PROG:FSP:END 20", "PROG:LVAL 0"}));
     EXPECT_EQ(written[6], QStringLiteral("PROG:FSP:EDIT 1,0.50000000,0,1.000"));
-    EXPECT_EQ(written.mid(written.size() - 3),
-              (QStringList{"PROG:FSP:EDIT 21,0,0,0", "PROG:LOOP 4", "PROG:LINP OFF"}));
+    EXPECT_EQ(written.mid(written.size() - 4),
+              (QStringList{"PROG:FSP:EDIT 21,0,0,0", "PROG:LOOP 4", "SYST:ERR?", "PROG:LINP OFF"}));
 
     server.simulator().clearTranscript();
     channel = ChannelSequence();

@@ -119,6 +119,18 @@ TEST_F(SequenceRead, TheStepCountStaysWithinTheDocument)
     }
 }
 
+TEST_F(SequenceRead, ALoopCountIsKeptWithinWhatTheLoadRuns)
+{
+    const std::pair<const char*, int> cases[] = {{"7", 7},  {"9999", 9999},  {"0", 1},
+                                                 {"-5", 1}, {"10000", 9999}, {"abc", 1}};
+    for (const auto& [reply, repeat] : cases) {
+        SCOPED_TRACE(reply);
+        line->replies[QStringLiteral("PROG:LOOP?")] = QLatin1String(reply);
+        EXPECT_EQ(device.ReadSequence(1), 1);
+        EXPECT_EQ(settings.RepeatCh[1], repeat);
+    }
+}
+
 TEST_F(SequenceRead, TheEndBehaviourIsOnWheneverTheReplySaysOneOrOn)
 {
     const std::pair<const char*, int> cases[] = {{"0", 1},  {"OFF", 1}, {"1", 0},

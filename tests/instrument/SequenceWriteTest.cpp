@@ -39,7 +39,7 @@ TEST_F(SequenceWrite, WritesEveryStepWithAnErrorCheckAndTheProgramSettings)
               (identification() +
                QStringList{"INST:NSEL 4;:INST:COUP NONE", "FUNC CC", "PROG:FSP:END 3", "PROG:LVAL 0"} +
                stepCommands({"1.5000", "0.0000", "2.2500"}) +
-               QStringList{"PROG:FSP:EDIT 4,0,0,0", "PROG:LOOP 3", "PROG:LINP OFF"}));
+               QStringList{"PROG:FSP:EDIT 4,0,0,0", "PROG:LOOP 3", "SYST:ERR?", "PROG:LINP OFF"}));
     EXPECT_FALSE(linkOpen());
     EXPECT_TRUE(prompt.texts().isEmpty());
 
@@ -80,7 +80,7 @@ TEST_F(SequenceWrite, ResistanceIsWrittenAsConductanceWithEightDecimals)
               (identification() +
                QStringList{"INST:NSEL 3;:INST:COUP NONE", "FUNC CR", "PROG:FSP:END 4", "PROG:LVAL 0"} +
                stepCommands({"0.25000000", "0.00000000", "0.33333333", "0.00000000"}) +
-               QStringList{"PROG:FSP:EDIT 5,0,0,0", "PROG:LOOP 1", "PROG:LINP ON"}));
+               QStringList{"PROG:FSP:EDIT 5,0,0,0", "PROG:LOOP 1", "SYST:ERR?", "PROG:LINP ON"}));
     EXPECT_EQ(simulator.channel(3).function(), LoadFunction::CR);
     EXPECT_TRUE(simulator.channel(3).loadOnAtEnd());
 }
@@ -90,15 +90,16 @@ TEST_F(SequenceWrite, OnlyAProgramBelow255StepsGetsTheZeroStep)
     setSteps(0, manyValues(254));
     ASSERT_EQ(device.WriteSequence(0), 1);
     QStringList commands = sent();
-    EXPECT_EQ(commands.mid(commands.size() - 4, 3),
+    EXPECT_EQ(commands.mid(commands.size() - 5, 3),
               (QStringList{"SYST:ERR?", "PROG:FSP:EDIT 255,0,0,0", "PROG:LOOP 1"}));
 
     simulator.clearTranscript();
     setSteps(0, manyValues(255));
     ASSERT_EQ(device.WriteSequence(0), 1);
     commands = sent();
-    EXPECT_EQ(commands.mid(commands.size() - 4), (QStringList{"PROG:FSP:EDIT 255,4.0254,0,10.000",
-                                                              "SYST:ERR?", "PROG:LOOP 1", "PROG:LINP OFF"}));
+    EXPECT_EQ(commands.mid(commands.size() - 5),
+              (QStringList{"PROG:FSP:EDIT 255,4.0254,0,10.000", "SYST:ERR?", "PROG:LOOP 1", "SYST:ERR?",
+                           "PROG:LINP OFF"}));
     EXPECT_EQ(commands.filter("PROG:FSP:EDIT").size(), 255);
     EXPECT_EQ(simulator.channel(1).endStep(), 255);
 }
@@ -127,6 +128,16 @@ TEST_F(SequenceWrite, AnInstrumentErrorAfterAStepStopsTheWriteAndClosesTheLink)
                stepCommands({"1.0000", "80.0000"})));
     EXPECT_FALSE(linkOpen());
     EXPECT_DOUBLE_EQ(simulator.channel(1).step(1).value, 1.0) << "steps already written stay";
+}
+
+TEST_F(SequenceWrite, ALoopCountTheInstrumentRefusesFailsTheWrite)
+{
+    setSteps(0, {"1.0000"});
+    settings.RepeatCh[0] = 0;
+    EXPECT_EQ(device.WriteSequence(0), 0);
+    EXPECT_EQ(prompt.texts(), (QStringList{"An error occurred. -222,\"Data out of range\""}));
+    EXPECT_EQ(sent().mid(sent().size() - 2), (QStringList{"PROG:LOOP 0", "SYST:ERR?"}));
+    EXPECT_FALSE(linkOpen());
 }
 
 TEST_F(SequenceWrite, AStepThatCannotBeSentStopsTheWriteAndClosesTheLink)
@@ -430,6 +441,24 @@ TEST_F(ChannelStart, StartChannelsUnderHardwareControlRunsTheStoredPrograms)
     EXPECT_EQ(voltages[2], QStringLiteral("12.000"));
     EXPECT_EQ(voltages[0], QString());
     EXPECT_TRUE(simulator.channel(2).isRunning());
+    EXPECT_TRUE(simulator.channel(3).isRunning());
+}
+
+TEST_F(ChannelStart, StartChannelsUnderHardwareControlStartsChannelsWhoseFirstStepIsOff)
+{
+    // The program's own steps switch the load; a channel left out would never run and its polls
+    // would report it ended.
+    settings.SeqCtl = HardwareControl;
+    document->channel(0).steps[0].load = QStringLiteral("0");
+    document->channel(2).steps[0].load = QStringLiteral("0");
+    simulator.handleLine(
+        QStringLiteral("INST:NSEL 1;:PROG:FSP:EDIT 1,1,0,10;:INST:NSEL 3;:PROG:FSP:EDIT 1,1,0,10"));
+    simulator.clearTranscript();
+    EXPECT_EQ((device.StartChannels({1, 0, 1, 0, 0}, nullptr, currents, voltages, 0)), 1);
+    EXPECT_EQ(sent(),
+              (identification() + QStringList{"INST:COUP NONE", "INST CH1;:INST:COUP CH1,CH3;:PROG:STAT RUN",
+                                              "INST:COUP NONE", "SYST:ERR?"}));
+    EXPECT_TRUE(simulator.channel(1).isRunning());
     EXPECT_TRUE(simulator.channel(3).isRunning());
 }
 

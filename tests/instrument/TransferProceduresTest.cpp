@@ -42,6 +42,33 @@ TEST_F(Transfer, AChannelWithoutStepsStopsTheWriteBeforeAnythingIsSent)
     EXPECT_TRUE(runWindow.empty());
 }
 
+TEST_F(Transfer, AStepTheWorksheetWouldRefuseStopsTheWriteBeforeAnythingIsSent)
+{
+    // A file edited by hand: the instrument would refuse the value, or take 300 steps where its
+    // program holds 255.
+    setSteps(0, {"1.0000"});
+    setSteps(2, {"1.0000", "999999.0000"});
+    QStringList many;
+    for (int i = 0; i < 300; ++i)
+        many << QStringLiteral("1.0000");
+    setSteps(4, many);
+    EXPECT_EQ((procedures.writeChannels(checked({1, 0, 1, 0, 1}))), 0);
+    EXPECT_EQ(
+        prompt.texts(),
+        (QStringList{
+            "Channel 3, line 2: the value \"999999.0000\" is outside -100 to 300000. Nothing was sent."}));
+    EXPECT_TRUE(sent().isEmpty()) << "not even channel 1";
+    EXPECT_EQ(settings.RunCh, (ChannelFlags{7, 7, 7, 7, 7}));
+    EXPECT_TRUE(runWindow.empty());
+
+    prompt.clear();
+    EXPECT_EQ((procedures.writeChannels(checked({1, 0, 0, 0, 1}))), 0);
+    EXPECT_EQ(prompt.texts(),
+              (QStringList{"Channel 5, line 256: the channel holds 300 steps; at most 255 can be "
+                           "sent. Nothing was sent."}));
+    EXPECT_TRUE(sent().isEmpty());
+}
+
 TEST_F(Transfer, WriteWritesTheCheckedChannelsAndMarksThemForTheRun)
 {
     setSteps(0, {"1.0000"});

@@ -90,21 +90,29 @@ TEST_F(InstrumentPortTest, OpenHandsAddressAndMachineToEveryAdapter)
     EXPECT_EQ(port.ratocUsbGpib().machine, 5);
 }
 
-TEST_F(InstrumentPortTest, KindsOutsideTheTableDoNothingAndSucceed)
+TEST_F(InstrumentPortTest, AMakerOutsideTheTableFailsEveryExchangeAndIsNamed)
 {
-    for (int kind : {6, -1, 99}) {
-        SCOPED_TRACE(kind);
-        port.kind = kind;
-        port.rs232c().lastError = 4;
-        EXPECT_EQ(port.Open(), 1);
-        EXPECT_EQ(port.Write(QStringLiteral("*IDN?")), 1);
+    // Maker=99 in the profile: nothing may look like an instrument that answered.
+    for (int maker : {99, -1}) {
+        SCOPED_TRACE(maker);
+        AppSettings settings;
+        settings.Interface = 1;
+        settings.Maker = maker;
+        port.applySettings(settings);
+        prompt.clear();
+        const QString text =
+            QStringLiteral("GPIB: the board maker %1 (setting Maker) is not known; choose the "
+                           "GPIB board in the Interface dialog.")
+                .arg(maker);
+        EXPECT_EQ(port.Open(), 0);
+        EXPECT_EQ(prompt.texts(), QStringList{text});
+        EXPECT_EQ(port.Write(QStringLiteral("*IDN?")), 0);
         QString reply = QStringLiteral("old");
-        EXPECT_EQ(port.Read(reply), 1);
+        EXPECT_EQ(port.Read(reply), 0);
         EXPECT_TRUE(reply.isEmpty());
         EXPECT_EQ(port.Close(), 1);
-        port.ReportError();
+        EXPECT_EQ(port.errorText(), text);
     }
-    EXPECT_TRUE(prompt.entries.empty());
     EXPECT_TRUE(line->calls.isEmpty());
     EXPECT_EQ(time.waitedMs(), 0);
 }

@@ -33,3 +33,28 @@ TEST(FileFormatSettings, ABlankExtensionIsRefusedAndChangesNothing)
     EXPECT_EQ(settings.Txt, 0);
     EXPECT_EQ(settings.Ext, "txt");
 }
+
+TEST(FileFormatSettings, AnExtensionNoFileNameCanHoldIsRefusedAndChangesNothing)
+{
+    const QString refusal = QStringLiteral("Enter an extension without \"/\": a file name cannot hold it.");
+    struct Case {
+        QString extension;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {QStringLiteral("log/x"), false},   {QStringLiteral("/"), false},
+        {QStringLiteral("../csv"), false},  {QStringLiteral("t") + QChar(0) + QStringLiteral("xt"), false},
+        {QStringLiteral("data.txt"), true}, {QStringLiteral("back\\slash"), true},
+        {QStringLiteral("my log"), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.extension.toStdString());
+        AppSettings settings;
+        RecordingPrompt prompt;
+        const FileFormatSettings edited{1, 1, c.extension};
+        EXPECT_EQ(edited.applyTo(settings, prompt), c.accepted);
+        EXPECT_EQ(prompt.texts(), c.accepted ? QStringList() : QStringList{refusal});
+        EXPECT_EQ(settings.Ext, c.accepted ? c.extension : QStringLiteral("txt"));
+        EXPECT_EQ(settings.Tsr, c.accepted ? 1 : 0);
+    }
+}

@@ -106,6 +106,13 @@ TEST_F(ProfileStoreTest, FileCutNeedsLineByLineWriting)
     EXPECT_EQ(loaded().bCut, 1);
 }
 
+TEST_F(ProfileStoreTest, ARepeatCountTheLoadCannotTakeStartsAsOnePass)
+{
+    writeIni("[Config]\nRepeat0=-5\nRepeat1=0\nRepeat2=10000\nRepeat3=9999\nRepeat4=1\nRepeat5=-2147483648\n"
+             "Repeat6=77\n");
+    EXPECT_EQ(loaded().RepeatCh, (std::array<int, 8>{1, 1, 1, 9999, 1, 1, 77, 1}));
+}
+
 TEST_F(ProfileStoreTest, RealsAreReadAsNumbersAndWrittenInTheirFormat)
 {
     writeIni("[Config]\nVolt1Ch2=12\n");

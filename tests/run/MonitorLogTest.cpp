@@ -2,6 +2,7 @@
 
 #include "QtPrinters.h"
 #include "model/AppSettings.h"
+#include "model/ProfileStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,15 +57,78 @@ TEST_F(MonitorLogTest, LineByLineEveryLineIsOnDiskWhenStoreReturns)
     EXPECT_FALSE(log.writeFailed());
 }
 
-TEST_F(MonitorLogTest, AnExistingFileOfTheSameNameIsReplaced)
+TEST_F(MonitorLogTest, AFileOfTheLogsNameIsNeverReplaced)
 {
-    QFile old(file(QStringLiteral("CV_12-24-05_14-03-09.txt")));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("old contents that are longer than the header line of the new log file.....................\n");
-    old.close();
-    MonitorLog log(options(false));
-    ASSERT_TRUE(log.open(QStringLiteral("CV_"), kStart));
-    EXPECT_EQ(contents(log.path()), header);
+    // Another run started in the same second, or an older file: the log takes the next free name
+    // and the caption names it.
+    struct Case {
+        const char* name;
+        bool inMemory;
+        bool cut;
+        QStringList existing;
+        const char* path;
+        const char* displayed;
+    };
+    const Case cases[] = {
+        {"line by line",
+         false,
+         false,
+         {"CV_12-24-05_14-03-09.txt"},
+         "CV_12-24-05_14-03-09-2.txt",
+         "CV_12-24-05_14-03-09-2.txt"},
+        {"two taken",
+         false,
+         false,
+         {"CV_12-24-05_14-03-09.txt", "CV_12-24-05_14-03-09-2.txt"},
+         "CV_12-24-05_14-03-09-3.txt",
+         "CV_12-24-05_14-03-09-3.txt"},
+        {"a folder of that name",
+         false,
+         false,
+         {"CV_12-24-05_14-03-09.txt/"},
+         "CV_12-24-05_14-03-09-2.txt",
+         "CV_12-24-05_14-03-09-2.txt"},
+        {"cut files",
+         false,
+         true,
+         {"CV_12-24-05_14-03-090.txt"},
+         "CV_12-24-05_14-03-09-20.txt",
+         "CV_12-24-05_14-03-09-20.txt"},
+        {"in memory",
+         true,
+         false,
+         {"CV_12-24-05_14-03-09.txt"},
+         "CV_12-24-05_14-03-09-2.txt",
+         "CV_12-24-05_14-03-09-2"},
+    };
+    const QByteArray old = "old contents that are longer than the header line of the new log file......\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir caseDir;
+        for (const QString& name : c.existing) {
+            if (name.endsWith(QLatin1Char('/'))) {
+                ASSERT_TRUE(QDir(caseDir.path()).mkdir(name.chopped(1)));
+                continue;
+            }
+            QFile existing(caseDir.filePath(name));
+            ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+            existing.write(old);
+        }
+        MonitorLog::Options o = options(c.inMemory, c.cut, 60);
+        o.folder = caseDir.path();
+        MonitorLog log(o);
+        ASSERT_TRUE(log.open(QStringLiteral("CV_"), kStart));
+        EXPECT_EQ(log.path(), caseDir.filePath(QLatin1String(c.path)));
+        EXPECT_EQ(log.displayedName(), QLatin1String(c.displayed));
+        log.store(QStringLiteral("1\n"));
+        EXPECT_TRUE(log.finish());
+        EXPECT_EQ(contents(log.path()), header + "1\n");
+        for (const QString& name : c.existing) {
+            if (!name.endsWith(QLatin1Char('/'))) {
+                EXPECT_EQ(contents(caseDir.filePath(name)), old) << qPrintable(name);
+            }
+        }
+    }
 }
 
 TEST_F(MonitorLogTest, CutFilesAreNumberedRightAfterTheDateAndOnlyTheFirstHasAHeader)
@@ -120,18 +184,71 @@ TEST_F(MonitorLogTest, InMemoryNothingIsWrittenUntilFinishAndLongLinesStayWhole)
     EXPECT_EQ(contents(log.path()), header + "0.000\tx\n" + longLine.toUtf8() + "2.000\ty\n");
 }
 
-TEST_F(MonitorLogTest, FileThatCannotBeCreatedFailsOpenOrFinish)
+TEST_F(MonitorLogTest, AFolderOrNameThatCannotTakeTheFileFailsOpenInBothModes)
 {
-    MonitorLog::Options o = options(false);
-    o.folder = dir.filePath(QStringLiteral("missing/folder"));
-    MonitorLog fileLog(o);
-    EXPECT_FALSE(fileLog.open(QStringLiteral("CC_"), kStart));
-
-    o.inMemory = true;
-    MonitorLog memoryLog(o);
+    // Memory mode finds out at the start too, not after a whole run.
+    QFile plain(file(QStringLiteral("plain")));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    struct Case {
+        const char* name;
+        QString folder;
+        QString extension;
+        QString reason;
+    };
+    const Case cases[] = {
+        {"missing folder", file(QStringLiteral("missing/folder")), QStringLiteral("txt"),
+         QStringLiteral("No such file or directory")},
+        {"a file as the folder", file(QStringLiteral("plain")), QStringLiteral("txt"),
+         QStringLiteral("Not a directory")},
+        {"a folder in the extension", dir.path(), QStringLiteral("log/x"),
+         QStringLiteral("No such file or directory")},
+    };
+    for (const Case& c : cases) {
+        for (const bool inMemory : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (inMemory ? " in memory" : " line by line"));
+            MonitorLog::Options o = options(inMemory);
+            o.folder = c.folder;
+            o.extension = c.extension;
+            MonitorLog log(o);
+            EXPECT_FALSE(log.open(QStringLiteral("CC_"), kStart));
+            EXPECT_TRUE(log.createFailed());
+            EXPECT_EQ(log.errorText(), c.reason);
+        }
+    }
+    // The trial leaves nothing behind.
+    MonitorLog memoryLog(options(true));
     ASSERT_TRUE(memoryLog.open(QStringLiteral("CC_"), kStart));
-    memoryLog.store(QStringLiteral("line\n"));
-    EXPECT_FALSE(memoryLog.finish());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"plain"});
+}
+
+TEST_F(MonitorLogTest, InMemoryReadingsThatCannotBeWrittenStayForAnotherPlace)
+{
+    MonitorLog::Options o = options(true);
+    o.folder = dir.filePath(QStringLiteral("logs"));
+    ASSERT_TRUE(QDir().mkpath(o.folder));
+    MonitorLog log(o);
+    ASSERT_TRUE(log.open(QStringLiteral("CC_"), kStart));
+    log.store(QStringLiteral("0.000\tx\n"));
+    log.store(QStringLiteral("1.000\ty\n"));
+    ASSERT_TRUE(QDir(o.folder).removeRecursively());
+
+    EXPECT_FALSE(log.finish());
+    EXPECT_EQ(log.path(), dir.filePath(QStringLiteral("logs/CC_12-24-05_14-03-09.txt")));
+    EXPECT_EQ(log.errorText(), QStringLiteral("No such file or directory"));
+    EXPECT_EQ(log.storedLines().size(), 2u);
+    EXPECT_FALSE(log.isEmpty());
+
+    // A second place that fails tells its own reason; a taken name is not replaced.
+    EXPECT_FALSE(log.writeTo(file(QStringLiteral("plain/readings.txt"))));
+    QFile taken(file(QStringLiteral("readings.txt")));
+    ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
+    taken.write("mine\n");
+    taken.close();
+    EXPECT_TRUE(log.writeTo(file(QStringLiteral("readings.txt"))));
+    EXPECT_EQ(log.path(), file(QStringLiteral("readings-2.txt")));
+    EXPECT_EQ(contents(file(QStringLiteral("readings-2.txt"))), header + "0.000\tx\n1.000\ty\n");
+    EXPECT_EQ(contents(file(QStringLiteral("readings.txt"))), QByteArray("mine\n"));
 }
 
 TEST_F(MonitorLogTest, OptionsComeFromTheSettings)
@@ -153,6 +270,9 @@ TEST_F(MonitorLogTest, OptionsComeFromTheSettings)
     EXPECT_FALSE(o.inMemory);
     EXPECT_TRUE(o.cut);
     EXPECT_EQ(o.cutPeriodSeconds, 9000);
+    // An empty folder is the default folder, not the top of the file system.
+    settings.Folder.clear();
+    EXPECT_EQ(MonitorLog::optionsFrom(settings).folder, ProfileStore::defaultFolder());
     // A period of 0 would start a file for every line: no cutting then.
     settings.CutHour = 0;
     settings.CutMin = 0;

@@ -410,23 +410,55 @@ TEST_F(MonitoringTest, HardwareControlEndLineCarriesOnlyTheChannelsThatFinishedI
                                                            "10.000\t\t\t\t\t0.0000\t12.000\t\t\t\t\n");
 }
 
-TEST_F(MonitoringTest, AFolderThatDisappearsLosesTheMemoryLogButRestoresTheDisplay)
+TEST_F(MonitoringTest, MemoryReadingsWhoseFolderDisappearsGoWhereTheyAreToldOrAreDroppedWhenNoneIs)
 {
     settings.FileMem = 0;
     settings.Folder = folder.filePath(QStringLiteral("sub"));
-    ASSERT_TRUE(QDir().mkpath(settings.Folder));
     setSteps(0, {{"1", "1.5"}});
+    const QString gone = folder.filePath(QStringLiteral("gone/x.txt"));
+    const QString other = folder.filePath(QStringLiteral("elsewhere.txt"));
+    for (const bool answered : {false, true}) {
+        SCOPED_TRACE(answered);
+        observer.calls.clear();
+        observer.rescuePaths = answered ? QStringList{gone, other} : QStringList();
+        ASSERT_TRUE(QDir().mkpath(settings.Folder));
+        openDialog({1});
+        engine.RunAll();
+        const QString lost = engine.logPath();
+        runUntil(1100);
+        ASSERT_TRUE(QDir(settings.Folder).removeRecursively());
+        runToEnd();
+        const QStringList expected = answered
+                                         ? QStringList{"log rescue " + lost + ": No such file or directory",
+                                                       "log rescue " + gone + ": No such file or directory",
+                                                       "log finished " + other + " ok"}
+                                         : QStringList{"log rescue " + lost + ": No such file or directory",
+                                                       "log finished " + lost + " failed"};
+        EXPECT_EQ(observer.callsStarting(QStringLiteral("log r")) +
+                      observer.callsStarting(QStringLiteral("log f")),
+                  expected);
+        EXPECT_EQ(observer.status[0], QStringLiteral("End"));
+        EXPECT_EQ(observer.buttons(), QStringLiteral("RunAll - Close"));
+        EXPECT_FALSE(engine.isRunActive());
+    }
+    EXPECT_EQ(fileContents(other), QByteArray(kTabHeader) + "1.006\t1.0000\t11.900\t\t\t\t\t\t\t\t\n");
+}
+
+TEST_F(MonitoringTest, ALogNeverReplacesAFileAndTheCaptionNamesTheOneInUse)
+{
+    const QString taken = logFile(QStringLiteral("CC_12-24-05_14-03-09.txt"));
+    QFile other(taken);
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write("another run's readings\n");
+    other.close();
     openDialog({1});
     engine.RunAll();
-    runUntil(1100);
-    ASSERT_TRUE(QDir(settings.Folder).removeRecursively());
+    EXPECT_TRUE(engine.caption().endsWith(QStringLiteral(" CC_12-24-05_14-03-09-2.txt")))
+        << qPrintable(engine.caption());
+    EXPECT_EQ(engine.logPath(), logFile(QStringLiteral("CC_12-24-05_14-03-09-2.txt")));
     runToEnd();
-    EXPECT_EQ(observer.callsStarting(QStringLiteral("log finished")),
-              QStringList{"log finished " + folder.filePath(QStringLiteral("sub/CC_12-24-05_14-03-09.txt")) +
-                          " failed"});
-    EXPECT_EQ(observer.status[0], QStringLiteral("End"));
-    EXPECT_EQ(observer.buttons(), QStringLiteral("RunAll - Close"));
-    EXPECT_FALSE(engine.isRunActive());
+    EXPECT_EQ(fileContents(taken), QByteArray("another run's readings\n"));
+    EXPECT_TRUE(fileContents(logFile(QStringLiteral("CC_12-24-05_14-03-09-2.txt"))).startsWith(kTabHeader));
 }
 
 TEST_F(MonitoringTest, AChannelStartedLaterJoinsTheLogWithTimesFromTheRunsStart)

@@ -85,6 +85,20 @@ public:
     {
         calls << QStringLiteral("log finished %1 %2").arg(path, ok ? "ok" : "failed");
     }
+    void logNotCreated(const QString& path, const QString& reason) override
+    {
+        calls << QStringLiteral("log not created %1: %2").arg(path, reason);
+    }
+    void logWriteFailed(const QString& path, const QString& reason) override
+    {
+        calls << QStringLiteral("log write failed %1: %2").arg(path, reason);
+    }
+    // Answers from rescuePaths in turn, then declines.
+    QString logRescuePath(const QString& path, const QString& reason) override
+    {
+        calls << QStringLiteral("log rescue %1: %2").arg(path, reason);
+        return rescuePaths.isEmpty() ? QString() : rescuePaths.takeFirst();
+    }
     void runFinished() override
     {
         ++finished;
@@ -121,6 +135,7 @@ public:
     bool stopAll = false;
     bool close = false;
     QString caption;
+    QStringList rescuePaths;
     QStringList calls;
     int finished = 0;
 };

@@ -429,20 +429,76 @@ TEST_F(RunControlTest, ALaterChannelThatCannotStartFailsAloneAndSilently)
 
 TEST_F(RunControlTest, ALogThatCannotBeCreatedStopsTheStartBeforeAnythingIsSent)
 {
+    // Also in memory mode, which writes its file only at the end: a run is not spent on readings
+    // that would have nowhere to go.
+    QFile plain(folder.filePath(QStringLiteral("plain")));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    struct Case {
+        const char* name;
+        int fileMem;
+        QString folder;
+        QString extension;
+        QString told;
+    };
+    const Case cases[] = {
+        {"missing folder", 1, folder.filePath(QStringLiteral("no/such/folder")), QStringLiteral("txt"),
+         "no/such/folder/CC_CC_12-24-05_14-03-09.txt: No such file or directory"},
+        {"missing folder in memory", 0, folder.filePath(QStringLiteral("no/such/folder")),
+         QStringLiteral("txt"), "no/such/folder/CC_CC_12-24-05_14-03-09.txt: No such file or directory"},
+        {"a file as the folder in memory", 0, folder.filePath(QStringLiteral("plain")), QStringLiteral("txt"),
+         "plain/CC_CC_12-24-05_14-03-09.txt: Not a directory"},
+        {"a folder in the extension in memory", 0, folder.path(), QStringLiteral("log/x"),
+         "CC_CC_12-24-05_14-03-09.log/x: No such file or directory"},
+    };
     monitor(true, true, true);
-    settings.Folder = folder.filePath(QStringLiteral("no/such/folder"));
-    openDialog({1, 2});
-    engine.RunAll();
-    EXPECT_EQ(sent(), QStringList());
-    EXPECT_EQ(observer.status[0], QStringLiteral("Error"));
-    EXPECT_EQ(observer.status[1], QStringLiteral("Error"));
-    EXPECT_EQ(observer.buttons(), QStringLiteral("RunAll - Close"));
-    EXPECT_FALSE(engine.isRunActive());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        settings.FileMem = c.fileMem;
+        settings.Folder = c.folder;
+        settings.Ext = c.extension;
+        observer.calls.clear();
+        openDialog({1, 2});
+        engine.RunAll();
+        EXPECT_EQ(sent(), QStringList());
+        EXPECT_EQ(observer.callsStarting(QStringLiteral("log ")),
+                  QStringList{"log not created " + folder.filePath(c.told)});
+        EXPECT_EQ(observer.status[0], QStringLiteral("Error"));
+        EXPECT_EQ(observer.status[1], QStringLiteral("Error"));
+        EXPECT_EQ(observer.buttons(), QStringLiteral("RunAll - Close"));
+        EXPECT_FALSE(engine.isRunActive());
+    }
 
     engine.ToggleChannel(0);
     EXPECT_EQ(sent(), QStringList());
     EXPECT_EQ(observer.status[0], QStringLiteral("Error"));
     EXPECT_EQ(engine.channelState(0).state, RunError);
+}
+
+TEST_F(RunControlTest, ASoftwareControlRunOfAStepTheWorksheetWouldRefuseSendsNothing)
+{
+    setSteps(1, {{"1", "2.0"}, {"2", "-3.0"}});
+    const QStringList refusal{
+        "Channel 2, line 2: the interval \"-3.0\" is outside 0.5 to 999.5 s. Nothing was sent."};
+    openDialog({1, 2});
+    engine.RunAll();
+    EXPECT_EQ(prompt.texts(), refusal);
+    EXPECT_EQ(sent(), QStringList());
+    EXPECT_FALSE(engine.isRunActive());
+    EXPECT_EQ(observer.status[0], QStringLiteral("Standby"));
+    EXPECT_EQ(observer.buttons(), QStringLiteral("RunAll - Close"));
+
+    prompt.clear();
+    engine.ToggleChannel(1);
+    EXPECT_EQ(prompt.texts(), refusal);
+    EXPECT_EQ(sent(), QStringList());
+    EXPECT_EQ(observer.status[1], QStringLiteral("Standby"));
+
+    // A channel whose steps are sound runs alone.
+    prompt.clear();
+    engine.ToggleChannel(0);
+    EXPECT_EQ(prompt.texts(), QStringList());
+    EXPECT_EQ(observer.status[0], QStringLiteral("Running"));
 }
 
 TEST_F(RunControlTest, ClearingProgressResetsStoppedChannelsOnly)

@@ -200,17 +200,20 @@ TEST_F(SoftwareStepTest, LastLoadOffDecidesWhetherTheLoadGoesOffAtTheEnd)
     EXPECT_FALSE(simulator.channel(1).loadOn());
 }
 
-TEST_F(SoftwareStepTest, StepsShorterThanATickTakeOneTickEachAndTheEndCatchesUp)
+TEST_F(SoftwareStepTest, StepsThatFallBehindTakeOneTickEachAndTheEndCatchesUp)
 {
+    // Steps no shorter than a tick still fall behind when an exchange blocks (a slow link).
     setMode(0, ModeCC);
-    setSteps(0, {{"1", "1.0"}, {"2", "0.0"}, {"3", "0.0"}, {"4", "1.0"}, {"5", "0.5"}});
+    setSteps(0, {{"1", "1.0"}, {"2", "0.5"}, {"3", "0.5"}, {"4", "2.0"}, {"5", "0.5"}});
     runAllOn({1});
+    runUntil(900);
+    time.waitMs(1200);
     runToEnd();
-    // Scheduled end 2.5 s, two zero-length steps: at most 2 x 500 ms late, and the absolute
-    // schedule lets the last step end on time again.
-    EXPECT_EQ(timelineWithoutStatus(), (QStringList{"+1005 INST:NSEL 1;:CURR 2", "+1505 INST:NSEL 1;:CURR 3",
-                                                    "+2005 INST:NSEL 1;:CURR 4", "+2505 INST:NSEL 1;:CURR 5",
-                                                    "+3005 INST:NSEL 1;:OUTP 0"}));
+    // The boundaries due at 1.0, 1.5 and 2.0 s come one per tick after the wait; the absolute
+    // schedule lets the boundaries at 4.0 and 4.5 s come on time again.
+    EXPECT_EQ(timelineWithoutStatus(), (QStringList{"+2100 INST:NSEL 1;:CURR 2", "+2505 INST:NSEL 1;:CURR 3",
+                                                    "+3005 INST:NSEL 1;:CURR 4", "+4005 INST:NSEL 1;:CURR 5",
+                                                    "+4505 INST:NSEL 1;:OUTP 0"}));
 }
 
 TEST_F(SoftwareStepTest, MillisecondStepsAreScheduledAsMilliseconds)
