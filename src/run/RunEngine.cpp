@@ -191,7 +191,8 @@ bool RunEngine::prepareStart(const std::array<bool, kChannelCount>& starting, bo
         monitor_.showCaption();
         // Readings of an earlier run never reach this run's log.
         monitor_.clearLineTexts();
-        if (monitor_.logging() && !monitor_.openLog(starting)) {
+        RunMonitor::LogFailure failure;
+        if (monitor_.logging() && !monitor_.openLog(starting, failure)) {
             // Nothing was sent: the channels being started show "Error" and the buttons return.
             for (int c = 0; c < kChannelCount; ++c) {
                 if (starting[c]) {
@@ -200,6 +201,7 @@ bool RunEngine::prepareStart(const std::array<bool, kChannelCount>& starting, bo
                 }
             }
             display_.showRunIdle();
+            display_.observer().logNotCreated(failure.path, failure.reason);
             return false;
         }
     }
@@ -515,8 +517,10 @@ void RunEngine::markAllError()
 
 void RunEngine::storeLine(const QString& time, double seconds, bool cutFirst)
 {
-    if (!monitor_.storeLine(time, seconds, cutFirst))
+    if (!monitor_.storeLine(time, seconds, cutFirst)) {
         markAllError();
+        monitor_.tellLostLog();
+    }
 }
 
 void RunEngine::onStepTick()
@@ -534,8 +538,10 @@ void RunEngine::onStepTick()
             !stepChannel(c, stepEndReading, finalReading))
             return;
     }
-    if (stepEndReading && settings_.File == 1 && !monitor_.storeStepEndLine(time, seconds))
+    if (stepEndReading && settings_.File == 1 && !monitor_.storeStepEndLine(time, seconds)) {
         markAllError();
+        monitor_.tellLostLog();
+    }
     if (finalReading)
         storeLine(time, seconds, false);
 }

@@ -35,7 +35,7 @@ void RunMonitor::showCaption()
     display_.observer().captionChanged(caption_);
 }
 
-bool RunMonitor::openLog(const std::array<bool, kChannelCount>& starting)
+bool RunMonitor::openLog(const std::array<bool, kChannelCount>& starting, LogFailure& failure)
 {
     QString prefix;
     for (int c = 0; c < kChannelCount; ++c) {
@@ -44,7 +44,7 @@ bool RunMonitor::openLog(const std::array<bool, kChannelCount>& starting)
     }
     log_ = std::make_unique<MonitorLog>(MonitorLog::optionsFrom(settings_));
     if (!log_->open(prefix, clock_.calendarNow())) {
-        display_.observer().logNotCreated(log_->path(), log_->errorText());
+        failure = LogFailure{log_->path(), log_->errorText()};
         log_.reset();
         return false;
     }
@@ -189,7 +189,7 @@ bool RunMonitor::store(const QString& time, const ChannelTexts& currents, const 
             break;
         case MonitorLog::CutResult::Failed:
             // No log exists for the rest of the run, so the save step finds none.
-            display_.observer().logNotCreated(log_->path(), log_->errorText());
+            lostLog_ = LogFailure{log_->path(), log_->errorText()};
             log_->discard();
             log_.reset();
             return false;
@@ -198,6 +198,11 @@ bool RunMonitor::store(const QString& time, const ChannelTexts& currents, const 
     log_->store(RunFormats::dataLine(time, currents, voltages, log_->options().separator));
     tellWriteFailure();
     return true;
+}
+
+void RunMonitor::tellLostLog()
+{
+    display_.observer().logNotCreated(lostLog_.path, lostLog_.reason);
 }
 
 void RunMonitor::tellWriteFailure()

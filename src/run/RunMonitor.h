@@ -37,8 +37,13 @@ public:
     QString caption() const { return caption_; }
 
     // Opens the log named by the operation modes of the channels being started (in channel order)
-    // and the start time; false when its file cannot be created.
-    bool openLog(const std::array<bool, kChannelCount>& starting);
+    // and the start time. False when its file cannot be created: failure then holds the file tried
+    // and the system's reason, for the caller to tell once the panels show the failed start.
+    struct LogFailure {
+        QString path;
+        QString reason;
+    };
+    bool openLog(const std::array<bool, kChannelCount>& starting, LogFailure& failure);
     // Drops the log without writing anything more.
     void discardLog();
     bool hasLog() const { return static_cast<bool>(log_); }
@@ -59,9 +64,10 @@ public:
 
     // Stores a line of the line texts, or of the step-end texts; cutFirst applies the file cut
     // (runSeconds from the run's start). False when a cut could not create its file: the log is
-    // then gone for the rest of the run.
+    // then gone for the rest of the run, and tellLostLog() tells the file and the reason.
     bool storeLine(const QString& time, double runSeconds, bool cutFirst);
     bool storeStepEndLine(const QString& time, double runSeconds);
+    void tellLostLog();
 
     // The before-processing line (MonStart, with a file): the started channels' line texts are the
     // texts their start returned.
@@ -99,6 +105,7 @@ private:
     bool active_ = false;
     QString caption_;
     std::unique_ptr<MonitorLog> log_;
+    LogFailure lostLog_;
     ChannelTexts displayedCurrent_;
     ChannelTexts displayedVoltage_;
     ChannelTexts lineCurrent_;

@@ -428,7 +428,12 @@ void RunWindowTest::logFailuresAreToldInTheWindowWithPathAndReason()
     const QString root = program_->folders.root();
     settings.Folder = root + QStringLiteral("/missing");
     openWindow();
+    // The panel shows the failed start before the message tells why.
+    QString statusWhileTold;
+    program_->prompt.whileMessageShown = [&](const QString&) { statusWhileTold = statusOf(0); };
     dialog_->controls().runAll->click();
+    program_->prompt.whileMessageShown = {};
+    QCOMPARE(statusWhileTold, QStringLiteral("Error white/red"));
     QCOMPARE(program_->prompt.texts(),
              QStringList{"The log file " + root +
                          "/missing/CC_12-24-05_14-03-09.txt could not be created: No "

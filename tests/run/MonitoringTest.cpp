@@ -184,6 +184,11 @@ TEST_F(MonitoringTest, ACutThatCannotCreateItsFileEndsTheLogAndTheRun)
     engine.RunAll();
     runUntil(65000);
     EXPECT_EQ(observer.status[0], QStringLiteral("Error"));
+    // Told once the panel shows it.
+    const QStringList told = observer.callsStarting(QStringLiteral("log not created"));
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_GT(observer.calls.indexOf(told.first()),
+              observer.calls.indexOf(QStringLiteral("status 1 Error white/red")));
     EXPECT_FALSE(simulator.channel(1).loadOn()) << "the run no longer controls the channel";
     EXPECT_EQ(engine.logPath(), QString());
     runToEnd();
