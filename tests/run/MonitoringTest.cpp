@@ -82,6 +82,24 @@ TEST_F(MonitoringTest, LineByLineLogHoldsEveryReadingAsItIsTaken)
     EXPECT_EQ(logFiles(), QStringList{"CC_CC_12-24-05_14-03-09.txt"});
 }
 
+TEST_F(MonitoringTest, CaptionShowsTheIntervalInForce)
+{
+    // A profile edited by hand, or a setting given on the command line, may hold any number; the
+    // readings are then taken every 500 to 600000 ms, and the caption says which.
+    const struct {
+        int stored;
+        const char* shown;
+    } cases[] = {{0, "500"},         {-20, "500"},       {499, "500"},          {500, "500"},
+                 {600000, "600000"}, {600001, "600000"}, {2147483647, "600000"}};
+    for (const auto& c : cases) {
+        settings.MonitorTime = c.stored;
+        openDialog({1});
+        EXPECT_EQ(observer.caption,
+                  QStringLiteral("Run - Monitoring:ON, Output to File:provided %1[ms]").arg(c.shown))
+            << c.stored;
+    }
+}
+
 TEST_F(MonitoringTest, InMemoryLogWithCommasAndHoursIsWrittenWhole_OnlyAtTheEnd)
 {
     settings.FileMem = 0;
