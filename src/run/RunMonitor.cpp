@@ -36,7 +36,9 @@ int RunMonitor::intervalMs() const
 
 void RunMonitor::showCaption()
 {
-    caption_ = RunFormats::monitoringCaption(settings_, active_, intervalMs());
+    // A cut that the log does not make (in memory, or a period of 0) is not named.
+    caption_ = RunFormats::monitoringCaption(settings_, active_, intervalMs(),
+                                             MonitorLog::optionsFrom(settings_).cut);
     if (log_)
         caption_ += QLatin1Char(' ') + log_->displayedName();
     display_.observer().captionChanged(caption_);
