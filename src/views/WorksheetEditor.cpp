@@ -291,6 +291,8 @@ bool WorksheetEditor::insertBuffer(int line, bool undoing)
             document_.moveStep(slot, slot + lines);
     }
     document_.writeBuffer(line);
+    if (!undoing)
+        takeValueFormat(channel, line, std::min(line + lines - 1, limit));
     table.count = std::min(count + lines, limit);
     // Pasted lines past the limit drop out as well.
     if (limit < kMaxSteps)
@@ -299,6 +301,20 @@ bool WorksheetEditor::insertBuffer(int line, bool undoing)
         undo_.stepsAfter = table.count;
     afterLineOperation(channel, line);
     return true;
+}
+
+void WorksheetEditor::takeValueFormat(int channel, int firstLine, int lastLine)
+{
+    // The copy buffer serves every channel: lines copied from a channel of another mode bring that
+    // mode's decimals. They take this channel's, as typed values do, so that the file gives back
+    // what the worksheet shows.
+    const char* format = valueFormat(settings_.ModeCh[channel], settings_);
+    ChannelSequence& table = document_.channel(channel);
+    for (int line = std::max(firstLine, 1); line <= std::min(lastLine, kMaxSteps); ++line) {
+        QString& value = table.steps[line - 1].value;
+        if (!value.isEmpty())
+            value = formatDouble(format, decimalValue(value));
+    }
 }
 
 void WorksheetEditor::afterLineOperation(int channel, int firstLine)

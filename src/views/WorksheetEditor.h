@@ -105,6 +105,8 @@ private:
     void completeEntryRow(int channel, int line);
     bool removeLines(int first, int last, bool undoing);
     bool insertBuffer(int line, bool undoing);
+    // Pasted set values in the channel's own set value format.
+    void takeValueFormat(int channel, int firstLine, int lastLine);
     void afterLineOperation(int channel, int firstLine);
     QString clipboardText() const;
 
