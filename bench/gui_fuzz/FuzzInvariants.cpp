@@ -249,23 +249,6 @@ QString FuzzInvariants::checkGraph(FuzzSession& session)
             .arg(drag == CGraphView::Drag::Value ? QStringLiteral("value") : QStringLiteral("time"));
     if (selected >= 0 && timeHandle && !graph->showsBoundaryLines())
         return QStringLiteral("graph: a boundary line is selected while boundary lines are hidden");
-    for (int c = 0; c < kChannelCount; ++c) {
-        const ChannelPlot& each = graph->plot(c);
-        for (int boundaries = 0; boundaries < 2; ++boundaries) {
-            const std::vector<StepSegment>& list = boundaries ? each.boundaries() : each.segments();
-            for (int i = 0; i < int(list.size()); ++i) {
-                const bool marked = list[size_t(i)].selected;
-                const bool expected = c == current && i == selected && bool(boundaries) == timeHandle;
-                if (marked != expected)
-                    return QStringLiteral("graph: channel %1 %2 %3 is %4 while the selection is %5")
-                        .arg(c + 1)
-                        .arg(boundaries ? QStringLiteral("boundary") : QStringLiteral("segment"))
-                        .arg(i + 1)
-                        .arg(marked ? QStringLiteral("marked") : QStringLiteral("unmarked"))
-                        .arg(selected);
-            }
-        }
-    }
     return QString();
 }
 
