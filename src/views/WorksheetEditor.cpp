@@ -438,4 +438,8 @@ void WorksheetEditor::noteStepCountChanged(int channel)
     if (undo_.kind == UndoKind::Insertion && undo_.channel == channel &&
         document_.channel(channel).count != undo_.stepsAfter)
         undo_ = UndoRecord();
+    // The flags belong to the entry row they were entered in: a count that moves away and back (a
+    // step drawn in the graph and deleted again) brings back the line, not what was entered there.
+    if (isChannel(channel) && entryRows_[channel].line != document_.channel(channel).count + 1)
+        entryRows_[channel] = EntryRow();
 }

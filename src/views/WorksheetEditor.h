@@ -110,7 +110,8 @@ public:
     // The channel's steps were replaced as a whole (filled anew): its entry row and undo record go.
     void channelReplaced(int channel);
     // The channel's lines changed by other means than the recorded operation (a step appended, the
-    // graph's edits): an insertion can no longer be undone once the step count is not the one it left.
+    // graph's edits): an insertion can no longer be undone once the step count is not the one it left,
+    // and what was entered into the entry row no longer counts once the entry row moved.
     void noteStepCountChanged(int channel);
 
 private:
