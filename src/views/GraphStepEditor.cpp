@@ -8,6 +8,7 @@
 #include "views/SequenceViewLink.h"
 #include "views/WorksheetFormats.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace WorksheetFormats;
@@ -143,7 +144,11 @@ void GraphStepEditor::deleteStep(int channel, int index)
         return;
     for (int slot = index; slot + 1 < sequence.count; ++slot)
         sequence.steps[slot].assignFieldsButTime(sequence.steps[slot + 1]);
-    sequence.steps[sequence.count - 1].clear();
+    // The worksheet's entry row moves up with the last step: what was typed into it goes, as after
+    // the worksheet's own line operations, so that it never turns up again a line further down.
+    const int entrySlot = std::min(sequence.count, kMaxSteps - 1);
+    for (int slot = sequence.count - 1; slot <= entrySlot; ++slot)
+        sequence.steps[slot].clear();
     --sequence.count;
     // The later steps keep their intervals; their end times move up by the deleted interval.
     if (index < sequence.count)

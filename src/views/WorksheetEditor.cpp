@@ -283,7 +283,20 @@ bool WorksheetEditor::pasteLines(int line)
             .arg(lines);
     if (!prompt_.askYesNo(question, UserPrompt::Icon::Information) || !confirmDroppedLines(line, lines))
         return false;
-    return insertLines(line, document_.copyBuffer());
+    return insertLines(line, inValueFormat(document_.copyBuffer()));
+}
+
+std::vector<SequenceStep> WorksheetEditor::inValueFormat(std::vector<SequenceStep> lines) const
+{
+    // The copy buffer serves every channel: lines copied from a channel of another mode bring that
+    // mode's decimals. They take this channel's, as typed values do, so that the file gives back
+    // what the worksheet shows.
+    const char* format = valueFormat(settings_.ModeCh[document_.currentChannel()], settings_);
+    for (SequenceStep& step : lines) {
+        if (!step.value.isEmpty())
+            step.value = formatDouble(format, decimalValue(step.value));
+    }
+    return lines;
 }
 
 bool WorksheetEditor::insertLines(int line, const std::vector<SequenceStep>& lines)
@@ -425,4 +438,8 @@ void WorksheetEditor::noteStepCountChanged(int channel)
     if (undo_.kind == UndoKind::Insertion && undo_.channel == channel &&
         document_.channel(channel).count != undo_.stepsAfter)
         undo_ = UndoRecord();
+    // The flags belong to the entry row they were entered in: a count that moves away and back (a
+    // step drawn in the graph and deleted again) brings back the line, not what was entered there.
+    if (isChannel(channel) && entryRows_[channel].line != document_.channel(channel).count + 1)
+        entryRows_[channel] = EntryRow();
 }

@@ -110,7 +110,8 @@ public:
     // The channel's steps were replaced as a whole (filled anew): its entry row and undo record go.
     void channelReplaced(int channel);
     // The channel's lines changed by other means than the recorded operation (a step appended, the
-    // graph's edits): an insertion can no longer be undone once the step count is not the one it left.
+    // graph's edits): an insertion can no longer be undone once the step count is not the one it left,
+    // and what was entered into the entry row no longer counts once the entry row moved.
     void noteStepCountChanged(int channel);
 
 private:
@@ -126,6 +127,8 @@ private:
     void completeEntryRow(int channel, int line);
     // Takes lines first..last (within the steps) out of the current channel.
     void removeLines(int first, int last);
+    // Copied lines with their set values in the current channel's set value format.
+    std::vector<SequenceStep> inValueFormat(std::vector<SequenceStep> lines) const;
     // Puts lines in at the line of the current channel, capped at the step limit.
     void putLines(int line, const std::vector<SequenceStep>& lines);
     // Shows a line operation's result; the entry row starts afresh.

@@ -46,6 +46,7 @@ private slots:
     void timeDragBeyondTheTimeMaximumWidensTheRange();
     void transitionCommandsFollowSelectionAndControl();
     void deleteAsksAndHonoursTheAnswer();
+    void deletingAStepEmptiesTheEntryRowBehindIt();
     void scaleDialogChecksInOrder();
     void scaleDialogAppliesRangesAndFlags();
     void profileIsReadWhenShownAndWrittenOnClose();
@@ -458,6 +459,24 @@ void GraphViewTest::deleteAsksAndHonoursTheAnswer()
     QVERIFY(rig.document->isModified());
     QCOMPARE(view.plot(0).count(), 2);
     QCOMPARE(view.plot(0).segment(1).points, (Points{{112, 235}, {238, 235}}));
+}
+
+void GraphViewTest::deletingAStepEmptiesTheEntryRowBehindIt()
+{
+    GraphViewRig rig;
+    rig.fixRanges();
+    rig.addThreeSteps();
+    // A value typed into the worksheet's entry row (line 4) and not yet a step.
+    rig.document->current().steps[3].value = QStringLiteral("9.000");
+    CGraphView& view = rig.show();
+
+    rig.doubleClick({166, 121});
+    rig.prompt.answers = {true};
+    view.commands().find(CGraphView::IdDelete)->run();
+    QCOMPARE(rig.document->current().count, 2);
+    // Line 3 is the entry row now; nothing waits past it to show up once a step is added.
+    for (int line : {3, 4})
+        QVERIFY2(step(rig, line).value.isEmpty(), qPrintable(QString::number(line)));
 }
 
 void GraphViewTest::scaleDialogChecksInOrder()

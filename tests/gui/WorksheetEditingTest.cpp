@@ -33,6 +33,7 @@ private slots:
     void theEntryRowBecomesAStepWhenItIsComplete();
     void aLoadTypedIntoTheEntryRowIsKept();
     void entryRowFlagsBelongToTheirRow();
+    void entryRowFlagsDoNotComeBackWithTheirLine();
     void escapeDropsTheEditAndTheCursorComesBack();
     void losingTheFocusCommitsWithoutMovingTheCursor();
     void setValueFormatsFollowTheDecimalPlaces_data();
@@ -417,6 +418,30 @@ void WorksheetEditingTest::entryRowFlagsBelongToTheirRow()
     rig_->type(2, 2, QStringLiteral("6"));
     QCOMPARE(rig_->steps(0),
              (QStringList{QStringLiteral("2.5000|2.5|1|0"), QStringLiteral("6.0000|2.0|1|1")}));
+}
+
+void WorksheetEditingTest::entryRowFlagsDoNotComeBackWithTheirLine()
+{
+    // A transition is chosen in the entry row (line 3); then the graph draws step 3 and deletes it
+    // again, telling the worksheet as it does. Line 3 is the entry row once more, with nothing in it.
+    rig_->choose(3, 4, QStringLiteral("Ramp"));
+    ChannelSequence& channel = rig_->document->channel(0);
+    channel.steps[2].value = QStringLiteral("3.0000");
+    channel.steps[2].interval = QStringLiteral("1.0");
+    channel.steps[2].transition = QStringLiteral("0");
+    channel.steps[2].load = QStringLiteral("1");
+    channel.count = 3;
+    rig_->view->refreshLine(0, 3);
+    channel.steps[2].clear();
+    channel.count = 2;
+    rig_->view->refreshLinesFrom(0, 3);
+
+    // A value and an interval do not make a step without a transition.
+    rig_->type(3, 2, QStringLiteral("4"));
+    rig_->type(3, 3, QStringLiteral("1"));
+    QCOMPARE(channel.count, 2);
+    rig_->choose(3, 4, QStringLiteral("Step"));
+    QCOMPARE(rig_->steps(0).last(), QStringLiteral("4.0000|1.0|0|1"));
 }
 
 void WorksheetEditingTest::escapeDropsTheEditAndTheCursorComesBack()

@@ -24,6 +24,8 @@ private slots:
     void pasteInsertsTheBufferAtTheLine();
     void pastePastTheHardwareLimitDropsLinesAndUndoBringsThemBack();
     void pasteIntoALongHardwareChannelAsksAndUndoRestoresEveryStep();
+    void pastedValuesTakeTheDecimalsOfTheChannelsMode_data();
+    void pastedValuesTakeTheDecimalsOfTheChannelsMode();
     void undoRecordFollowsTheCommandsAndKeys_data();
     void undoRecordFollowsTheCommandsAndKeys();
     void undoBelongsToTheChannelItWasMadeOn();
@@ -249,6 +251,39 @@ void WorksheetLinesTest::pasteInsertsTheBufferAtTheLine_data()
                                          << QStringList{copied} << numbered({1, 2, 3, 4, 5});
     QTest::newRow("empty buffer") << QStringList{"sel 1-1", "v"} << "" << QStringList()
                                   << numbered({1, 2, 3, 4, 5});
+}
+
+void WorksheetLinesTest::pastedValuesTakeTheDecimalsOfTheChannelsMode_data()
+{
+    // The rig's channels: 1 CC (four decimals), 2 CV (three), 3 CR (five).
+    QTest::addColumn<int>("from");
+    QTest::addColumn<QString>("copied");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<QString>("pasted");
+    QTest::newRow("CC into CV") << 0 << "1.2500" << 1 << "1.250";
+    QTest::newRow("CC into CR") << 0 << "35.7378" << 2 << "35.73780";
+    QTest::newRow("CR into CV, rounded") << 2 << "35.73778" << 1 << "35.738";
+    QTest::newRow("CV into CC") << 1 << "-3.333" << 0 << "-3.3330";
+}
+
+void WorksheetLinesTest::pastedValuesTakeTheDecimalsOfTheChannelsMode()
+{
+    QFETCH(int, from);
+    QFETCH(QString, copied);
+    QFETCH(int, to);
+    QFETCH(QString, pasted);
+    // The copy buffer serves every channel; a value pasted into a channel of another mode reads as
+    // that channel's set values do, which is also what the saved file gives back.
+    rig_->loadChannel(to, {});
+    rig_->loadChannel(from, {copied + QStringLiteral("\t1.0\t0\t1")});
+    rig_->switchChannel(from);
+    run({"sel 1-1", "c"});
+    rig_->switchChannel(to);
+    rig_->prompt.answers = answersFrom(QStringLiteral("y"));
+    run({"sel 1-1", "v"});
+    QCOMPARE(rig_->values(to), QStringList{pasted});
+    QCOMPARE(rig_->cell(1, 2), pasted);
+    QCOMPARE(rig_->values(from), QStringList{copied});
 }
 
 void WorksheetLinesTest::pasteInsertsTheBufferAtTheLine()
