@@ -158,9 +158,10 @@ TEST_F(Tessorctl, ShowJsonOfAFailedOpenStillPrintsOneObject)
 
     const ProcessResult missing = run({"show", "--json", work.filePath("missing.tsr")});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(
-        strings(missing.json()["messages"]),
-        QStringList({"Cannot open the specified file as it does not exist.", "Failed to read the file"}));
+    EXPECT_EQ(strings(missing.json()["messages"]),
+              QStringList({"Cannot open the specified file as it does not exist.\n" +
+                               work.filePath("missing.tsr") + ": No such file or directory",
+                           "Failed to read the file"}));
 }
 
 TEST_F(Tessorctl, ShowJsonListsTheMessagesOfAnOpenThatSucceeds)
