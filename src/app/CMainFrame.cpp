@@ -360,16 +360,21 @@ void CMainFrame::applyInterfaceSettings()
 
 void CMainFrame::restoreWindowRect()
 {
+    // The corners were brought near the screens when they were read, so their differences fit.
     QRect rect(QPoint(settings_.Left, settings_.Top),
                QSize(settings_.Right - settings_.Left, settings_.Bottom - settings_.Top));
     rect.setSize(rect.size().expandedTo(minimumSizeHint()));
     // A rectangle saved on a screen that is no longer there would put the window out of reach.
     const QList<QScreen*> screens = QGuiApplication::screens();
-    const bool reachable = std::any_of(screens.begin(), screens.end(), [&rect](const QScreen* screen) {
+    const auto onScreen = std::find_if(screens.begin(), screens.end(), [&rect](const QScreen* screen) {
         return screen->availableGeometry().intersects(rect);
     });
-    if (!reachable && QGuiApplication::primaryScreen())
-        rect.moveTopLeft(QGuiApplication::primaryScreen()->availableGeometry().topLeft());
+    const QScreen* screen = onScreen != screens.end() ? *onScreen : QGuiApplication::primaryScreen();
+    if (onScreen == screens.end() && screen)
+        rect.moveTopLeft(screen->availableGeometry().topLeft());
+    // Never larger than the screen it opens on: a window beyond it can be neither used nor painted.
+    if (screen)
+        rect.setSize(rect.size().boundedTo(screen->availableGeometry().size()));
     move(rect.topLeft());
     resize(rect.size());
 }

@@ -88,9 +88,16 @@ int CTessorApp::initInstance(const QStringList& files)
     // lock that cannot be created says nothing about other copies: the program runs unprotected.
     const SingleInstance::LockResult lock = instance_.acquire();
     if (lock == SingleInstance::LockResult::HeldElsewhere) {
-        if (!file.isEmpty())
-            instance_.handOver(QFileInfo(file).absoluteFilePath());
-        return 0;
+        if (file.isEmpty())
+            return 0;
+        const QString path = QFileInfo(file).absoluteFilePath();
+        if (instance_.handOver(path))
+            return 0;
+        // The running copy cannot be reached (its socket is gone or refuses): the file the user
+        // asked for opens here, in a copy of its own.
+        note(QStringLiteral(
+                 "tessor: the running copy could not be given %1 (%2); it opens in a window of its own")
+                 .arg(path, instance_.handOverProblem()));
     }
     if (lock == SingleInstance::LockResult::Unavailable)
         note(QStringLiteral("tessor: no single-instance protection: ") + instance_.lockProblem());
@@ -130,21 +137,19 @@ int CTessorApp::initInstance(const QStringList& files)
         frame->openDocumentFile(path);
     });
     // Without the lock another copy may own the socket.
-    if (lock == SingleInstance::LockResult::Acquired)
-        instance_.listen();
+    if (lock == SingleInstance::LockResult::Acquired && !instance_.listen())
+        note(QStringLiteral("tessor: files cannot be handed over to this copy: ") +
+             instance_.listenProblem());
     QObject::connect(&instance_, &SingleInstance::fileReceived, handOvers_.get(), &HandOverQueue::add);
 
-    // The previous file, or the command line's file, or a new document.
+    // The command line's file (what the user asks for now, "Previous File" or not), or the previous
+    // file, or a new document.
     AppSettings& settings = frame->settings();
-    if (settings.bFile == 1) {
-        const QString previous = frame->recentFiles().file(0);
-        if (previous.isEmpty())
-            frame->documents().newDocument();
-        else
-            frame->openDocumentFile(previous);
-    } else if (!file.isEmpty()) {
+    if (!file.isEmpty()) {
         if (!frame->openDocumentFile(file))
             return 1;
+    } else if (settings.bFile == 1 && !frame->recentFiles().file(0).isEmpty()) {
+        frame->openDocumentFile(frame->recentFiles().file(0));
     } else {
         frame->documents().newDocument();
     }

@@ -48,12 +48,14 @@ public:
         timers_ = &timers;
     }
     // Where the start-up's notes go (stderr unless set): why the program runs without
-    // single-instance protection.
+    // single-instance protection, why later starts cannot hand their files over to it, or why
+    // this start opens its file itself.
     void setNoteOutput(std::function<void(const QString&)> output) { noteOutput_ = std::move(output); }
 
     // Runs the start-up with the command line's file arguments. Returns kRunning when the main window
     // is up, else the exit status: 0 for a second copy (after handing over its file), non-zero when
-    // the resource module is missing or broken or the command line's file cannot be opened.
+    // the resource module is missing or broken or the command line's file cannot be opened. A
+    // second copy whose file cannot be handed over opens it itself.
     int initInstance(const QStringList& files);
 
     CMainFrame* mainFrame() const { return frame_.get(); }

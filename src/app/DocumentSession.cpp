@@ -18,6 +18,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QMdiArea>
+#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -35,10 +36,15 @@ constexpr int kAskToSave = 61709;
 const QString kGridSection = QStringLiteral("Grid");
 const QString kGraphSection = QStringLiteral("Graph");
 
-// A stored rectangle is the top-left corner and the bottom-right corner just outside the window.
-QRect toRect(const WindowRect& rect)
+// A stored rectangle is the top-left corner and the bottom-right corner just outside the window
+// (corners near enough to the screens that their differences fit). The window is never larger
+// than the screen.
+QRect toRect(const WindowRect& rect, const QScreen* screen)
 {
-    return QRect(QPoint(rect.Left, rect.Top), QSize(rect.Right - rect.Left, rect.Bottom - rect.Top));
+    QSize size(rect.Right - rect.Left, rect.Bottom - rect.Top);
+    if (screen)
+        size = size.boundedTo(screen->availableGeometry().size());
+    return QRect(QPoint(rect.Left, rect.Top), size);
 }
 
 WindowRect toWindowRect(const QRect& rect)
@@ -133,8 +139,9 @@ void DocumentSession::placeDocumentWindows()
     worksheetWindow_->show();
     graphWindow_->show();
     if (context_.settings.bPos == 1) {
-        worksheetWindow_->placeAt(toRect(context_.profile.loadWindowRect(kGridSection)));
-        graphWindow_->placeAt(toRect(context_.profile.loadWindowRect(kGraphSection)));
+        const QScreen* screen = context_.area->screen();
+        worksheetWindow_->placeAt(toRect(context_.profile.loadWindowRect(kGridSection), screen));
+        graphWindow_->placeAt(toRect(context_.profile.loadWindowRect(kGraphSection), screen));
     } else {
         tileSideBySide();
     }
@@ -284,8 +291,13 @@ bool DocumentSession::saveAs()
 
 bool DocumentSession::saveTo(const QString& path)
 {
-    if (!document_->saveDocument(path))
+    const CMainDoc::SaveResult result = document_->save(path);
+    if (result == CMainDoc::SaveResult::Failed)
         return false;
+    // Nothing was written: the document is not named after a file that does not hold it, and the
+    // file does not join the recent files. The save still counts as done.
+    if (result == CMainDoc::SaveResult::NothingToSave)
+        return true;
     setPath(path);
     emit documentChanged();
     return true;

@@ -17,7 +17,9 @@ int main(int argc, char** argv)
     // still active stops its loads (the frame does that when it goes) and the settings are saved.
     // Every event loop ends, a modal window's too; a signal before the main loop ends it as soon
     // as it starts.
-    StopSignals stopSignals([](int signal) {
+    int stopSignal = 0;
+    StopSignals stopSignals([&stopSignal](int signal) {
+        stopSignal = signal;
         QCoreApplication::exit(128 + signal);
         QMetaObject::invokeMethod(
             qApp, [signal] { QCoreApplication::exit(128 + signal); }, Qt::QueuedConnection);
@@ -27,6 +29,9 @@ int main(int argc, char** argv)
     DesktopShellServices services;
     CTessorApp tessor(prompt, services, StartupPaths::standard());
     const int status = tessor.initInstance(QApplication::arguments().mid(1));
+    // A signal during the start-up (while a message of it was up) ends the program as one later would.
+    if (stopSignal != 0)
+        return 128 + stopSignal;
     if (status != CTessorApp::kRunning)
         return status;
     return QApplication::exec();

@@ -6,7 +6,7 @@
 #include <memory>
 
 // tessorctl resave IN OUT: opens IN as the program's Open does and saves it to OUT as its Save
-// does; the messages go to stderr.
+// does; the messages go to stderr. Exit 0 only when OUT was written.
 int runResaveCommand(CliContext& context, const QStringList& arguments)
 {
     CommandArguments parsed;
@@ -19,5 +19,6 @@ int runResaveCommand(CliContext& context, const QStringList& arguments)
     auto document = std::make_unique<CMainDoc>(context.settings, context.prompt);
     if (!document->openDocument(parsed.positional[0]))
         return ExitFailure;
-    return document->saveDocument(parsed.positional[1]) ? ExitSuccess : ExitFailure;
+    // A document without steps writes nothing: for a script that is no file saved.
+    return document->save(parsed.positional[1]) == CMainDoc::SaveResult::Written ? ExitSuccess : ExitFailure;
 }

@@ -4,9 +4,11 @@
 #include "model/StepBounds.h"
 
 #include <QTextStream>
+#include <limits>
 
 // --set KEY=VALUE: one "Config" key of the profile, by its stored name ("SeqCtl", "Volt1Ch3",
-// "Repeat0"), takes the value for this run. Integers and reals must parse completely.
+// "Repeat0"), takes the value for this run. Integers and reals must parse completely, integers
+// within the key's range.
 bool applySetOption(CliContext& context, const QString& value)
 {
     const qsizetype equals = value.indexOf(QLatin1Char('='));
@@ -22,7 +24,11 @@ bool applySetOption(CliContext& context, const QString& value)
         return false;
     }
     if (!SettingsKeys::setFromText(context.settings, *slot->key, slot->slot, text)) {
-        context.err << "tessorctl: --set: " << name << " needs a number, not \"" << text << "\"" << Qt::endl;
+        const SettingsKeys::Key& key = *slot->key;
+        context.err << "tessorctl: --set: " << name << " needs a number";
+        if (key.minimum != std::numeric_limits<int>::min() || key.maximum != std::numeric_limits<int>::max())
+            context.err << " from " << key.minimum << " to " << key.maximum;
+        context.err << ", not \"" << text << "\"" << Qt::endl;
         return false;
     }
     // A repeat count the load cannot take would be refused only once the write reached it.

@@ -153,22 +153,22 @@ bool CMainDoc::openDocument(const QString& path)
     return true;
 }
 
-bool CMainDoc::saveDocument(const QString& path)
+CMainDoc::SaveResult CMainDoc::save(const QString& path)
 {
     BusyGuard busy(prompt_);
     // The file holds all five channels, so a save is refused only when none of them has a step.
     if (!hasAnySteps()) {
         prompt_.showMessage(QStringLiteral("There is no data to save."));
         modified_ = false;
-        return true;
+        return SaveResult::NothingToSave;
     }
     SequenceFileWriter writer(*this, settings_, prompt_);
     if (!writer.write(path)) {
         prompt_.showMessage(QStringLiteral("Failed to write the file"));
-        return false;
+        return SaveResult::Failed;
     }
     modified_ = false;
-    return true;
+    return SaveResult::Written;
 }
 
 void CMainDoc::closeDocument()

@@ -74,7 +74,10 @@ public:
     // Save: writes all five channels; "There is no data to save." (and success, nothing written)
     // when every channel is empty; "Failed to write the file" after the writer's message when the
     // write fails, the document then staying modified and the old file intact.
-    bool saveDocument(const QString& path);
+    enum class SaveResult { Written, NothingToSave, Failed };
+    SaveResult save(const QString& path);
+    // The same for callers to whom a save with nothing to write counts as done.
+    bool saveDocument(const QString& path) { return save(path) != SaveResult::Failed; }
     // Close: tells the close hook (the main frame forgets the current document).
     void closeDocument();
 

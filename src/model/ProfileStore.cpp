@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QSettings>
+#include <algorithm>
 
 namespace {
 
@@ -15,11 +16,25 @@ QString keyPath(const char* section, const QString& name)
     return QLatin1String(section) + QLatin1Char('/') + name;
 }
 
-int readInteger(const QSettings& ini, const QString& key, int fallback)
+// An integer brought into minimum..maximum; one that does not parse is the fallback.
+int readInteger(const QSettings& ini, const QString& key, int fallback, int minimum, int maximum)
 {
     bool ok = false;
     const int value = ini.value(key).toString().trimmed().toInt(&ok);
-    return ok ? value : fallback;
+    return ok ? std::clamp(value, minimum, maximum) : fallback;
+}
+
+int readFlag(const QSettings& ini, const QString& key, int fallback)
+{
+    return readInteger(ini, key, fallback, 0, 1);
+}
+
+// A window's corner: far off corners are brought near enough that sizes computed from two of them
+// cannot overflow.
+int readCorner(const QSettings& ini, const QString& key, int fallback)
+{
+    return readInteger(ini, key, fallback, -SettingsKeys::kWindowCoordinateLimit,
+                       SettingsKeys::kWindowCoordinateLimit);
 }
 
 // INI values holding an unquoted comma come back as lists; the text is the joined list.
@@ -120,10 +135,10 @@ GraphSettings ProfileStore::loadGraph() const
     QSettings ini(path_, QSettings::IniFormat);
     ini.beginGroup(QStringLiteral("Graph"));
     GraphSettings graph;
-    graph.bLineY = readInteger(ini, QStringLiteral("bLineY"), graph.bLineY);
-    graph.bTimeMax = readInteger(ini, QStringLiteral("bTimeMax"), graph.bTimeMax);
-    graph.bValueMax = readInteger(ini, QStringLiteral("bValueMax"), graph.bValueMax);
-    graph.bValueMin = readInteger(ini, QStringLiteral("bValueMin"), graph.bValueMin);
+    graph.bLineY = readFlag(ini, QStringLiteral("bLineY"), graph.bLineY);
+    graph.bTimeMax = readFlag(ini, QStringLiteral("bTimeMax"), graph.bTimeMax);
+    graph.bValueMax = readFlag(ini, QStringLiteral("bValueMax"), graph.bValueMax);
+    graph.bValueMin = readFlag(ini, QStringLiteral("bValueMin"), graph.bValueMin);
     graph.TimeMax = readText(ini, QStringLiteral("TimeMax"), graph.TimeMax);
     graph.TimeMin = readText(ini, QStringLiteral("TimeMin"), graph.TimeMin);
     graph.ValueMax = readText(ini, QStringLiteral("ValueMax"), graph.ValueMax);
@@ -173,10 +188,10 @@ WindowRect ProfileStore::loadWindowRect(const QString& section) const
     QSettings ini(path_, QSettings::IniFormat);
     ini.beginGroup(section);
     WindowRect rect;
-    rect.Top = readInteger(ini, QStringLiteral("Top"), rect.Top);
-    rect.Left = readInteger(ini, QStringLiteral("Left"), rect.Left);
-    rect.Bottom = readInteger(ini, QStringLiteral("Bottom"), rect.Bottom);
-    rect.Right = readInteger(ini, QStringLiteral("Right"), rect.Right);
+    rect.Top = readCorner(ini, QStringLiteral("Top"), rect.Top);
+    rect.Left = readCorner(ini, QStringLiteral("Left"), rect.Left);
+    rect.Bottom = readCorner(ini, QStringLiteral("Bottom"), rect.Bottom);
+    rect.Right = readCorner(ini, QStringLiteral("Right"), rect.Right);
     return rect;
 }
 

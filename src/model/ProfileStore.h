@@ -36,7 +36,8 @@ public:
     bool saveGraphLineY(int bLineY) const;
     bool saveGraphColor(const QString& key, long rgb) const;
 
-    // Rectangle of the worksheet ("Grid") or graph ("Graph") child window.
+    // Rectangle of the worksheet ("Grid") or graph ("Graph") child window; its corners within the
+    // window coordinate limit.
     WindowRect loadWindowRect(const QString& section) const;
     bool saveWindowRect(const QString& section, const WindowRect& rect) const;
 

@@ -7,9 +7,13 @@
 #include "ui/UserPrompt.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QStringList>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -20,6 +24,41 @@ constexpr int kStepFields = 5;
 
 // Lines are cut out of blocks of this size.
 constexpr qint64 kBlockSize = 64 * 1024;
+// The longest line read. The format's lines hold a few dozen characters; one longer than this is
+// an illegal line, whatever it holds, so a file without line ends is never read whole.
+constexpr qsizetype kMaxLineLength = 16 * 1024;
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Opens the file only if it is a regular file (or a link to one): the open of a FIFO would wait
+// for a writer, a device such as /dev/zero never ends. Returns why it cannot, or an empty text.
+QString openRegularFile(const QString& path, QFile& file)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info {};
+    if (::stat(name.constData(), &info) != 0)
+        return systemReason(errno);
+    if (S_ISDIR(info.st_mode))
+        return systemReason(EISDIR);
+    if (!S_ISREG(info.st_mode))
+        return QStringLiteral("not a regular file");
+    // Without waiting, should the name have become a FIFO since; the descriptor is checked again.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return systemReason(errno);
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return QStringLiteral("not a regular file");
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return file.errorString();
+    }
+    return QString();
+}
 
 char separatorOf(const AppSettings& settings)
 {
@@ -49,9 +88,11 @@ bool SequenceFileReader::read(const QString& path)
 {
     for (int c = 0; c < kChannelCount; ++c)
         document_.channel(c).count = 0;
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
-        prompt_.showMessage(QStringLiteral("Cannot open the specified file as it does not exist."));
+    QFile file;
+    const QString problem = openRegularFile(path, file);
+    if (!problem.isEmpty()) {
+        prompt_.showMessage(QStringLiteral("Cannot open the specified file as it does not exist.\n%1: %2")
+                                .arg(path, problem));
         return false;
     }
     return readFrom(file);
@@ -68,9 +109,14 @@ bool SequenceFileReader::readFrom(QIODevice& device)
     deviceDone_ = false;
 
     QLatin1String header;
-    if (!nextLine(header)) {
+    const LineResult first = nextLine(header);
+    if (first == LineResult::End) {
         prompt_.showMessage(QStringLiteral("There is no data."));
         return true;
+    }
+    if (first == LineResult::TooLong) {
+        showIllegalData(1, 1);
+        return false;
     }
     if (!readHeader(header))
         return false;
@@ -141,8 +187,15 @@ void SequenceFileReader::readSteps()
     int steps = 0;
     QLatin1String line;
     // Blocks after the fifth are ignored.
-    while (channel < kChannelCount && nextLine(line)) {
+    while (channel < kChannelCount) {
+        const LineResult result = nextLine(line);
+        if (result == LineResult::End)
+            break;
         ++lineNumber;
+        if (result == LineResult::TooLong) {
+            showIllegalData(lineNumber, 1);
+            break;
+        }
         if (line.isEmpty()) {
             document_.channel(channel).count = steps;
             ++channel;
@@ -182,10 +235,13 @@ void SequenceFileReader::readSteps()
         document_.channel(channel).count = steps;
 }
 
-bool SequenceFileReader::nextLine(QLatin1String& line)
+SequenceFileReader::LineResult SequenceFileReader::nextLine(QLatin1String& line)
 {
     qsizetype end = block_.indexOf('\n', position_);
     while (end < 0 && !deviceDone_) {
+        // Unread text longer than any line and still no line end: nothing more is read.
+        if (block_.size() - position_ > kMaxLineLength + 1)
+            return LineResult::TooLong;
         // Keep the unread rest and append the next block behind it.
         block_.remove(0, position_);
         position_ = 0;
@@ -198,14 +254,16 @@ bool SequenceFileReader::nextLine(QLatin1String& line)
         end = block_.indexOf('\n', searched);
     }
     if (position_ >= block_.size())
-        return false;
+        return LineResult::End;
     const qsizetype next = end < 0 ? block_.size() : end + 1;
     qsizetype length = (end < 0 ? block_.size() : end) - position_;
     if (length > 0 && block_.at(position_ + length - 1) == '\r')
         --length;
+    if (length > kMaxLineLength)
+        return LineResult::TooLong;
     line = QLatin1String(block_.constData() + position_, length);
     position_ = next;
-    return true;
+    return LineResult::Line;
 }
 
 int SequenceFileReader::splitFields(QLatin1String line, int maxFields)

@@ -14,7 +14,8 @@ struct AppSettings;
 // Reads a sequence file into a document: the header sets each channel's mode and constant
 // voltage, the unit and the control method in the settings; then one block of step lines per
 // channel, each block ended by an empty line. Every problem is shown through the prompt; the
-// result is false only when the file cannot be opened or its header is incomplete.
+// result is false only when the file cannot be opened (or is no regular file) or its header is
+// incomplete.
 class SequenceFileReader {
 public:
     // clearRunProgress, when given, is called after the steps were read (the run engine forgets
@@ -29,9 +30,11 @@ public:
 private:
     bool readHeader(QLatin1String line);
     void readSteps();
-    // One line without its line end; false at the end of the file. A CR before the LF (or before
-    // the end of the file) belongs to the line end. The text stays valid until the next call.
-    bool nextLine(QLatin1String& line);
+    // One line without its line end. A CR before the LF (or before the end of the file) belongs to
+    // the line end. The text stays valid until the next call. A line longer than any the format
+    // holds is not read (and nothing after it).
+    enum class LineResult { Line, End, TooLong };
+    LineResult nextLine(QLatin1String& line);
     // The first maxFields fields of a line (at most kMaxFields): runs of separators count as one,
     // leading and trailing ones are ignored. Returns their number.
     int splitFields(QLatin1String line, int maxFields);

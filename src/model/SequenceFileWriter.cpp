@@ -6,7 +6,10 @@
 #include "model/SequenceFormats.h"
 #include "ui/UserPrompt.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -22,16 +25,42 @@ SequenceFileWriter::SequenceFileWriter(CMainDoc& document, AppSettings& settings
 bool SequenceFileWriter::write(const QString& path)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        prompt_.showMessage(QStringLiteral("The file does not exist or a new file could not be created."));
+    // A folder that takes no new file (the temporary one) may still hold a file the user can
+    // write: that one is then written in place. Never a FIFO or a device, whose open could block.
+    file.setDirectWriteFallback(QFileInfo(path).isFile());
+    // Unbuffered: every write reaches the file at once and fails with the system's reason (a write
+    // that fails inside commit()'s flush would still put the incomplete file in place).
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        const QString reason =
+            QFileInfo(path).isDir() ? QString::fromLocal8Bit(std::strerror(EISDIR)) : file.errorString();
+        prompt_.showMessage(
+            QStringLiteral("The file does not exist or a new file could not be created.\n%1: %2")
+                .arg(path, reason));
         return false;
     }
     const QByteArray text = fileText();
-    if (file.write(text) != text.size()) {
-        file.cancelWriting();
+    // A write may take only part of the text (a disk that fills up meanwhile); the next one then
+    // fails and says why.
+    for (qint64 written = 0; written < text.size();) {
+        const qint64 count = file.write(text.constData() + written, text.size() - written);
+        if (count <= 0) {
+            const QString reason = file.errorString();
+            file.cancelWriting();
+            showWriteFailure(path, reason);
+            return false;
+        }
+        written += count;
+    }
+    if (!file.commit()) {
+        showWriteFailure(path, file.errorString());
         return false;
     }
-    return file.commit();
+    return true;
+}
+
+void SequenceFileWriter::showWriteFailure(const QString& path, const QString& reason)
+{
+    prompt_.showMessage(QStringLiteral("The file could not be written.\n%1: %2").arg(path, reason));
 }
 
 QByteArray SequenceFileWriter::fileText()

@@ -3,6 +3,7 @@
 #include "model/DecimalText.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 namespace SettingsKeys {
@@ -19,92 +20,108 @@ template <typename... Ts> struct Overloaded : Ts... {
 };
 template <typename... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
+// An integer key that takes only the values from minimum to maximum.
+Key ranged(Key key, int minimum, int maximum)
+{
+    key.minimum = minimum;
+    key.maximum = maximum;
+    return key;
+}
+
+// A flag: 0 or 1.
+Key flag(Key key)
+{
+    return ranged(key, 0, 1);
+}
+
 std::vector<Key> buildTable()
 {
+    constexpr int kCorner = kWindowCoordinateLimit;
     return {
         // The application key: main window rectangle and start-up flags.
-        {kMain, "Top", &S::Top},
-        {kMain, "Left", &S::Left},
-        {kMain, "Bottom", &S::Bottom},
-        {kMain, "Right", &S::Right},
-        {kMain, "bPos", &S::bPos},
-        {kMain, "bFile", &S::bFile},
-        // Connection, sequence and monitoring keys.
+        ranged({kMain, "Top", &S::Top}, -kCorner, kCorner),
+        ranged({kMain, "Left", &S::Left}, -kCorner, kCorner),
+        ranged({kMain, "Bottom", &S::Bottom}, -kCorner, kCorner),
+        ranged({kMain, "Right", &S::Right}, -kCorner, kCorner),
+        flag({kMain, "bPos", &S::bPos}),
+        flag({kMain, "bFile", &S::bFile}),
+        // Connection, sequence and monitoring keys. Interface and Maker name kinds of link: one the
+        // program does not know is reported by the link that meets it.
         {kConfig, "Interface", &S::Interface},
-        {kConfig, "Address", &S::Address},
-        {kConfig, "Port", &S::Port},
+        ranged({kConfig, "Address", &S::Address}, 0, 30),
+        ranged({kConfig, "Port", &S::Port}, 0, 255),
         {kConfig, "Maker", &S::Maker},
         {kConfig, "PortDevice", &S::PortDevice},
-        {kConfig, "SeqMode", &S::SeqMode},
-        {kConfig, "UnitSoft", &S::UnitSoft},
-        {kConfig, "UnitHard", &S::UnitHard},
-        {kConfig, "Mode", &S::Mode},
+        flag({kConfig, "SeqMode", &S::SeqMode}),
+        ranged({kConfig, "UnitSoft", &S::UnitSoft}, UnitMs, UnitH),
+        ranged({kConfig, "UnitHard", &S::UnitHard}, UnitMs, UnitH),
+        ranged({kConfig, "Mode", &S::Mode}, 0, 3),
         {kConfig, "SeqTime", &S::SeqTime, "%.1f"},
-        {kConfig, "OutOff", &S::OutOff},
+        flag({kConfig, "OutOff", &S::OutOff}),
         {kConfig, "Repeat", &S::Repeat},
-        {kConfig, "AllDel", &S::AllDel},
+        flag({kConfig, "AllDel", &S::AllDel}),
         {kConfig, "Repeat", &S::RepeatCh},
         {kConfig, "ChainLoop", &S::ChainLoop},
         {kConfig, "Machine", &S::Machine},
         {kConfig, "Freq", &S::Freq, "%.2f"},
-        {kConfig, "State", &S::State},
-        {kConfig, "MonitorTime", &S::MonitorTime},
-        {kConfig, "Curr", &S::Curr},
-        {kConfig, "Power", &S::Power},
-        {kConfig, "Volt", &S::Volt},
-        {kConfig, "File", &S::File},
-        {kConfig, "MonSoft", &S::MonSoft},
-        {kConfig, "PassTime", &S::PassTime},
-        {kConfig, "MonStart", &S::MonStart},
-        {kConfig, "MonEnd", &S::MonEnd},
+        flag({kConfig, "State", &S::State}),
+        ranged({kConfig, "MonitorTime", &S::MonitorTime}, 500, 600000),
+        flag({kConfig, "Curr", &S::Curr}),
+        flag({kConfig, "Power", &S::Power}),
+        flag({kConfig, "Volt", &S::Volt}),
+        flag({kConfig, "File", &S::File}),
+        flag({kConfig, "MonSoft", &S::MonSoft}),
+        flag({kConfig, "PassTime", &S::PassTime}),
+        flag({kConfig, "MonStart", &S::MonStart}),
+        flag({kConfig, "MonEnd", &S::MonEnd}),
         {kConfig, "Folder", &S::Folder},
         {kConfig, "OffCurr", &S::OffCurr, "%.4f"},
-        {kConfig, "CurrRange", &S::CurrRange},
-        {kConfig, "nVoltRange", &S::nVoltRange},
-        {kConfig, "VoltPlace", &S::VoltPlace},
-        {kConfig, "CurrPlace", &S::CurrPlace},
-        {kConfig, "PowerPlace", &S::PowerPlace},
-        {kConfig, "ResistPlace", &S::ResistPlace},
-        // Per-channel keys, loaded channel by channel.
-        {kConfig, "ModeChSoft", &S::ModeChSoft},
-        {kConfig, "ModeChHard", &S::ModeChHard},
+        ranged({kConfig, "CurrRange", &S::CurrRange}, 1, 3),
+        ranged({kConfig, "nVoltRange", &S::nVoltRange}, 1, 2),
+        ranged({kConfig, "VoltPlace", &S::VoltPlace}, 0, 1),
+        ranged({kConfig, "CurrPlace", &S::CurrPlace}, 0, 3),
+        ranged({kConfig, "PowerPlace", &S::PowerPlace}, 0, 2),
+        ranged({kConfig, "ResistPlace", &S::ResistPlace}, 0, 1),
+        // Per-channel keys, loaded channel by channel. Hardware Control runs CC and CR only.
+        ranged({kConfig, "ModeChSoft", &S::ModeChSoft}, ModeCV, ModeCRCV),
+        ranged({kConfig, "ModeChHard", &S::ModeChHard}, ModeCC, ModeCR),
         {kConfig, "Volt1Ch", &S::Volt1Ch, "%.3f"},
         {kConfig, "Volt2Ch", &S::Volt2Ch, "%.3f"},
         {kConfig, "CurrCh", &S::CurrCh, "%.3f"},
-        {kConfig, "OutOffCh", &S::OutOffCh},
-        {kConfig, "OutOffChHard", &S::OutOffChHard},
-        {kConfig, "RunCh", &S::RunCh},
-        {kConfig, "Ch", &S::Ch},
-        {kConfig, "ChRange", &S::ChRange},
-        {kConfig, "RangeCC", &S::RangeCC},
-        {kConfig, "RangeCV", &S::RangeCV},
-        {kConfig, "RangeCR", &S::RangeCR},
-        {kConfig, "MonFirst", &S::MonFirst},
+        flag({kConfig, "OutOffCh", &S::OutOffCh}),
+        flag({kConfig, "OutOffChHard", &S::OutOffChHard}),
+        flag({kConfig, "RunCh", &S::RunCh}),
+        flag({kConfig, "Ch", &S::Ch}),
+        flag({kConfig, "ChRange", &S::ChRange}),
+        ranged({kConfig, "RangeCC", &S::RangeCC}, 0, 2),
+        ranged({kConfig, "RangeCV", &S::RangeCV}, 0, 1),
+        ranged({kConfig, "RangeCR", &S::RangeCR}, 0, 2),
+        flag({kConfig, "MonFirst", &S::MonFirst}),
         {kConfig, "Ovp", &S::Ovp, "%.3f"},
         {kConfig, "Ocp", &S::Ocp, "%.3f"},
         {kConfig, "Uvp", &S::Uvp, "%.3f"},
         {kConfig, "Ucp", &S::Ucp, "%.3f"},
-        {kConfig, "UvpOn", &S::UvpOn},
-        {kConfig, "UcpOn", &S::UcpOn},
+        flag({kConfig, "UvpOn", &S::UvpOn}),
+        flag({kConfig, "UcpOn", &S::UcpOn}),
         // Limits, values set before processing, file formats, control method, file cut.
         {kConfig, "LimitVolt", &S::LimitVolt, "%.3f"},
         {kConfig, "LimitCurr", &S::LimitCurr, "%.3f"},
-        {kConfig, "bInitCurr", &S::bInitCurr},
-        {kConfig, "bInitVolt", &S::bInitVolt},
-        {kConfig, "bInitPower", &S::bInitPower},
-        {kConfig, "bInitRes", &S::bInitRes},
+        flag({kConfig, "bInitCurr", &S::bInitCurr}),
+        flag({kConfig, "bInitVolt", &S::bInitVolt}),
+        flag({kConfig, "bInitPower", &S::bInitPower}),
+        flag({kConfig, "bInitRes", &S::bInitRes}),
         {kConfig, "InitCurr", &S::InitCurr, "%.3f"},
         {kConfig, "InitVolt", &S::InitVolt, "%.3f"},
         {kConfig, "InitPower", &S::InitPower, "%.2f"},
         {kConfig, "InitRes", &S::InitRes, "%.4f"},
-        {kConfig, "Tsr", &S::Tsr},
-        {kConfig, "Txt", &S::Txt},
+        flag({kConfig, "Tsr", &S::Tsr}),
+        flag({kConfig, "Txt", &S::Txt}),
         {kConfig, "Ext", &S::Ext},
-        {kConfig, "SeqCtl", &S::SeqCtl},
-        {kConfig, "bCut", &S::bCut},
-        {kConfig, "CutHour", &S::CutHour},
-        {kConfig, "CutMin", &S::CutMin},
-        {kConfig, "FileMem", &S::FileMem},
+        flag({kConfig, "SeqCtl", &S::SeqCtl}),
+        flag({kConfig, "bCut", &S::bCut}),
+        ranged({kConfig, "CutHour", &S::CutHour}, 0, 1000),
+        ranged({kConfig, "CutMin", &S::CutMin}, 0, 59),
+        flag({kConfig, "FileMem", &S::FileMem}),
         // Options of the Options dialog: written at exit, every start begins with the default.
         {kConfig, "WriteProgNo", &S::WriteProgNo, nullptr, true},
         {kConfig, "ReadProgNo", &S::ReadProgNo, nullptr, true},
@@ -179,7 +196,10 @@ void loadValue(AppSettings& settings, const Key& key, int slot, const QVariant& 
                const AppSettings& defaults)
 {
     const bool present = stored.isValid() && !key.saveOnly;
-    auto integer = [&](int fallback) { return present ? parseInteger(stored).value_or(fallback) : fallback; };
+    auto integer = [&](int fallback) {
+        return present ? std::clamp(parseInteger(stored).value_or(fallback), key.minimum, key.maximum)
+                       : fallback;
+    };
     auto real = [&](double fallback) { return present ? decimalValue(storedText(stored)) : fallback; };
     std::visit(
         Overloaded{
@@ -198,7 +218,9 @@ void loadValue(AppSettings& settings, const Key& key, int slot, const QVariant& 
 
 bool setFromText(AppSettings& settings, const Key& key, int slot, const QString& text)
 {
-    const auto integer = parseInteger(text);
+    auto integer = parseInteger(text);
+    if (integer && (*integer < key.minimum || *integer > key.maximum))
+        integer.reset();
     bool realOk = false;
     const double real = text.trimmed().toDouble(&realOk);
     const bool realValid = realOk && std::isfinite(real);

@@ -32,8 +32,11 @@ StopSignals::StopSignals(std::function<void(int)> onSignal) : onSignal_(std::mov
     struct sigaction action {};
     action.sa_handler = noteSignal;
     sigemptyset(&action.sa_mask);
-    // Interrupted system calls elsewhere (the serial line's waits among them) are restarted.
-    action.sa_flags = SA_RESTART;
+    // No SA_RESTART: a system call that waits when the signal comes returns (EINTR), so the event
+    // loop gets to act on it; restarted behind the handler's back, a wait that never ends would
+    // keep the program from ending. The waits of this program (the serial line's among them)
+    // check their deadline again after EINTR.
+    action.sa_flags = 0;
     for (size_t i = 0; i < kStopSignals.size(); ++i)
         sigaction(kStopSignals[i], &action, &previous_[i]);
     notifier_ = std::make_unique<QSocketNotifier>(pipe_[0], QSocketNotifier::Read);

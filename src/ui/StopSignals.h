@@ -9,7 +9,8 @@
 // SIGINT, SIGTERM and SIGHUP (Ctrl-C, the session or the system ending the program, the terminal
 // that started it closing) as an event-loop notification, so that the program can take its loads
 // off before it ends. The handler only writes the signal's number into a pipe that the event loop
-// watches; nothing else happens in a signal context. The signal mask is left alone, so programs
+// watches; nothing else happens in a signal context. A system call waiting when the signal comes
+// returns with EINTR rather than being restarted. The signal mask is left alone, so programs
 // started from here (a viewer for the manual) get the usual signal behaviour. The handlers before
 // it come back when it is destroyed. One at a time; the event loop's thread must be running it.
 class StopSignals {

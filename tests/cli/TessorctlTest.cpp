@@ -7,7 +7,10 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -42,10 +45,13 @@ QString example(const char* name)
 
 class Tessorctl : public ::testing::Test {
 protected:
-    ProcessResult run(const QStringList& arguments,
-                      const QString& program = QStringLiteral(TESSORCTL_PATH)) const
+    // childSetup runs in the child before tessorctl starts.
+    ProcessResult run(const QStringList& arguments, const QString& program = QStringLiteral(TESSORCTL_PATH),
+                      const std::function<void()>& childSetup = {}) const
     {
         QProcess process;
+        if (childSetup)
+            process.setChildProcessModifier(childSetup);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
         environment.insert(QStringLiteral("HOME"), home.path());
@@ -152,9 +158,10 @@ TEST_F(Tessorctl, ShowJsonOfAFailedOpenStillPrintsOneObject)
 
     const ProcessResult missing = run({"show", "--json", work.filePath("missing.tsr")});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(
-        strings(missing.json()["messages"]),
-        QStringList({"Cannot open the specified file as it does not exist.", "Failed to read the file"}));
+    EXPECT_EQ(strings(missing.json()["messages"]),
+              QStringList({"Cannot open the specified file as it does not exist.\n" +
+                               work.filePath("missing.tsr") + ": No such file or directory",
+                           "Failed to read the file"}));
 }
 
 TEST_F(Tessorctl, ShowJsonListsTheMessagesOfAnOpenThatSucceeds)
@@ -279,18 +286,57 @@ TEST_F(Tessorctl, ResaveFailuresExitWithOne)
     const QString out = work.filePath(QStringLiteral("out.tsr"));
     const ProcessResult badIn = run({"resave", work.filePath("missing.tsr"), out});
     EXPECT_EQ(badIn.exitCode, 1);
-    EXPECT_EQ(badIn.err, "Cannot open the specified file as it does not exist.\nFailed to read the file\n");
+    EXPECT_EQ(badIn.err, "Cannot open the specified file as it does not exist.\n" +
+                             work.filePath("missing.tsr").toUtf8() +
+                             ": No such file or directory\nFailed to read the file\n");
     EXPECT_FALSE(QFile::exists(out));
 
     const ProcessResult badOut = run({"resave", example("five-channel.tsr"), work.filePath("none/out.tsr")});
     EXPECT_EQ(badOut.exitCode, 1);
-    EXPECT_EQ(badOut.err,
-              "The file does not exist or a new file could not be created.\nFailed to write the file\n");
+    EXPECT_EQ(badOut.err, "The file does not exist or a new file could not be created.\n" +
+                              work.filePath("none/out.tsr").toUtf8() +
+                              ": No such file or directory\nFailed to write the file\n");
 
-    const ProcessResult empty = run({"resave", file("empty.tsr", QByteArray()), out});
-    EXPECT_EQ(empty.exitCode, 0);
-    EXPECT_EQ(empty.err, "There is no data.\nThere is no data to save.\n");
+    // A file with a header and no steps: nothing is written, and that is no success.
+    const QByteArray stepless = "CC\t0\tCC\t0\tCC\t0\tCC\t0\tCC\t0\ts\tsoft\r\n\r\n\r\n\r\n\r\n\r\n";
+    const ProcessResult empty = run({"resave", file("empty.tsr", stepless), out});
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_EQ(empty.err, "There is no data to save.\n");
     EXPECT_FALSE(QFile::exists(out));
+}
+
+// Where no new file can be made beside it (a folder the user may not write into), a file the user
+// may write is written in place rather than not at all; a new file there still cannot be made.
+TEST_F(Tessorctl, ResaveWritesInPlaceWhereNoFileCanBeMadeBesideIt)
+{
+    const QString folder = work.filePath(QStringLiteral("locked"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString out = folder + QStringLiteral("/out.tsr");
+    writeBytes(out, "old contents");
+    ASSERT_EQ(::chmod(QFile::encodeName(out).constData(), 0666), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0555), 0);
+    // As root every folder takes new files: run tessorctl as nobody then.
+    std::function<void()> asUser;
+    if (::geteuid() == 0) {
+        for (const QTemporaryDir* dir : {&work, &config, &home})
+            ASSERT_EQ(::chmod(QFile::encodeName(dir->path()).constData(), 0755), 0);
+        asUser = [] {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(120);
+        };
+    }
+    const ProcessResult inPlace = run({"resave", example("five-channel.tsr"), out}, TESSORCTL_PATH, asUser);
+    EXPECT_EQ(inPlace.exitCode, 0) << inPlace.err.toStdString();
+    EXPECT_TRUE(inPlace.err.isEmpty()) << inPlace.err.toStdString();
+    EXPECT_EQ(readBytes(out), readBytes(example("five-channel.tsr")));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList({"out.tsr"}));
+
+    const QString fresh = folder + QStringLiteral("/new.tsr");
+    const ProcessResult refused = run({"resave", example("five-channel.tsr"), fresh}, TESSORCTL_PATH, asUser);
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err, "The file does not exist or a new file could not be created.\n" + fresh.toUtf8() +
+                               ": Permission denied\nFailed to write the file\n");
+    ::chmod(QFile::encodeName(folder).constData(), 0755);
 }
 
 TEST_F(Tessorctl, StopsWithModuleErrorWithoutItsResourceModule)

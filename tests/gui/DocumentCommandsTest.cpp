@@ -129,10 +129,12 @@ void DocumentCommandsTest::openAsksForAFileOfTheTessorType()
 
 void DocumentCommandsTest::openShowsTheReaderMessagesAndLeavesNoDocument()
 {
-    program_->services.openAnswers = {program_->folders.filePath(QStringLiteral("gone.tsr"))};
+    const QString gone = program_->folders.filePath(QStringLiteral("gone.tsr"));
+    program_->services.openAnswers = {gone};
     frame_->router().trigger(CMainFrame::IdOpen);
     QCOMPARE(program_->prompt.texts(),
-             (QStringList{QStringLiteral("Cannot open the specified file as it does not exist."),
+             (QStringList{QStringLiteral("Cannot open the specified file as it does not exist.\n") + gone +
+                              QStringLiteral(": No such file or directory"),
                           QStringLiteral("Failed to read the file")}));
     QVERIFY(!frame_->currentDocument());
     QVERIFY(frame_->mdiArea()->subWindowList().isEmpty());
@@ -150,6 +152,10 @@ void DocumentCommandsTest::saveOfAnEmptyChannelSaysThereIsNoData()
     QCOMPARE(program_->prompt.texts(), QStringList{QStringLiteral("There is no data to save.")});
     QVERIFY(!frame_->currentDocument().get()->isModified());
     QVERIFY(!QFile::exists(target));
+    // A file that was never written neither names the document nor joins the recent files.
+    QVERIFY(frame_->documents().path().isEmpty());
+    QCOMPARE(frame_->windowTitle(), QStringLiteral("Tessor - Tessor1"));
+    QCOMPARE(frame_->recentFiles().count(), 0);
 }
 
 void DocumentCommandsTest::saveAsWritesTheFileAndRenamesTheDocument()

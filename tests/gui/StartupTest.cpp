@@ -43,7 +43,7 @@ private slots:
     void endsWhenTheCommandLineFileCannotBeRead();
     void aFailedStartLeavesTheProfileUntouched_data();
     void aFailedStartLeavesTheProfileUntouched();
-    void previousFileWinsOverTheCommandLine();
+    void theCommandLineFileWinsOverThePreviousFile();
     void previousFileWithAnEmptyListStartsANewDocument();
     void withoutSavedPositionTheWindowsStandSideBySide();
     void savedPositionPlacesTheMainAndDocumentWindows();
@@ -334,7 +334,8 @@ void StartupTest::endsWhenTheCommandLineFileCannotBeRead()
     const QString missing = program.folders.filePath(QStringLiteral("missing.tsr"));
     QVERIFY(program.start({missing}) > 0);
     QCOMPARE(program.prompt.texts(),
-             (QStringList{QStringLiteral("Cannot open the specified file as it does not exist."),
+             (QStringList{QStringLiteral("Cannot open the specified file as it does not exist.\n") + missing +
+                              QStringLiteral(": No such file or directory"),
                           QStringLiteral("Failed to read the file")}));
     QVERIFY(!program.frame().isVisible());
 }
@@ -366,16 +367,18 @@ void StartupTest::aFailedStartLeavesTheProfileUntouched()
     QCOMPARE(contents(), before);
 }
 
-void StartupTest::previousFileWinsOverTheCommandLine()
+void StartupTest::theCommandLineFileWinsOverThePreviousFile()
 {
+    // With "Previous File" on, a file named on the command line is what the user asks for now.
     StartedProgram program;
     const QString previous = program.folders.writeFile(QStringLiteral("previous.tsr"), emptyChannelsFile());
     const QString given = program.folders.writeFile(QStringLiteral("given.tsr"), emptyChannelsFile());
     writeProfileValue(program.folders.profilePath(), QStringLiteral("bFile"), 1);
     writeProfileValue(program.folders.profilePath(), QStringLiteral("Recent File List/File1"), previous);
     QCOMPARE(program.start({given}), CTessorApp::kRunning);
-    QCOMPARE(program.frame().documents().path(), previous);
+    QCOMPARE(program.frame().documents().path(), given);
     QCOMPARE(program.frame().settings().bFile, 1);
+    QVERIFY(program.prompt.entries.empty());
 }
 
 void StartupTest::previousFileWithAnEmptyListStartsANewDocument()

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 class ProfileStoreTest : public ::testing::Test {
@@ -229,9 +230,14 @@ TEST_F(ProfileStoreTest, EveryStoredKeySurvivesASaveAndALoad)
     int n = 2;
     for (const SettingsKeys::Key& key : SettingsKeys::all()) {
         for (int slot = 0; slot < SettingsKeys::slotCount(key); ++slot, ++n) {
-            const QString text = std::holds_alternative<QString AppSettings::*>(key.member)
-                                     ? QStringLiteral("/text, %1/").arg(n)
-                                     : QString::number(n) + (key.format ? QStringLiteral(".5") : QString());
+            // Integers within the key's range, so that each one comes back as it was.
+            const qint64 span = qint64(key.maximum) - key.minimum + 1;
+            const qint64 integer =
+                std::clamp<qint64>(span > 1000 ? n : key.minimum + n % span, key.minimum, key.maximum);
+            const QString text =
+                std::holds_alternative<QString AppSettings::*>(key.member)
+                    ? QStringLiteral("/text, %1/").arg(n)
+                    : QString::number(integer) + (key.format ? QStringLiteral(".5") : QString());
             ASSERT_TRUE(SettingsKeys::setFromText(s, key, slot, text)) << key.name;
         }
     }
@@ -347,4 +353,86 @@ TEST_F(ProfileStoreTest, TheRecentFileListHoldsFourEntries)
     EXPECT_EQ(store().loadRecentFiles(), QStringList({"/z.tsr"}));
     QSettings ini(iniPath(), QSettings::IniFormat);
     EXPECT_EQ(ini.value("Recent File List/File1").toString(), "/z.tsr");
+}
+
+// A value the program never writes (a hand-edited profile, a broken disk) is brought into the
+// range the program works with where it is read, so nothing computes with it: window corners
+// far off, port and address numbers, decimal places, modes and units, intervals, counts.
+TEST_F(ProfileStoreTest, ValuesOutsideTheirRangeAreBroughtIntoIt)
+{
+    struct Case {
+        const char* section;
+        const char* name;
+        const char* stored;
+        int expected;
+    };
+    const Case cases[] = {
+        {"", "Left", "-2147483648", -100000},
+        {"", "Right", "2147483647", 100000},
+        {"", "Top", "-99999999", -100000},
+        {"", "Bottom", "2147483647", 100000},
+        {"", "bPos", "7", 1},
+        {"", "bFile", "-1", 0},
+        {"Config", "Port", "-2147483648", 0},
+        {"Config", "Port", "2147483647", 255},
+        {"Config", "Address", "99", 30},
+        {"Config", "Address", "-5", 0},
+        {"Config", "CurrPlace", "7", 3},
+        {"Config", "CurrPlace", "-1", 0},
+        {"Config", "VoltPlace", "5", 1},
+        {"Config", "ResistPlace", "-3", 0},
+        {"Config", "PowerPlace", "9", 2},
+        {"Config", "SeqMode", "2", 1},
+        {"Config", "SeqCtl", "-1", 0},
+        {"Config", "UnitSoft", "17", 3},
+        {"Config", "UnitHard", "-4", 0},
+        {"Config", "Mode", "4", 3},
+        {"Config", "ModeChSoft3", "9", 4},
+        {"Config", "ModeChHard2", "0", 1},
+        {"Config", "ModeChHard5", "4", 2},
+        {"Config", "MonitorTime", "0", 500},
+        {"Config", "MonitorTime", "2147483647", 600000},
+        {"Config", "CutHour", "-1", 0},
+        {"Config", "CutHour", "99999", 1000},
+        {"Config", "CutMin", "75", 59},
+        {"Config", "CurrRange", "-2147483648", 1},
+        {"Config", "nVoltRange", "3", 2},
+        {"Config", "RangeCC4", "3", 2},
+        {"Config", "RangeCV1", "-1", 0},
+        {"Config", "RangeCR2", "7", 2},
+        {"Config", "Tsr", "2", 1},
+        {"Config", "Txt", "-1", 0},
+        {"Config", "RunCh1", "2", 1},
+        {"Config", "FileMem", "5", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + "=" + c.stored);
+        writeIni(QByteArray(c.section[0] == '\0' ? "" : "[Config]\n") + c.name + '=' + c.stored + '\n');
+        const AppSettings s = loaded();
+        const auto slot = SettingsKeys::find(QLatin1String(c.section), QLatin1String(c.name));
+        ASSERT_TRUE(slot.has_value());
+        EXPECT_EQ(SettingsKeys::storedValue(s, *slot->key, slot->slot).toInt(), c.expected);
+    }
+    // The active values follow: Hardware Control's modes are CC or CR only.
+    writeIni("[Config]\nSeqCtl=1\nModeChHard1=-7\nModeChHard2=99\nUnitHard=2147483647\n");
+    const AppSettings hard = loaded();
+    EXPECT_EQ(hard.ModeCh[0], ModeCC);
+    EXPECT_EQ(hard.ModeCh[1], ModeCR);
+    EXPECT_EQ(hard.Unit, UnitH);
+}
+
+TEST_F(ProfileStoreTest, ChildWindowCornersFarOffAreBroughtIn)
+{
+    writeIni("[Grid]\nLeft=-2147483648\nTop=-2147483648\nRight=2147483647\nBottom=2147483647\n"
+             "[Graph]\nLeft=2147483647\nTop=5\nRight=-2147483648\nBottom=x\n");
+    const WindowRect grid = store().loadWindowRect(QStringLiteral("Grid"));
+    EXPECT_EQ(grid.Left, -100000);
+    EXPECT_EQ(grid.Top, -100000);
+    EXPECT_EQ(grid.Right, 100000);
+    EXPECT_EQ(grid.Bottom, 100000);
+    const WindowRect graph = store().loadWindowRect(QStringLiteral("Graph"));
+    EXPECT_EQ(graph.Left, 100000);
+    EXPECT_EQ(graph.Top, 5);
+    EXPECT_EQ(graph.Right, -100000);
+    EXPECT_EQ(graph.Bottom, 500);
 }

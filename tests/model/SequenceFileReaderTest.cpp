@@ -3,11 +3,25 @@
 #include "ModelTestSupport.h"
 
 #include <QBuffer>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
 const QByteArray kSoftHeader = "CC\t0\tCC\t0\tCC\t0\tCC\t0\tCC\t0\ts\tsoft\r\n";
 const QByteArray kFailed = "Failed to read the file";
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(strerror(error));
+}
+
+// The reader's message for a file it cannot open: the file's path and why.
+QString cannotOpen(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Cannot open the specified file as it does not exist.\n%1: %2").arg(path, reason);
+}
 
 QByteArray emptyBlocks(int n)
 {
@@ -66,10 +80,96 @@ TEST_F(SequenceFileReaderTest, ReadsAFileInTheDocumentedLayout)
 TEST_F(SequenceFileReaderTest, AMissingFileFailsWithBothMessages)
 {
     EXPECT_FALSE(document->openDocument(path(QStringLiteral("nowhere.tsr"))));
-    EXPECT_EQ(prompt.texts(), QStringList({"Cannot open the specified file as it does not exist.", kFailed}));
+    EXPECT_EQ(prompt.texts(),
+              QStringList({cannotOpen(path(QStringLiteral("nowhere.tsr")), systemReason(ENOENT)), kFailed}));
     prompt.clear();
     EXPECT_FALSE(document->openDocument(dir.path()));
-    EXPECT_EQ(prompt.texts(), QStringList({"Cannot open the specified file as it does not exist.", kFailed}));
+    EXPECT_EQ(prompt.texts(), QStringList({cannotOpen(dir.path(), systemReason(EISDIR)), kFailed}));
+}
+
+// Only a regular file is a document: the open of a FIFO would wait for a writer for ever, a device
+// such as /dev/zero never ends, and /dev/null is no file the user saved.
+TEST_F(SequenceFileReaderTest, OnlyRegularFilesOpen)
+{
+    const QString fifo = path(QStringLiteral("fifo.tsr"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString regular = writeFile(QStringLiteral("regular.tsr"), kSoftHeader + "1\t1\t0\t1\r\n");
+    const QString link = path(QStringLiteral("link.tsr"));
+    ASSERT_TRUE(QFile::link(regular, link));
+    // Each one stops the test when it opens: the next could then block or never end.
+    for (const QString& special : {QStringLiteral("/dev/null"), fifo, QStringLiteral("/dev/zero")}) {
+        prompt.clear();
+        fillChannel(0, 3);
+        ASSERT_FALSE(document->openDocument(special)) << special.toStdString();
+        EXPECT_EQ(prompt.texts(), QStringList({cannotOpen(special, "not a regular file"), kFailed}));
+        EXPECT_EQ(counts().join(','), "0,0,0,0,0");
+    }
+    // A link to a regular file is that file.
+    prompt.clear();
+    EXPECT_TRUE(document->openDocument(link));
+    EXPECT_TRUE(prompt.texts().isEmpty()) << prompt.texts().join('|').toStdString();
+    EXPECT_EQ(counts().join(','), "1,0,0,0,0");
+}
+
+namespace {
+
+// A device whose bytes never reach a line end: the start, then digits, up to a limit far beyond
+// any line of the format; it counts what was taken from it.
+class EndlessLine : public QIODevice {
+public:
+    EndlessLine(QByteArray start, qint64 limit) : start_(std::move(start)), limit_(limit)
+    {
+        open(QIODevice::ReadOnly);
+    }
+    bool isSequential() const override { return true; }
+    qint64 delivered() const { return delivered_; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        const qint64 count = std::min(maxSize, limit_ - delivered_);
+        for (qint64 i = 0; i < count; ++i, ++delivered_)
+            data[i] = delivered_ < start_.size() ? start_[delivered_] : '1';
+        return count;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray start_;
+    qint64 limit_;
+    qint64 delivered_ = 0;
+};
+
+} // namespace
+
+// A line longer than any the format holds is an illegal line, whatever follows: reading stops
+// there, and memory stays bounded even for a line that never ends.
+TEST_F(SequenceFileReaderTest, ALineWithoutEndIsIllegalAndReadOnlyInPart)
+{
+    struct Case {
+        const char* what;
+        QByteArray start;
+        bool opens;
+        QString message;
+        QString counts;
+    };
+    const Case cases[] = {
+        {"header", QByteArray(), false, "1-th line : 1-th data is illegal.", "0,0,0,0,0"},
+        {"step line", kSoftHeader + "1\t1\t0\t1\r\n", true, "3-th line : 1-th data is illegal.", "1,0,0,0,0"},
+        {"first line of channel 2", kSoftHeader + "1\t1\t0\t1\r\n\r\n", true,
+         "4-th line : 1-th data is illegal.", "1,0,0,0,0"},
+    };
+    constexpr qint64 kEndlessLimit = 64 * 1024 * 1024;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        prompt.clear();
+        EndlessLine device(c.start, kEndlessLimit);
+        SequenceFileReader reader(*document, settings, prompt);
+        EXPECT_EQ(reader.readFrom(device), c.opens);
+        EXPECT_EQ(prompt.texts(), QStringList{c.message});
+        EXPECT_EQ(counts().join(','), c.counts);
+        EXPECT_LT(device.delivered(), 1024 * 1024);
+    }
 }
 
 TEST_F(SequenceFileReaderTest, AnEmptyFileOpensEmptyAndLeavesTheSettings)

@@ -3,7 +3,9 @@
 #include "ModelTestSupport.h"
 
 #include <QDir>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 
 namespace {
@@ -177,6 +179,9 @@ TEST_F(CMainDocSave, NothingToSaveWritesNothingAndCountsAsDone)
     EXPECT_EQ(readFile("out.tsr"), "previous");
     EXPECT_TRUE(save("new.tsr"));
     EXPECT_FALSE(exists("new.tsr"));
+    // Callers that name the document after the file, or list it, learn that nothing was written.
+    EXPECT_EQ(document->save(path("new.tsr")), CMainDoc::SaveResult::NothingToSave);
+    EXPECT_FALSE(exists("new.tsr"));
 }
 
 TEST_F(CMainDocSave, ShowsTheWaitCursorWhileSaving)
@@ -193,42 +198,69 @@ TEST_F(CMainDocSave, AFileThatCannotBeCreatedFailsAndStaysModified)
     document->channel(0).steps[0] = step("1.0000", "1.0");
     document->channel(0).count = 1;
     document->setModified();
+    const auto cannotCreate = [](const QString& file, int error) {
+        return kCannotCreate + QStringLiteral("\n%1: %2").arg(file, QString::fromLocal8Bit(strerror(error)));
+    };
     EXPECT_FALSE(save(QStringLiteral("no-such-folder/out.tsr")));
-    EXPECT_EQ(prompt.texts(), QStringList({kCannotCreate, kFailed}));
+    EXPECT_EQ(prompt.texts(), QStringList({cannotCreate(path("no-such-folder/out.tsr"), ENOENT), kFailed}));
     EXPECT_TRUE(document->isModified());
     EXPECT_EQ(prompt.busyDepth, 0);
 
     prompt.clear();
     EXPECT_FALSE(document->saveDocument(dir.path()));
-    EXPECT_EQ(prompt.texts(), QStringList({kCannotCreate, kFailed}));
+    EXPECT_EQ(prompt.texts(), QStringList({cannotCreate(dir.path(), EISDIR), kFailed}));
 }
 
+namespace {
+
+// The message of a write that failed after the file was created: its path and the system's reason.
+QString cannotWrite(const QString& path, int error)
+{
+    return QStringLiteral("The file could not be written.\n%1: %2")
+        .arg(path, QString::fromLocal8Bit(strerror(error)));
+}
+
+} // namespace
+
 // A write that fails part-way (here the file size limit, as a full disk would) must leave the
-// previous file exactly as it was and no temporary file behind.
+// previous file exactly as it was and no temporary file behind, and say why. A small file fails
+// only when it is flushed, which is where a full disk used to pass unnoticed.
 TEST_F(CMainDocSave, AFailedWriteKeepsThePreviousFile)
 {
+    struct Case {
+        const char* what;
+        int steps;
+        rlim_t limit;
+    };
+    const Case cases[] = {{"one step, nothing fits", 1, 0},
+                          {"one step, the header fits", 1, 16},
+                          {"every step", kMaxSteps, 4096}};
     const QByteArray previous = "CC\t0\tCC\t0\tCC\t0\tCC\t0\tCC\t0\ts\tsoft\r\n1.0000\t1.0\t0\t1\r\n";
-    writeFile("out.tsr", previous);
-    for (int c = 0; c < kChannelCount; ++c) {
-        for (int i = 0; i < kMaxSteps; ++i)
-            document->channel(c).steps[i] = step("1.0000", "1.0");
-        document->channel(c).count = kMaxSteps;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFile("out.tsr", previous);
+        prompt.clear();
+        for (int ch = 0; ch < kChannelCount; ++ch) {
+            for (int i = 0; i < c.steps; ++i)
+                document->channel(ch).steps[i] = step("1.0000", "1.0");
+            document->channel(ch).count = c.steps;
+        }
+        document->setModified();
+
+        struct rlimit saved {};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        struct rlimit limited = saved;
+        limited.rlim_cur = c.limit;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const bool saved_ok = save();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+
+        EXPECT_FALSE(saved_ok);
+        EXPECT_EQ(prompt.texts(), QStringList({cannotWrite(path("out.tsr"), EFBIG), kFailed}));
+        EXPECT_TRUE(document->isModified());
+        EXPECT_EQ(readFile("out.tsr"), previous);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"out.tsr"}));
     }
-    document->setModified();
-
-    struct rlimit saved {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    struct rlimit limited = saved;
-    limited.rlim_cur = 4096;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const bool saved_ok = save();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-
-    EXPECT_FALSE(saved_ok);
-    EXPECT_EQ(prompt.texts(), QStringList({kFailed}));
-    EXPECT_TRUE(document->isModified());
-    EXPECT_EQ(readFile("out.tsr"), previous);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"out.tsr"}));
 }

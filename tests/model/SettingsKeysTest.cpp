@@ -69,3 +69,28 @@ TEST(SettingsKeys, TypedValuesMustParseCompletely)
     EXPECT_TRUE(SettingsKeys::setFromText(s, *ovp->key, ovp->slot, QStringLiteral("-1e1")));
     EXPECT_DOUBLE_EQ(s.Ovp[0], -10.0);
 }
+
+TEST(SettingsKeys, TypedValuesOutsideTheirRangeAreRefused)
+{
+    struct Case {
+        const char* name;
+        const char* text;
+    };
+    const Case refused[] = {{"Port", "-2147483648"}, {"Port", "256"},     {"CurrPlace", "4"},
+                            {"VoltPlace", "-1"},     {"SeqMode", "2"},    {"MonitorTime", "499"},
+                            {"CutMin", "60"},        {"ModeChHard1", "0"}};
+    AppSettings s;
+    for (const Case& c : refused) {
+        const auto slot = SettingsKeys::find(QStringLiteral("Config"), QLatin1String(c.name));
+        ASSERT_TRUE(slot.has_value()) << c.name;
+        EXPECT_FALSE(SettingsKeys::setFromText(s, *slot->key, slot->slot, QLatin1String(c.text)))
+            << c.name << "=" << c.text;
+    }
+    EXPECT_EQ(s.Port, 1);
+    EXPECT_EQ(s.CurrPlace, 2);
+    EXPECT_EQ(s.SeqMode, 0);
+    EXPECT_EQ(s.MonitorTime, 2000);
+    const auto port = SettingsKeys::find(QStringLiteral("Config"), QStringLiteral("Port"));
+    EXPECT_TRUE(SettingsKeys::setFromText(s, *port->key, port->slot, QStringLiteral("255")));
+    EXPECT_EQ(s.Port, 255);
+}
