@@ -35,6 +35,7 @@ std::vector<Key> buildTable()
         {kConfig, "Port", &S::Port},
         {kConfig, "Maker", &S::Maker},
         {kConfig, "PortDevice", &S::PortDevice},
+        {kConfig, "GpibDevice", &S::GpibDevice},
         {kConfig, "SeqMode", &S::SeqMode},
         {kConfig, "UnitSoft", &S::UnitSoft},
         {kConfig, "UnitHard", &S::UnitHard},
