@@ -42,6 +42,7 @@ private slots:
     void interfaceChoosesAPrologixControllerAndItsDevice();
     void interfaceCancelChangesNothing();
     void interfaceCommandStoresOnOk();
+    void interfaceCommandHandsTheControllerToThePort();
     void interfaceWithoutAMakerMakesTheLinkTheComPortOfTheAddress();
     void environmentRefusesAnEmptyExtension();
     void environmentStoresSeparatorsAndTheTrimmedExtension();
@@ -378,6 +379,28 @@ void DialogsTest::interfaceCommandStoresOnOk()
     program.frame().router().trigger(CMainFrame::IdInterface);
     QCOMPARE(program.frame().port().kind, int(CInstrumentPort::NiGpib));
     QCOMPARE(program.frame().settings().Interface, 1);
+}
+
+void DialogsTest::interfaceCommandHandsTheControllerToThePort()
+{
+    StartedProgram program;
+    QCOMPARE(program.start(), CTessorApp::kRunning);
+    program.services.onDialog = [](QDialog& dialog) {
+        auto* interface = qobject_cast<CInterfaceDlg*>(&dialog);
+        if (!interface)
+            return int(QDialog::Rejected);
+        interface->controls().gpib->click();
+        interface->controls().maker->setCurrentIndex(3);
+        interface->controls().address->setCurrentIndex(8);
+        interface->controls().controller->setEditText(QStringLiteral("tcp:192.0.2.7:1234"));
+        interface->controls().ok->click();
+        return interface->result();
+    };
+    QVERIFY(program.frame().router().trigger(CMainFrame::IdInterface));
+    QCOMPARE(program.frame().settings().Maker, 6);
+    QCOMPARE(program.frame().port().kind, int(CInstrumentPort::PrologixGpib));
+    QCOMPARE(program.frame().port().address, 9);
+    QCOMPARE(program.frame().port().prologix().device, QStringLiteral("tcp:192.0.2.7:1234"));
 }
 
 void DialogsTest::interfaceWithoutAMakerMakesTheLinkTheComPortOfTheAddress()
