@@ -21,7 +21,7 @@ std::unique_ptr<SerialLine> systemLine(bool network)
     settings.baud = CPrologixAdapter::serialBaud;
     settings.xonXoff = false;
     settings.holdDtr = true;
-    settings.drainOnClose = true;
+    settings.keepOutput = true;
     return std::make_unique<TermiosSerialLine>(settings);
 }
 

@@ -115,7 +115,7 @@ bool TermiosSerialLine::configure()
 void TermiosSerialLine::purge()
 {
     if (fd_ >= 0)
-        tcflush(fd_, TCIOFLUSH);
+        tcflush(fd_, settings_.keepOutput ? TCIFLUSH : TCIOFLUSH);
 }
 
 bool TermiosSerialLine::write(const QByteArray& bytes, int timeoutMs)
@@ -202,11 +202,11 @@ void TermiosSerialLine::close()
     if (fd_ < 0)
         return;
     int lines = TIOCM_DTR;
-    if (settings_.drainOnClose)
+    if (settings_.keepOutput)
         tcdrain(fd_);
     if (!settings_.holdDtr)
         ioctl(fd_, TIOCMBIC, &lines);
-    tcflush(fd_, settings_.drainOnClose ? TCIFLUSH : TCIOFLUSH);
+    tcflush(fd_, settings_.keepOutput ? TCIFLUSH : TCIOFLUSH);
     // A pseudo-terminal keeps the exclusive mark after the last close while its other end stays
     // open, which would turn away our own next open.
     ioctl(fd_, TIOCNXCL);

@@ -15,9 +15,10 @@ public:
         // DTR stays raised when the line closes, so that a device restarted by a DTR edge (an
         // Arduino-based controller) is not restarted by every operation.
         bool holdDtr = false;
-        // What was written goes out before the line closes instead of being discarded: nothing else
-        // waits for the last command to leave.
-        bool drainOnClose = false;
+        // What was written is never discarded: the close waits for it to leave and a purge drops
+        // only what has arrived. Nothing else waits for the last command of an operation, and the
+        // next operation's purge must not take it off the line.
+        bool keepOutput = false;
     };
 
     TermiosSerialLine() = default;

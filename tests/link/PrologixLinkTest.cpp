@@ -1,3 +1,4 @@
+#include "PtyInstrument.h"
 #include "QtPrinters.h"
 #include "RecordingPrompt.h"
 #include "ScriptedSerialLine.h"
@@ -193,6 +194,29 @@ TEST_P(PrologixLink, TheOpenPassesOverAnswersItDidNotAskFor)
 
 INSTANTIATE_TEST_SUITE_P(SerialPortAndNetwork, PrologixLink,
                          ::testing::Values(Transport::SerialPort, Transport::Network));
+
+TEST(PrologixAdapter, TheLastCommandsOfAnOperationSurviveTheNextOpen)
+{
+    // Nothing waits for the last commands of an operation to leave: if the controller has not
+    // taken them when the next operation opens its port, that open must not discard them.
+    ResourceModule strings;
+    ASSERT_TRUE(strings.loadFromProgramFolder());
+    RecordingPrompt prompt;
+    CPrologixAdapter adapter(strings, prompt);
+    PtyInstrument controller;
+    ASSERT_TRUE(controller.isOpen());
+    adapter.device = controller.devicePath();
+    adapter.address = 5;
+    for (int operation = 0; operation < 2; ++operation) {
+        // The answers come once the open has dropped whatever came before it.
+        controller.send(PrologixController::defaultVersion().toLatin1() + "\r\n5\r\n", 300);
+        ASSERT_EQ(adapter.Open(), 1) << qPrintable(adapter.errorText());
+        ASSERT_EQ(adapter.Write(QStringLiteral("PROG:LOOP 3")), 1);
+        adapter.Close();
+        controller.finishSending();
+    }
+    EXPECT_EQ(controller.received(), (kOpening + command("PROG:LOOP 3")).repeated(2));
+}
 
 TEST(PrologixAdapter, EscapesTheBytesTheControllerActsOn)
 {
