@@ -5,14 +5,15 @@
 // with the boundary's schedule: the channel's start + k x 500 ms.
 //
 //   step_timing_bench [--phasing aligned|periodic|both] [--steps N] [--baud B] [--stall MS]
-//                     [--monitor MS] [--coarse]
+//                     [--monitor MS] [--coarse] [--prologix]
 //
 // "periodic" is one 500 ms timer set when the run starts; "aligned" re-arms a single shot for
 // 5 ms after each grid point. --baud makes the pseudo-terminal take a real line's time per byte;
 // --stall blocks the event loop once, 10.2 s into the run, for that many milliseconds (a slow
 // exchange or a busy machine). --monitor reads current and voltage of both channels at that
 // interval (no file). --coarse runs the engine on coarse timers, which may fire up to 5 % of their
-// interval early, as the timers of some systems do.
+// interval early, as the timers of some systems do. --prologix puts a simulated Prologix-compatible
+// GPIB controller on the pseudo-terminal and runs over GPIB through it (the load at address 5).
 
 #include "BoundaryLateness.h"
 #include "PtySimulatorServer.h"
@@ -107,7 +108,7 @@ QString valueText(int channel, int step)
 }
 
 Figures runOnce(RunEngine::StepTickPhasing phasing, int steps, int baud, int stallMs, int monitorMs,
-                bool coarse)
+                bool coarse, bool prologix)
 {
     SystemClock clock;
     QtTimerService preciseTimers;
@@ -116,7 +117,9 @@ Figures runOnce(RunEngine::StepTickPhasing phasing, int steps, int baud, int sta
     StderrPrompt prompt;
     ResourceModule strings;
     strings.loadFromProgramFolder();
-    PtySimulatorServer server(clock, baud);
+    PtySimulatorServer server(clock, baud,
+                              prologix ? PtySimulatorServer::FrontEnd::PrologixController
+                                       : PtySimulatorServer::FrontEnd::Serial);
     if (!server.isServing()) {
         std::fprintf(stderr, "no pseudo-terminal: %s\n", qPrintable(server.errorString()));
         return {};
@@ -124,6 +127,12 @@ Figures runOnce(RunEngine::StepTickPhasing phasing, int steps, int baud, int sta
 
     AppSettings settings;
     settings.PortDevice = server.devicePath();
+    if (prologix) {
+        settings.Interface = 1;
+        settings.Maker = CInstrumentPort::PrologixGpib;
+        settings.Address = PrologixController::kDefaultInstrumentAddress;
+        settings.GpibDevice = server.devicePath();
+    }
     settings.SeqCtl = SoftwareControl;
     settings.UnitSoft = UnitS;
     settings.ModeChSoft = {ModeCC, ModeCC, ModeCV, ModeCV, ModeCV};
@@ -170,6 +179,9 @@ Figures runOnce(RunEngine::StepTickPhasing phasing, int steps, int baud, int sta
         }
     });
     QCoreApplication::exec();
+    // The last commands may still be on the paced line when the run has ended (a serial port's close
+    // waits for them, a controller's does not).
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
     std::vector<qint64> starts;
     for (int c = 0; c < 2; ++c)
@@ -196,6 +208,7 @@ int main(int argc, char** argv)
     bool coarse = false;
     QStringList arguments = application.arguments();
     coarse = arguments.removeAll(QStringLiteral("--coarse")) > 0;
+    const bool prologix = arguments.removeAll(QStringLiteral("--prologix")) > 0;
     for (int i = 1; i + 1 < arguments.size(); i += 2) {
         if (arguments[i] == QLatin1String("--phasing"))
             phasing = arguments[i + 1];
@@ -209,14 +222,15 @@ int main(int argc, char** argv)
             monitorMs = arguments[i + 1].toInt();
     }
     std::printf(
-        "Run all, 2 channels x %d steps of 0.5 s, line %s, stall %d ms, monitoring %d ms, %s timers\n", steps,
+        "Run all, 2 channels x %d steps of 0.5 s, %s, line %s, stall %d ms, monitoring %d ms, %s timers\n",
+        steps, prologix ? "GPIB through a Prologix-compatible controller" : "RS-232C",
         baud > 0 ? qPrintable(QStringLiteral("%1 baud").arg(baud)) : "unthrottled", stallMs, monitorMs,
         coarse ? "coarse" : "precise");
     if (phasing == QLatin1String("periodic") || phasing == QLatin1String("both"))
         report("periodic",
-               runOnce(RunEngine::StepTickPhasing::Periodic, steps, baud, stallMs, monitorMs, coarse));
+               runOnce(RunEngine::StepTickPhasing::Periodic, steps, baud, stallMs, monitorMs, coarse, prologix));
     if (phasing == QLatin1String("aligned") || phasing == QLatin1String("both"))
         report("aligned",
-               runOnce(RunEngine::StepTickPhasing::Aligned, steps, baud, stallMs, monitorMs, coarse));
+               runOnce(RunEngine::StepTickPhasing::Aligned, steps, baud, stallMs, monitorMs, coarse, prologix));
     return 0;
 }

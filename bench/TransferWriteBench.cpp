@@ -3,9 +3,16 @@
 // in both directions at ten bits per byte, plus the fixed waits of the link (200 ms before the
 // open, 200 ms at the close) and of the protocol (100 ms after the function).
 //
-//   transfer_write_bench [RUNS]
+// With --prologix the same write goes over GPIB through kdrx-sim's simulated Prologix-compatible
+// controller on a pseudo-terminal paced at 115200 baud (the AR488's line), the load at address 5;
+// the wire then carries the controller's commands, the escapes and "++read eoi" as well, and only
+// the protocol's 100 ms wait is fixed.
+//
+//   transfer_write_bench [--prologix] [RUNS]
 
 #include "KdrxSimulator.h"
+#include "PrologixController.h"
+#include "link/CPrologixAdapter.h"
 #include "model/DecimalText.h"
 #include "ui/SystemClock.h"
 
@@ -23,10 +30,15 @@
 
 namespace {
 
-constexpr int kBaud = 19200;
 constexpr int kBitsPerByte = 10;
 constexpr int kSteps = 255;
-constexpr double kFixedWaitsS = 0.2 + 0.2 + 0.1;
+
+// The line and its fixed waits: RS-232C, or GPIB through a Prologix-compatible controller.
+struct Link {
+    bool prologix = false;
+    int baud = 19200;
+    double fixedWaitsS = 0.2 + 0.2 + 0.1;
+};
 
 struct Line {
     QDateTime at;
@@ -60,23 +72,36 @@ std::vector<Line> readTranscript(const QString& path)
     return lines;
 }
 
-// The bytes of the whole dialogue: each received line with its line feed, and the reply an
-// instrument gives to it (found by replaying the lines through a simulator of our own).
-// replyBytes[i] is the reply to line i.
-qint64 wireBytes(const std::vector<Line>& lines, qint64* sent, qint64* received,
-                 std::vector<qint64>& replyBytes)
+// The bytes of the whole dialogue: each received line as it went on the wire, and the answer to it
+// (found by replaying the lines through a simulator of our own, behind a controller for GPIB).
+// lineBytes[i] and replyBytes[i] are line i's bytes and the answer to it.
+qint64 wireBytes(const Link& link, const std::vector<Line>& lines, qint64* sent, qint64* received,
+                 std::vector<qint64>& lineBytes, std::vector<qint64>& replyBytes)
 {
     SystemClock clock;
     KdrxSimulator replay(clock);
+    PrologixController controller(replay);
     *sent = 0;
     *received = 0;
+    lineBytes.clear();
     replyBytes.clear();
     for (const Line& line : lines) {
-        *sent += line.text.toLatin1().size() + 1;
+        const QByteArray text = line.text.toLatin1();
+        qint64 bytes = text.size() + 1;
         qint64 reply = 0;
-        for (const QString& text : replay.handleLine(line.text))
-            reply += text.toLatin1().size() + 1;
+        if (link.prologix) {
+            // The controller's commands as they are; the load's lines escaped, with their line feed.
+            const QByteArray wire =
+                text.startsWith("++") ? text + '\n' : CPrologixAdapter::escaped(text + '\n') + '\n';
+            bytes = wire.size();
+            reply = controller.receive(wire).size();
+        } else {
+            for (const QString& answer : replay.handleLine(line.text))
+                reply += answer.toLatin1().size() + 1;
+        }
+        *sent += bytes;
         *received += reply;
+        lineBytes.push_back(bytes);
         replyBytes.push_back(reply);
     }
     return *sent + *received;
@@ -84,12 +109,13 @@ qint64 wireBytes(const std::vector<Line>& lines, qint64* sent, qint64* received,
 
 // Where the time beyond the wire goes between two received lines: the gap between them less the
 // reply to the first and the second line itself on the wire (and the wait after the function).
-void printGaps(const std::vector<Line>& lines, const std::vector<qint64>& replyBytes)
+void printGaps(const Link& link, const std::vector<Line>& lines, const std::vector<qint64>& lineBytes,
+               const std::vector<qint64>& replyBytes)
 {
-    const double byteMs = 1000.0 * kBitsPerByte / kBaud;
+    const double byteMs = 1000.0 * kBitsPerByte / link.baud;
     std::vector<double> excess;
     for (std::size_t i = 1; i < lines.size(); ++i) {
-        double ideal = (replyBytes[i - 1] + lines[i].text.toLatin1().size() + 1) * byteMs;
+        double ideal = (replyBytes[i - 1] + lineBytes[i]) * byteMs;
         if (lines[i - 1].text.startsWith(QLatin1String("FUNC ")))
             ideal += 100.0;
         excess.push_back(lines[i - 1].at.msecsTo(lines[i].at) - ideal);
@@ -122,7 +148,14 @@ bool waitForLink(const QString& path)
 int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
-    const int runs = argc > 1 ? std::max(1, QByteArray(argv[1]).toInt()) : 3;
+    QStringList arguments = application.arguments();
+    Link link;
+    if (arguments.removeAll(QStringLiteral("--prologix")) > 0) {
+        link.prologix = true;
+        link.baud = 115200;
+        link.fixedWaitsS = 0.1;
+    }
+    const int runs = arguments.size() > 1 ? std::max(1, arguments[1].toInt()) : 3;
 
     QTemporaryDir work;
     const QString file = work.filePath("steps255.tsr");
@@ -135,8 +168,11 @@ int main(int argc, char** argv)
     }
 
     QProcess simulator;
-    simulator.start(QStringLiteral(KDRX_SIM_PROGRAM),
-                    {"--pty", device, "--baud", QString::number(kBaud), "--transcript", transcript});
+    QStringList simulatorArguments{"--pty", device, "--baud", QString::number(link.baud), "--transcript",
+                                   transcript};
+    if (link.prologix)
+        simulatorArguments << QStringLiteral("--prologix");
+    simulator.start(QStringLiteral(KDRX_SIM_PROGRAM), simulatorArguments);
     if (!simulator.waitForStarted(10000) || !waitForLink(device)) {
         std::fprintf(stderr, "kdrx-sim did not start\n");
         return 1;
@@ -154,8 +190,11 @@ int main(int argc, char** argv)
     help.waitForFinished(60000);
     const double startupS = timer.nsecsElapsed() / 1e9;
 
-    std::printf("tessorctl write of %d steps against kdrx-sim --baud %d on a pseudo-terminal\n", kSteps,
-                kBaud);
+    std::printf("tessorctl write of %d steps against kdrx-sim --baud %d on a pseudo-terminal%s\n", kSteps,
+                link.baud, link.prologix ? ", through its Prologix-compatible controller" : "");
+    const QStringList linkArguments = link.prologix
+                                          ? QStringList{"--gpib", "prologix:5", "--port", device}
+                                          : QStringList{"--port", device};
     std::vector<double> totals;
     double bound = 0.0;
     for (int run = 1; run <= runs; ++run) {
@@ -165,7 +204,7 @@ int main(int argc, char** argv)
         write.setProcessEnvironment(environment);
         const QDateTime started = QDateTime::currentDateTime();
         timer.start();
-        write.start(QStringLiteral(TESSORCTL_PATH), {"--port", device, "write", file, "--channels", "1"});
+        write.start(QStringLiteral(TESSORCTL_PATH), linkArguments + QStringList{"write", file, "--channels", "1"});
         if (!write.waitForFinished(300000) || write.exitCode() != 0) {
             std::fprintf(stderr, "tessorctl failed: %s\n", write.readAllStandardError().constData());
             return 1;
@@ -180,16 +219,17 @@ int main(int argc, char** argv)
                     lines.begin() + static_cast<std::ptrdiff_t>(std::min(earlier, lines.size())));
         qint64 sent = 0;
         qint64 received = 0;
+        std::vector<qint64> lineBytes;
         std::vector<qint64> replyBytes;
-        const qint64 bytes = wireBytes(lines, &sent, &received, replyBytes);
-        bound = bytes * double(kBitsPerByte) / kBaud + kFixedWaitsS;
+        const qint64 bytes = wireBytes(link, lines, &sent, &received, lineBytes, replyBytes);
+        bound = bytes * double(kBitsPerByte) / link.baud + link.fixedWaitsS;
         const double firstLineS = lines.empty() ? 0.0 : started.msecsTo(lines.front().at) / 1000.0;
         const double lastLineS = lines.empty() ? 0.0 : started.msecsTo(lines.back().at) / 1000.0;
         std::printf("run %d: %.3f s  (%zu lines, %lld bytes sent, %lld received; bound %.3f s; ratio %.3f)\n"
                     "        first line received at %.3f s, last at %.3f s\n",
                     run, totalS, lines.size(), static_cast<long long>(sent), static_cast<long long>(received),
                     bound, totalS / bound, firstLineS, lastLineS);
-        printGaps(lines, replyBytes);
+        printGaps(link, lines, lineBytes, replyBytes);
     }
     std::sort(totals.begin(), totals.end());
     const double median = totals[totals.size() / 2];

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the benchmark configuration into build/bench and times "tessorctl write" of one
-# 255-step channel against kdrx-sim at 19200 baud. Usage: bench/transfer-write.sh [RUNS]
+# 255-step channel against kdrx-sim at 19200 baud, or with --prologix over GPIB through its
+# simulated Prologix-compatible controller at 115200 baud. Usage: bench/transfer-write.sh [--prologix] [RUNS]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 dir="$root/build/bench"

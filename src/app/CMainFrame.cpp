@@ -510,7 +510,7 @@ void CMainFrame::noteFrameOffset()
 void CMainFrame::plugSequenceDialogs()
 {
     transferProgress_ = std::make_unique<TransferProgress>(context_.module, *statusPanes_);
-    transferProgress_->attach(device_, &port_.rs232c());
+    transferProgress_->attach(device_, &port_);
     // A read-back replaces the documents by one new document, shown at once.
     const auto closeDocuments = [this] {
         if (!documents_->saveModified())

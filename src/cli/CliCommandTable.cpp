@@ -30,10 +30,14 @@ const std::vector<CliOption>& cliOptions()
     static const std::vector<CliOption> options{
         {"--set", "KEY=VALUE", "overrides a Config setting of the profile for this run (repeatable)",
          applySetOption},
-        {"--port", "DEV", "talks to the instrument over this serial device, or \"simulator\", for this run",
+        {"--port", "DEV",
+         "talks to the instrument over this serial device, or \"simulator\", for this run; with --gpib "
+         "prologix:ADDRESS, the controller's serial device or tcp:HOST:PORT",
          applyPortOption},
         {"--gpib", "MAKER:ADDRESS",
-         "talks to the instrument over GPIB for this run; MAKER is ni, interface, contec, ratoc or ratoc-usb",
+         "talks to the instrument over GPIB for this run; MAKER is ni, interface, contec, ratoc, ratoc-usb "
+         "or "
+         "prologix (a Prologix-compatible controller)",
          applyGpibOption},
     };
     return options;

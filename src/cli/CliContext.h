@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CliPrompt.h"
+#include "link/LinkOptions.h"
 #include "model/AppSettings.h"
 #include "model/ProfileStore.h"
 #include "ui/ResourceModule.h"
@@ -17,6 +18,8 @@ struct CliContext {
     }
 
     AppSettings settings;
+    // --port and --gpib as given so far: a controller's --port may come before its --gpib.
+    LinkOptions link;
     ProfileStore profile;
     CliPrompt prompt;
     ResourceModule resources;

@@ -16,13 +16,17 @@ class QRadioButton;
 // 9), the serial devices of the machine with what identifies them ("/dev/ttyUSB0 — FT232R USB UART
 // (FTDI)"), and the built-in simulator (the template's last entry); a device path can also be
 // typed. A device (a USB adapter by its stable by-id link), a typed path or the simulator is
-// stored in PortDevice.
+// stored in PortDevice. The makers' list ends with the Prologix-compatible controller (Maker 6),
+// whose device, one of the machine's serial devices or a typed host:port, goes to GpibDevice.
 class CInterfaceDlg : public TemplateDialog {
     Q_OBJECT
 public:
     static constexpr const char* templateName = "Interface.ui";
     static constexpr int kComPorts = 9;
     static constexpr const char* kSimulatorDevice = "simulator";
+    // The Maker of each entry of the makers' list.
+    static constexpr int kMakers[] = {1, 2, 3, 6};
+    static constexpr int kControllerMaker = 6;
 
     struct Controls {
         QRadioButton* rs232c = nullptr;
@@ -33,6 +37,8 @@ public:
         QComboBox* maker = nullptr;
         QLabel* addressLabel = nullptr;
         QComboBox* address = nullptr;
+        QLabel* controllerLabel = nullptr;
+        QComboBox* controller = nullptr;
         QPushButton* ok = nullptr;
         QPushButton* cancel = nullptr;
         void bind(TemplateForm& form);
@@ -42,14 +48,15 @@ public:
                   const std::vector<SerialDevice>& serialDevices, QWidget* parent = nullptr);
 
     const Controls& controls() const { return controls_; }
-    // OK: stores Interface, Port or PortDevice, Maker and Address.
+    // OK: stores Interface, Port or PortDevice, Maker, Address and GpibDevice.
     void accept() override;
 
 private:
     void updateEnabling();
     int simulatorIndex() const { return simulatorIndex_; }
-    // The list entry of a serial device, or -1.
-    int deviceIndex(const QString& path) const;
+    // The index in devices_ of a serial device, by what is stored or by its node, or -1.
+    int deviceEntry(const QString& path) const;
+    bool controllerChosen() const;
 
     AppSettings& settings_;
     Controls controls_;

@@ -1,7 +1,7 @@
 #include "dialogs/TransferProgress.h"
 
 #include "instrument/CKdrxDevice.h"
-#include "link/CRs232cPort.h"
+#include "link/CInstrumentPort.h"
 #include "ui/ResourceModule.h"
 
 #include <QApplication>
@@ -89,10 +89,10 @@ TransferProgress::~TransferProgress()
     }
 }
 
-void TransferProgress::attach(CKdrxDevice& device, CRs232cPort* serial)
+void TransferProgress::attach(CKdrxDevice& device, CInstrumentPort* port)
 {
     device_ = &device;
-    serial_ = serial;
+    port_ = port;
     device.setWriteProgress([this](int channel, int k, int total) { step(channel, k, total); });
     device.setReadProgress([this](int channel, int k, int total) { step(channel, k, total); });
 }
@@ -111,8 +111,8 @@ bool TransferProgress::begin(Direction direction)
     direction_ = direction;
     transferWindow_ = QApplication::activeModalWidget();
     qApp->installEventFilter(this);
-    if (serial_)
-        serial_->setWaitHook(&TransferProgress::keepResponsive);
+    if (port_)
+        port_->setWaitHook(&TransferProgress::keepResponsive);
     return true;
 }
 
@@ -135,8 +135,8 @@ void TransferProgress::end()
     if (!running_)
         return;
     running_ = false;
-    if (serial_)
-        serial_->setWaitHook({});
+    if (port_)
+        port_->setWaitHook({});
     qApp->removeEventFilter(this);
     transferWindow_.clear();
     if (!text_.isEmpty()) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 class CKdrxDevice;
-class CRs232cPort;
+class CInstrumentPort;
 class QWidget;
 class ResourceModule;
 
@@ -52,9 +52,9 @@ public:
     ~TransferProgress() override;
 
     // Takes the device's step reports of its writes and reads, until this display goes; while a
-    // transfer waits on the serial line (an instrument that does not answer holds it for the line's
+    // transfer waits on a serial or network line (an instrument that does not answer holds it for its
     // time-out) the windows are kept painted the same way. The device and the port must outlive it.
-    void attach(CKdrxDevice& device, CRs232cPort* serial = nullptr);
+    void attach(CKdrxDevice& device, CInstrumentPort* port = nullptr);
     // A step of the transfer in progress (channel 0..4); ignored outside a transfer.
     void step(int channel, int step, int total);
 
@@ -77,7 +77,7 @@ private:
     const ResourceModule& module_;
     Display& display_;
     CKdrxDevice* device_ = nullptr;
-    CRs232cPort* serial_ = nullptr;
+    CInstrumentPort* port_ = nullptr;
     Direction direction_ = Direction::Writing;
     bool running_ = false;
     QString text_;

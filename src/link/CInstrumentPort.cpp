@@ -6,7 +6,7 @@
 CInstrumentPort::CInstrumentPort(const ResourceModule& strings, UserPrompt& prompt, Clock& clock)
     : prompt_(prompt), niGpib_(strings, prompt), interfaceGpib_(strings, prompt),
       contecGpib_(strings, prompt), ratocGpib_(prompt, clock), ratocUsbGpib_(prompt, clock),
-      rs232c_(strings, prompt, clock)
+      prologix_(strings, prompt), rs232c_(strings, prompt, clock)
 {
 }
 
@@ -22,6 +22,7 @@ void CInstrumentPort::applySettings(const AppSettings& settings)
     }
     machine = settings.Machine;
     rs232c_.portDevice = settings.PortDevice;
+    prologix_.device = settings.GpibDevice;
 }
 
 void CInstrumentPort::setSimulatorProvider(std::function<QString()> provider)
@@ -38,6 +39,12 @@ void CInstrumentPort::setLibraryFolder(const QString& folder)
     ratocUsbGpib_.setLibraryFolder(folder);
 }
 
+void CInstrumentPort::setWaitHook(const std::function<void()>& hook)
+{
+    rs232c_.setWaitHook(hook);
+    prologix_.setWaitHook(hook);
+}
+
 void CInstrumentPort::copyFieldsToAdapters()
 {
     rs232c_.address = address;
@@ -46,12 +53,14 @@ void CInstrumentPort::copyFieldsToAdapters()
     contecGpib_.address = address;
     ratocGpib_.address = address;
     ratocUsbGpib_.address = address;
+    prologix_.address = address;
 
     rs232c_.machine = machine;
     interfaceGpib_.machine = machine;
     contecGpib_.machine = machine;
     ratocGpib_.machine = machine;
     ratocUsbGpib_.machine = machine;
+    prologix_.machine = machine;
 }
 
 bool CInstrumentPort::adapterReportedOwnOpenFailure() const
@@ -93,6 +102,9 @@ int CInstrumentPort::Open()
     case RatocUsbGpib:
         result = ratocUsbGpib_.Open();
         break;
+    case PrologixGpib:
+        result = prologix_.Open();
+        break;
     default:
         // No adapter answers for this kind: an operation would otherwise "succeed" with empty
         // replies and send nothing.
@@ -123,6 +135,8 @@ int CInstrumentPort::Write(const QString& command)
         return ratocGpib_.Write(command);
     case RatocUsbGpib:
         return ratocUsbGpib_.Write(command);
+    case PrologixGpib:
+        return prologix_.Write(command);
     default:
         return 0;
     }
@@ -148,6 +162,9 @@ int CInstrumentPort::Read(QString& reply)
     case RatocUsbGpib:
         reply = ratocUsbGpib_.Read();
         break;
+    case PrologixGpib:
+        reply = prologix_.Read();
+        break;
     default:
         reply.clear();
         return 0;
@@ -169,6 +186,9 @@ int CInstrumentPort::replyLimit() const
     case RatocGpib:
     case RatocUsbGpib:
         return RatocGpibAdapterBase::replyBufferSize;
+    case PrologixGpib:
+        // As on the serial link, a line that fills the buffer is refused rather than cut.
+        return CPrologixAdapter::replyBufferSize;
     default:
         // A line that fills the serial buffer is refused rather than cut.
         return CRs232cPort::replyBufferSize;
@@ -190,6 +210,8 @@ int CInstrumentPort::Close()
         return ratocGpib_.Close();
     case RatocUsbGpib:
         return ratocUsbGpib_.Close();
+    case PrologixGpib:
+        return prologix_.Close();
     default:
         return 1;
     }
@@ -210,6 +232,8 @@ QString CInstrumentPort::errorText() const
         return ratocGpib_.errorText();
     case RatocUsbGpib:
         return ratocUsbGpib_.errorText();
+    case PrologixGpib:
+        return prologix_.errorText();
     default:
         return QStringLiteral("GPIB: the board maker %1 (setting Maker) is not known; choose the GPIB board "
                               "in the Interface dialog.")

@@ -3,6 +3,7 @@
 #include "link/CContecGpibAdapter.h"
 #include "link/CInterfaceGpibAdapter.h"
 #include "link/CNiGpibAdapter.h"
+#include "link/CPrologixAdapter.h"
 #include "link/CRatocGpibAdapter.h"
 #include "link/CRatocUsbGpibAdapter.h"
 #include "link/CRs232cPort.h"
@@ -22,12 +23,20 @@ class UserPrompt;
 class CInstrumentPort {
 public:
     // InterfaceKind.
-    enum Kind { Rs232c = 0, NiGpib = 1, InterfaceGpib = 2, ContecGpib = 3, RatocGpib = 4, RatocUsbGpib = 5 };
+    enum Kind {
+        Rs232c = 0,
+        NiGpib = 1,
+        InterfaceGpib = 2,
+        ContecGpib = 3,
+        RatocGpib = 4,
+        RatocUsbGpib = 5,
+        PrologixGpib = 6
+    };
 
     CInstrumentPort(const ResourceModule& strings, UserPrompt& prompt, Clock& clock);
 
     // kind/address/machine from Interface, Port, Maker, Address and Machine; the serial device
-    // from PortDevice. Nothing is opened.
+    // from PortDevice, the GPIB controller's device from GpibDevice. Nothing is opened.
     void applySettings(const AppSettings& settings);
 
     int kind = Rs232c;
@@ -54,6 +63,8 @@ public:
     void setSimulatorProvider(std::function<QString()> provider);
     // Looks every GPIB library up in this folder instead of the system search; for tests.
     void setLibraryFolder(const QString& folder);
+    // Called while a serial or network read or write waits (see SerialLine::setWaitHook).
+    void setWaitHook(const std::function<void()>& hook);
 
     CRs232cPort& rs232c() { return rs232c_; }
     CNiGpibAdapter& niGpib() { return niGpib_; }
@@ -61,6 +72,7 @@ public:
     CContecGpibAdapter& contecGpib() { return contecGpib_; }
     CRatocGpibAdapter& ratocGpib() { return ratocGpib_; }
     CRatocUsbGpibAdapter& ratocUsbGpib() { return ratocUsbGpib_; }
+    CPrologixAdapter& prologix() { return prologix_; }
 
 private:
     void copyFieldsToAdapters();
@@ -72,5 +84,6 @@ private:
     CContecGpibAdapter contecGpib_;
     CRatocGpibAdapter ratocGpib_;
     CRatocUsbGpibAdapter ratocUsbGpib_;
+    CPrologixAdapter prologix_;
     CRs232cPort rs232c_;
 };

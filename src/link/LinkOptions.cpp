@@ -9,8 +9,8 @@ struct MakerName {
     int maker;
 };
 
-constexpr MakerName makerNames[] = {
-    {"ni", 1}, {"interface", 2}, {"contec", 3}, {"ratoc", 4}, {"ratoc-usb", 5}};
+constexpr MakerName makerNames[] = {{"ni", 1},    {"interface", 2}, {"contec", 3},
+                                    {"ratoc", 4}, {"ratoc-usb", 5}, {"prologix", 6}};
 
 } // namespace
 
@@ -23,6 +23,7 @@ bool LinkOptions::setPort(const QString& device, QString& error)
     }
     hasPort = true;
     portDevice = trimmed;
+    portAfterGpib = hasGpib;
     return true;
 }
 
@@ -40,29 +41,42 @@ bool LinkOptions::setGpib(const QString& text, QString& error)
     const int chosenAddress = number.toInt(&isNumber);
     if (colon < 0 || chosenMaker == 0 || !isNumber || chosenAddress < firstGpibAddress ||
         chosenAddress > lastGpibAddress) {
-        error =
-            QStringLiteral("--gpib takes MAKER:ADDRESS, MAKER one of ni, interface, contec, ratoc, ratoc-usb "
-                           "and ADDRESS from %1 to %2 (got \"%3\").")
-                .arg(firstGpibAddress)
-                .arg(lastGpibAddress)
-                .arg(text);
+        error = QStringLiteral(
+                    "--gpib takes MAKER:ADDRESS, MAKER one of ni, interface, contec, ratoc, ratoc-usb, "
+                    "prologix and ADDRESS from %1 to %2 (got \"%3\").")
+                    .arg(firstGpibAddress)
+                    .arg(lastGpibAddress)
+                    .arg(text);
         return false;
     }
     hasGpib = true;
     maker = chosenMaker;
     address = chosenAddress;
+    portAfterGpib = false;
     return true;
 }
 
 void LinkOptions::applyTo(AppSettings& settings) const
 {
-    if (hasPort) {
+    const bool controller = hasGpib && maker == prologixMaker;
+    const auto applyPort = [&] {
+        if (controller) {
+            settings.GpibDevice = portDevice;
+            return;
+        }
         settings.Interface = 0;
         settings.PortDevice = portDevice;
-    }
-    if (hasGpib) {
+    };
+    const auto applyGpib = [&] {
         settings.Interface = 1;
         settings.Maker = maker;
         settings.Address = address;
-    }
+    };
+    // The option given last decides; a controller's device goes with it whatever the order.
+    if (hasGpib && portAfterGpib)
+        applyGpib();
+    if (hasPort)
+        applyPort();
+    if (hasGpib && !portAfterGpib)
+        applyGpib();
 }

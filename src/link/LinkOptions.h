@@ -6,23 +6,27 @@ struct AppSettings;
 
 // The link chosen on a command line for one run, over the profile's interface settings:
 // "--port DEV" (a serial device path, or "simulator") or "--gpib MAKER:ADDRESS" with MAKER one of
-// ni, interface, contec, ratoc, ratoc-usb.
+// ni, interface, contec, ratoc, ratoc-usb, prologix. With a Prologix-compatible controller, --port
+// names the controller's device (a serial device or tcp:HOST:PORT), in either order; otherwise the
+// option given last decides between the serial port and GPIB.
 class LinkOptions {
 public:
     static constexpr int firstGpibAddress = 1;
     static constexpr int lastGpibAddress = 30;
+    static constexpr int prologixMaker = 6;
 
     // "ni:5" and the like; false with a message when the text names no maker or a bad address.
     bool setGpib(const QString& text, QString& error);
     bool setPort(const QString& device, QString& error);
 
-    // Overrides Interface/PortDevice or Interface/Maker/Address as the options say.
+    // Overrides Interface/PortDevice or Interface/Maker/Address (and GpibDevice) as the options say.
     void applyTo(AppSettings& settings) const;
     bool isEmpty() const { return !hasPort && !hasGpib; }
 
     bool hasPort = false;
     QString portDevice;
     bool hasGpib = false;
-    int maker = 0; // InterfaceKind 1..5
+    int maker = 0; // InterfaceKind 1..6
     int address = 0;
+    bool portAfterGpib = false;
 };

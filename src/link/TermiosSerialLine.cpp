@@ -4,6 +4,7 @@
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -20,6 +21,16 @@ constexpr cc_t xoffCharacter = 0x13;
 bool isModemLineRefusal(int error)
 {
     return error == ENOTTY || error == EINVAL;
+}
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+speed_t lineSpeed(int baud)
+{
+    return baud == 115200 ? B115200 : B19200;
 }
 
 int remainingMs(const QElapsedTimer& timer, int timeoutMs)
@@ -39,19 +50,22 @@ TermiosSerialLine::~TermiosSerialLine()
 bool TermiosSerialLine::open(const QString& device)
 {
     close();
+    error_.clear();
     const QByteArray path = QFile::encodeName(device);
-    if (path.isEmpty())
-        return false;
-    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    // TIOCEXCL turns away later opens by other programs (though not by a privileged one); the
-    // lock also turns away a second opener in this process, which TIOCEXCL lets through.
-    if (!isatty(fd) || flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
+    if (path.isEmpty()) {
+        error_ = systemReason(ENOENT);
         return false;
     }
-    if (ioctl(fd, TIOCEXCL) != 0) {
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error_ = systemReason(errno);
+        return false;
+    }
+    // TIOCEXCL turns away later opens by other programs (though not by a privileged one); the
+    // lock also turns away a second opener in this process, which TIOCEXCL lets through.
+    const bool terminal = isatty(fd);
+    if (!terminal || flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
+        error_ = systemReason(terminal ? errno : ENOTTY);
         ::close(fd);
         return false;
     }
@@ -64,33 +78,44 @@ bool TermiosSerialLine::configure()
     if (fd_ < 0)
         return false;
     termios settings{};
+    const speed_t speed = lineSpeed(settings_.baud);
+    const auto fail = [this] {
+        error_ = systemReason(errno);
+        return false;
+    };
     if (tcgetattr(fd_, &settings) != 0)
-        return false;
+        return fail();
     cfmakeraw(&settings);
-    if (cfsetispeed(&settings, B19200) != 0 || cfsetospeed(&settings, B19200) != 0)
-        return false;
+    if (cfsetispeed(&settings, speed) != 0 || cfsetospeed(&settings, speed) != 0)
+        return fail();
     settings.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
     settings.c_cflag |= CS8 | CREAD | CLOCAL;
+    if (settings_.holdDtr)
+        settings.c_cflag &= ~HUPCL;
     settings.c_iflag &= ~IXANY;
-    settings.c_iflag |= IXON | IXOFF | INPCK;
-    settings.c_cc[VSTART] = xonCharacter;
-    settings.c_cc[VSTOP] = xoffCharacter;
+    if (settings_.xonXoff) {
+        settings.c_iflag |= IXON | IXOFF | INPCK;
+        settings.c_cc[VSTART] = xonCharacter;
+        settings.c_cc[VSTOP] = xoffCharacter;
+    } else {
+        settings.c_iflag &= ~(IXON | IXOFF);
+    }
     // The waits are done with poll(); a read returns what is there.
     settings.c_cc[VMIN] = 0;
     settings.c_cc[VTIME] = 0;
     if (tcsetattr(fd_, TCSANOW, &settings) != 0)
-        return false;
+        return fail();
 
     int lines = TIOCM_DTR | TIOCM_RTS;
     if (ioctl(fd_, TIOCMBIS, &lines) != 0 && !isModemLineRefusal(errno))
-        return false;
+        return fail();
     return true;
 }
 
 void TermiosSerialLine::purge()
 {
     if (fd_ >= 0)
-        tcflush(fd_, TCIOFLUSH);
+        tcflush(fd_, settings_.keepOutput ? TCIFLUSH : TCIOFLUSH);
 }
 
 bool TermiosSerialLine::write(const QByteArray& bytes, int timeoutMs)
@@ -177,8 +202,11 @@ void TermiosSerialLine::close()
     if (fd_ < 0)
         return;
     int lines = TIOCM_DTR;
-    ioctl(fd_, TIOCMBIC, &lines);
-    tcflush(fd_, TCIOFLUSH);
+    if (settings_.keepOutput)
+        tcdrain(fd_);
+    if (!settings_.holdDtr)
+        ioctl(fd_, TIOCMBIC, &lines);
+    tcflush(fd_, settings_.keepOutput ? TCIFLUSH : TCIOFLUSH);
     // A pseudo-terminal keeps the exclusive mark after the last close while its other end stays
     // open, which would turn away our own next open.
     ioctl(fd_, TIOCNXCL);

@@ -8,7 +8,21 @@
 // with poll() so that their time-outs hold even when the instrument holds the line with XOFF.
 class TermiosSerialLine : public SerialLine {
 public:
+    // The load's own line unless told otherwise.
+    struct Settings {
+        int baud = 19200; // 19200 or 115200
+        bool xonXoff = true;
+        // DTR stays raised when the line closes, so that a device restarted by a DTR edge (an
+        // Arduino-based controller) is not restarted by every operation.
+        bool holdDtr = false;
+        // What was written is never discarded: the close waits for it to leave and a purge drops
+        // only what has arrived. Nothing else waits for the last command of an operation, and the
+        // next operation's purge must not take it off the line.
+        bool keepOutput = false;
+    };
+
     TermiosSerialLine() = default;
+    explicit TermiosSerialLine(const Settings& settings) : settings_(settings) {}
     ~TermiosSerialLine() override;
     TermiosSerialLine(const TermiosSerialLine&) = delete;
     TermiosSerialLine& operator=(const TermiosSerialLine&) = delete;
@@ -21,11 +35,14 @@ public:
     void close() override;
     bool isOpen() const override { return fd_ >= 0; }
     void setWaitHook(std::function<void()> hook) override { waitHook_ = std::move(hook); }
+    QString errorString() const override { return error_; }
 
 private:
     // poll() for the events within the time left, in slices that end with the wait hook.
     int waitFor(short events, int leftMs, short& revents);
 
+    Settings settings_;
     int fd_ = -1;
     std::function<void()> waitHook_;
+    QString error_;
 };

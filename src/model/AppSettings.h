@@ -22,10 +22,11 @@ struct AppSettings {
     // Config: connection and instrument.
     int Interface = 0;  // 0 RS-232C, 1 GPIB
     int Port = 1;       // COM port number
-    int Maker = 1;      // GPIB board maker 1..5
+    int Maker = 1;      // GPIB board maker 1..5, 6 a Prologix-compatible controller
     int Address = 1;    // GPIB address
     int Machine = 0;    // instrument family; forced to 6 (KDR-X) after loading
     QString PortDevice; // serial device path, "simulator", or empty for /dev/ttyS(Port-1)
+    QString GpibDevice; // the GPIB controller's serial device path or network address (Maker 6)
 
     // Config: sequence and control.
     int SeqCtl = SoftwareControl;

@@ -52,6 +52,7 @@ std::vector<Key> buildTable()
         ranged({kConfig, "Port", &S::Port}, 0, 255),
         {kConfig, "Maker", &S::Maker},
         {kConfig, "PortDevice", &S::PortDevice},
+        {kConfig, "GpibDevice", &S::GpibDevice},
         flag({kConfig, "SeqMode", &S::SeqMode}),
         ranged({kConfig, "UnitSoft", &S::UnitSoft}, UnitMs, UnitH),
         ranged({kConfig, "UnitHard", &S::UnitHard}, UnitMs, UnitH),

@@ -29,6 +29,30 @@ bool SimulatorProcess::start(const QStringList& faults)
     return QFileInfo(device()).isSymLink();
 }
 
+bool SimulatorProcess::startNetwork(const QStringList& faults)
+{
+    process_.setProgram(QStringLiteral(KDRX_SIM_PROGRAM));
+    process_.setArguments(
+        QStringList{"--tcp", "0", "--transcript", QDir(folder_).filePath(QStringLiteral("transcript.txt"))} +
+        faults);
+    process_.start();
+    if (!process_.waitForStarted(10000))
+        return false;
+    // "kdrx-sim: serving a Prologix-compatible controller at 127.0.0.1:PORT"
+    QByteArray said;
+    QElapsedTimer timer;
+    timer.start();
+    while (!said.contains('\n') && timer.elapsed() < 10000) {
+        process_.waitForReadyRead(100);
+        said += process_.readAllStandardOutput();
+    }
+    const qsizetype at = said.lastIndexOf(' ');
+    if (!said.contains('\n') || at < 0)
+        return false;
+    networkDevice_ = QStringLiteral("tcp:") + QString::fromLatin1(said.mid(at + 1).trimmed());
+    return true;
+}
+
 void SimulatorProcess::stop()
 {
     if (process_.state() == QProcess::NotRunning)

@@ -16,6 +16,11 @@ public:
     // Starts the program with the given fault options and waits for its device link; false when
     // it did not come up within ten seconds.
     bool start(const QStringList& faults = {});
+    // Starts the program behind a simulated Prologix-compatible controller on a free TCP port
+    // (--tcp 0) and waits until it names the port; false when it did not within ten seconds.
+    bool startNetwork(const QStringList& faults = {});
+    // "tcp:127.0.0.1:PORT" once startNetwork has succeeded.
+    QString networkDevice() const { return networkDevice_; }
     // Ends the program (SIGTERM, then kill).
     void stop();
     QString device() const;
@@ -25,4 +30,5 @@ public:
 private:
     QString folder_;
     QProcess process_;
+    QString networkDevice_;
 };

@@ -39,8 +39,10 @@ private slots:
     void interfaceOffersAUsbAdapterByItsStableLink();
     void interfaceShowsTheStoredDevice();
     void interfaceStoresMakerZeroWhenTheListHasNoSelection();
+    void interfaceChoosesAPrologixControllerAndItsDevice();
     void interfaceCancelChangesNothing();
     void interfaceCommandStoresOnOk();
+    void interfaceCommandHandsTheControllerToThePort();
     void interfaceWithoutAMakerMakesTheLinkTheComPortOfTheAddress();
     void environmentRefusesAnEmptyExtension();
     void environmentStoresSeparatorsAndTheTrimmedExtension();
@@ -275,6 +277,60 @@ void DialogsTest::interfaceStoresMakerZeroWhenTheListHasNoSelection()
     QCOMPARE(settings_.Address, 5);
 }
 
+void DialogsTest::interfaceChoosesAPrologixControllerAndItsDevice()
+{
+    const QString link =
+        QStringLiteral("/dev/serial/by-id/usb-Prologix_Prologix_GPIB-USB_Controller_PX1-if00-port0");
+    const std::vector<SerialDevice> devices = {
+        SerialDevice(link, QStringLiteral("/dev/ttyUSB0 — FT245R USB FIFO (Prologix)"),
+                     QStringLiteral("/dev/ttyUSB0")),
+        QStringLiteral("/dev/ttyS0")};
+    settings_.PortDevice = QStringLiteral("/dev/ttyS0");
+    {
+        CInterfaceDlg dialog(*loader_, settings_, devices);
+        const CInterfaceDlg::Controls& c = dialog.controls();
+        QCOMPARE(c.maker->itemText(3), QStringLiteral("Prologix-compatible controller"));
+        QCOMPARE(c.controller->count(), 2);
+        QVERIFY(!c.controller->isEnabled());
+        c.gpib->click();
+        QVERIFY2(!c.controller->isEnabled(), "a board maker has no controller device");
+        c.maker->setCurrentIndex(3);
+        QVERIFY(c.controller->isEnabled());
+        QVERIFY(c.controllerLabel->isEnabled());
+        c.controller->setCurrentIndex(0);
+        c.address->setCurrentIndex(4);
+        c.ok->click();
+        QCOMPARE(settings_.Interface, 1);
+        QCOMPARE(settings_.Maker, 6);
+        QCOMPARE(settings_.Address, 5);
+        QCOMPARE(settings_.GpibDevice, link);
+        QCOMPARE(settings_.PortDevice, QStringLiteral("/dev/ttyS0"));
+    }
+    {
+        // Shown again as stored; the network model's address is typed.
+        CInterfaceDlg dialog(*loader_, settings_, devices);
+        const CInterfaceDlg::Controls& c = dialog.controls();
+        QCOMPARE(c.maker->currentText(), QStringLiteral("Prologix-compatible controller"));
+        QCOMPARE(c.controller->currentIndex(), 0);
+        QVERIFY(c.controller->isEnabled());
+        c.controller->lineEdit()->selectAll();
+        QTest::keyClicks(c.controller->lineEdit(), QStringLiteral("192.0.2.7:1234"));
+        dialog.accept();
+        QCOMPARE(settings_.GpibDevice, QStringLiteral("192.0.2.7:1234"));
+    }
+    {
+        // RS232C greys the controller and keeps what it holds.
+        CInterfaceDlg dialog(*loader_, settings_, devices);
+        QCOMPARE(dialog.controls().controller->currentText(), QStringLiteral("192.0.2.7:1234"));
+        dialog.controls().rs232c->click();
+        QVERIFY(!dialog.controls().controller->isEnabled());
+        dialog.accept();
+        QCOMPARE(settings_.Interface, 0);
+        QCOMPARE(settings_.Maker, 6);
+        QCOMPARE(settings_.GpibDevice, QStringLiteral("192.0.2.7:1234"));
+    }
+}
+
 void DialogsTest::interfaceCancelChangesNothing()
 {
     const AppSettings before = settings_;
@@ -323,6 +379,28 @@ void DialogsTest::interfaceCommandStoresOnOk()
     program.frame().router().trigger(CMainFrame::IdInterface);
     QCOMPARE(program.frame().port().kind, int(CInstrumentPort::NiGpib));
     QCOMPARE(program.frame().settings().Interface, 1);
+}
+
+void DialogsTest::interfaceCommandHandsTheControllerToThePort()
+{
+    StartedProgram program;
+    QCOMPARE(program.start(), CTessorApp::kRunning);
+    program.services.onDialog = [](QDialog& dialog) {
+        auto* interface = qobject_cast<CInterfaceDlg*>(&dialog);
+        if (!interface)
+            return int(QDialog::Rejected);
+        interface->controls().gpib->click();
+        interface->controls().maker->setCurrentIndex(3);
+        interface->controls().address->setCurrentIndex(8);
+        interface->controls().controller->setEditText(QStringLiteral("tcp:192.0.2.7:1234"));
+        interface->controls().ok->click();
+        return interface->result();
+    };
+    QVERIFY(program.frame().router().trigger(CMainFrame::IdInterface));
+    QCOMPARE(program.frame().settings().Maker, 6);
+    QCOMPARE(program.frame().port().kind, int(CInstrumentPort::PrologixGpib));
+    QCOMPARE(program.frame().port().address, 9);
+    QCOMPARE(program.frame().port().prologix().device, QStringLiteral("tcp:192.0.2.7:1234"));
 }
 
 void DialogsTest::interfaceWithoutAMakerMakesTheLinkTheComPortOfTheAddress()

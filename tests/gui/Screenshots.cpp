@@ -84,6 +84,26 @@ bool interfaceShots(StartedProgram& program, const QDir& out)
     return ok;
 }
 
+// The Interface dialog with a Prologix-compatible GPIB controller chosen: its USB serial port by its
+// stable link, the load at GPIB address 5.
+bool prologixInterfaceShot(StartedProgram& program, const QDir& out)
+{
+    AppSettings settings = program.frame().settings();
+    settings.Interface = 1;
+    settings.Maker = 6;
+    settings.Address = 5;
+    settings.GpibDevice =
+        QStringLiteral("/dev/serial/by-id/usb-Prologix_Prologix_GPIB-USB_Controller_PXA1B2C3-if00-port0");
+    const std::vector<SerialDevice> devices = {
+        SerialDevice(settings.GpibDevice,
+                     QStringLiteral("/dev/ttyUSB0 — Prologix GPIB-USB Controller (Prologix)"),
+                     QStringLiteral("/dev/ttyUSB0")),
+        SerialDevice(QStringLiteral("/dev/ttyS4"), QStringLiteral("/dev/ttyS4 — 16550A"),
+                     QStringLiteral("/dev/ttyS4"))};
+    CInterfaceDlg dialog(*program.app->templates(), settings, devices, &program.frame());
+    return grabWindow(dialog, out.filePath(QStringLiteral("interface-prologix.png")));
+}
+
 // The dialogs of the Sequence and Help menus that need no instrument.
 bool dialogShots(StartedProgram& program, const QDir& out)
 {
@@ -211,6 +231,7 @@ bool shellShots(const QDir& out)
         return false;
     bool ok = mainWindowShot(program, out);
     ok = interfaceShots(program, out) && ok;
+    ok = prologixInterfaceShot(program, out) && ok;
     ok = dialogShots(program, out) && ok;
     ok = transferShots(program, out) && ok;
     program.stop();

@@ -42,7 +42,7 @@ struct TransferRig : SimulatedInstrument {
     TransferRig()
     {
         procedures.setHooks(recorded.hooks(*this));
-        progress.attach(device, &port.rs232c());
+        progress.attach(device, &port);
         settings.SeqCtl = HardwareControl;
         settings.deriveActiveValues();
     }

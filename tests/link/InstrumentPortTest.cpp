@@ -37,9 +37,13 @@ TEST_F(InstrumentPortTest, SettingsChooseTheLinkAndItsAddress)
 {
     const SettingsCase cases[] = {
         {0, 3, 1, 7, 0, 3}, // RS-232C on COM Port whatever the GPIB fields hold
-        {0, 2, 5, 14, 0, 2}, {1, 3, 1, 7, 1, 7}, {1, 3, 3, 12, 3, 12},
-        {1, 3, 5, 2, 5, 2},  {1, 4, 0, 6, 0, 6}, // no maker chosen: RS-232C on the COM port numbered by
-                                                 // Address
+        {0, 2, 5, 14, 0, 2},
+        {1, 3, 1, 7, 1, 7},
+        {1, 3, 3, 12, 3, 12},
+        {1, 3, 5, 2, 5, 2},
+        {1, 4, 0, 6, 0, 6}, // no maker chosen: RS-232C on the COM port numbered by
+                            // Address
+        {1, 3, 6, 9, 6, 9}, // a Prologix-compatible controller
     };
     for (const SettingsCase& c : cases) {
         SCOPED_TRACE(testing::Message()
@@ -51,11 +55,13 @@ TEST_F(InstrumentPortTest, SettingsChooseTheLinkAndItsAddress)
         settings.Address = c.Address;
         settings.Machine = 6;
         settings.PortDevice = QStringLiteral("/dev/ttyUSB1");
+        settings.GpibDevice = QStringLiteral("tcp:192.0.2.7");
         port.applySettings(settings);
         EXPECT_EQ(port.kind, c.kind);
         EXPECT_EQ(port.address, c.address);
         EXPECT_EQ(port.machine, 6);
         EXPECT_EQ(port.rs232c().portDevice, QStringLiteral("/dev/ttyUSB1"));
+        EXPECT_EQ(port.prologix().device, QStringLiteral("tcp:192.0.2.7"));
     }
 }
 
@@ -132,6 +138,7 @@ TEST_F(InstrumentPortTest, FailedOpenShowsExactlyOneMessage)
         {3, empty.path(), "No GPIB has been set up."},
         {4, empty.path(), "GPIBがセットアップされていません"},
         {5, empty.path(), "GPIBがセットアップされていません"},
+        {6, {}, "GPIB[Prologix]: No controller has been set up."},
     };
     line->openSucceeds = false;
     for (const Case& c : cases) {

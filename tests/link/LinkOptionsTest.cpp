@@ -12,8 +12,8 @@ TEST(LinkOptions, GpibOptionNamesMakerAndAddress)
         const char* text;
         int maker;
         int address;
-    } cases[] = {{"ni:5", 1, 5},      {"interface:1", 2, 1}, {"contec:30", 3, 30},
-                 {"ratoc:12", 4, 12}, {"ratoc-usb:3", 5, 3}, {"NI: 7", 1, 7}};
+    } cases[] = {{"ni:5", 1, 5},        {"interface:1", 2, 1}, {"contec:30", 3, 30}, {"ratoc:12", 4, 12},
+                 {"ratoc-usb:3", 5, 3}, {"NI: 7", 1, 7},       {"prologix:5", 6, 5}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         LinkOptions options;

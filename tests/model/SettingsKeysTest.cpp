@@ -16,9 +16,10 @@ TEST(SettingsKeys, StoredNamesAreUniqueWithinTheirSection)
             names.insert(name);
         }
     }
-    // 6 main-window keys; single Config keys: 6 connection (PortDevice included), 28 sequence and
-    // control, 14 monitoring, 8 before processing; 8 repeat counts; 20 per-channel keys for 5 channels.
-    EXPECT_EQ(values, 6 + 6 + 28 + 14 + 8 + 8 + 20 * 5);
+    // 6 main-window keys; single Config keys: 7 connection (PortDevice and GpibDevice included), 28
+    // sequence and control, 14 monitoring, 8 before processing; 8 repeat counts; 20 per-channel keys
+    // for 5 channels.
+    EXPECT_EQ(values, 6 + 7 + 28 + 14 + 8 + 8 + 20 * 5);
 }
 
 TEST(SettingsKeys, StoredNamesFindTheirMember)

@@ -36,8 +36,11 @@ timespec toTimespec(SteadyClock::duration duration)
 
 } // namespace
 
-PtySimulatorServer::PtySimulatorServer(Clock& clock, int baud) : simulator_(clock), baud_(baud < 0 ? 0 : baud)
+PtySimulatorServer::PtySimulatorServer(Clock& clock, int baud, FrontEnd frontEnd)
+    : simulator_(clock), baud_(baud < 0 ? 0 : baud)
 {
+    if (frontEnd == FrontEnd::PrologixController)
+        controller_ = std::make_unique<PrologixController>(simulator_);
     if (!openTerminal()) {
         closeDescriptors();
         return;
@@ -147,7 +150,14 @@ void PtySimulatorServer::serve()
         while (!arriving.empty() && arriving.front().ready <= now) {
             const char byte = arriving.front().byte;
             arriving.pop_front();
-            if (byte == kXoff) {
+            if (controller_) {
+                const bool wasIdle = outgoing.isEmpty();
+                const QByteArray answer = controller_->receive(QByteArray(1, byte));
+                if (outgoing.size() <= kMaxPendingReplyBytes)
+                    outgoing.append(answer);
+                if (wasIdle && !outgoing.isEmpty())
+                    sendNext = std::max(sendNext, now + byteTime);
+            } else if (byte == kXoff) {
                 paused = true;
             } else if (byte == kXon) {
                 paused = false;

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "KdrxSimulator.h"
+#include "PrologixController.h"
 #include "ui/Clock.h"
 
 #include <QString>
 #include <atomic>
+#include <memory>
 #include <thread>
 
 // Serves a KdrxSimulator on a pseudo-terminal, so the program's real serial code can talk to it:
@@ -12,6 +14,9 @@
 // no echo; lines end with a line feed (a carriage return before it is dropped). XON and XOFF bytes
 // from the other end pause and resume the replies and never reach the simulator. With a line speed
 // given, reception and replies take the time they would on a real line (ten bits per byte).
+//
+// With a controller in front, the terminal is a Prologix-compatible controller's USB serial port:
+// every byte goes to the controller (no XON/XOFF) and the controller's answers come back.
 //
 // The server runs on its own thread from construction until stop() or destruction. It keeps a
 // descriptor of the slave open itself, so the other end may open and close the device as often as it
@@ -23,7 +28,9 @@ public:
     // Replies waiting beyond this are dropped.
     static constexpr int kMaxPendingReplyBytes = 1 << 20;
 
-    explicit PtySimulatorServer(Clock& clock, int baud = 0);
+    enum class FrontEnd { Serial, PrologixController };
+
+    explicit PtySimulatorServer(Clock& clock, int baud = 0, FrontEnd frontEnd = FrontEnd::Serial);
     ~PtySimulatorServer();
     PtySimulatorServer(const PtySimulatorServer&) = delete;
     PtySimulatorServer& operator=(const PtySimulatorServer&) = delete;
@@ -33,6 +40,8 @@ public:
     QString errorString() const { return error_; }
     QString devicePath() const { return devicePath_; }
     KdrxSimulator& simulator() { return simulator_; }
+    // The controller in front of the load; null without one.
+    PrologixController* controller() { return controller_.get(); }
     // Stops serving; the device disappears when the server is destroyed.
     void stop();
 
@@ -42,6 +51,7 @@ private:
     void closeDescriptors();
 
     KdrxSimulator simulator_;
+    std::unique_ptr<PrologixController> controller_;
     int baud_;
     int master_ = -1;
     int slave_ = -1;

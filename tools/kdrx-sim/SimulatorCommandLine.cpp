@@ -1,6 +1,7 @@
 #include "SimulatorCommandLine.h"
 
 #include "KdrxSimulator.h"
+#include "PrologixController.h"
 
 #include <QCommandLineParser>
 #include <cmath>
@@ -48,7 +49,8 @@ QString SimulatorCommandLine::usage()
         "Usage: kdrx-sim [options]\n"
         "A simulated Morvane KDR-X five-channel electronic load. With --pty it serves on a\n"
         "pseudo-terminal linked at PATH until SIGTERM or SIGINT; without it, it reads command lines\n"
-        "on standard input and writes the replies to standard output.\n"
+        "on standard input and writes the replies to standard output. With --prologix (or --tcp) a\n"
+        "Prologix-compatible GPIB controller stands in front of it.\n"
         "\n"
         "  --pty PATH                 serve on a pseudo-terminal; PATH becomes a symbolic link to it\n"
         "  --transcript FILE          write every received line, stamped to the millisecond\n"
@@ -59,6 +61,12 @@ QString SimulatorCommandLine::usage()
         "  --error-after CMD=ERROR    push ERROR (e.g. -222,\"Data out of range\") after CMD (repeatable)\n"
         "  --questionable CH=COND     channel CH (1-5) reports questionable condition COND (repeatable)\n"
         "  --source CH=VOLTS,OHMS     the source at channel CH's terminals (default 12 V, 0.1 ohm)\n"
+        "  --prologix                 put a Prologix-compatible GPIB controller in front of the load\n"
+        "  --tcp PORT                 serve the controller on 127.0.0.1:PORT (0: a free port, printed)\n"
+        "  --gpib-address N           the load's GPIB address behind the controller (default 5)\n"
+        "  --prologix-silent          the controller answers nothing (not even ++ver)\n"
+        "  --prologix-version TEXT    the controller's answer to ++ver\n"
+        "  --prologix-cut N           the controller passes only the first N bytes of each reply\n"
         "  --help                     show this text\n");
 }
 
@@ -77,8 +85,15 @@ std::optional<SimulatorOptions> SimulatorCommandLine::parse(const QStringList& a
                                           QStringLiteral("CH=COND"));
     const QCommandLineOption source(QStringLiteral("source"), QString(), QStringLiteral("CH=VOLTS,OHMS"));
     const QCommandLineOption help(QStringLiteral("help"));
-    parser.addOptions(
-        {pty, transcript, baud, stopAfter, garbage, model, errorAfter, questionable, source, help});
+    const QCommandLineOption prologix(QStringLiteral("prologix"));
+    const QCommandLineOption tcp(QStringLiteral("tcp"), QString(), QStringLiteral("PORT"));
+    const QCommandLineOption gpibAddress(QStringLiteral("gpib-address"), QString(), QStringLiteral("N"));
+    const QCommandLineOption controllerSilent(QStringLiteral("prologix-silent"));
+    const QCommandLineOption controllerVersion(QStringLiteral("prologix-version"), QString(),
+                                               QStringLiteral("TEXT"));
+    const QCommandLineOption cutReplies(QStringLiteral("prologix-cut"), QString(), QStringLiteral("N"));
+    parser.addOptions({pty, transcript, baud, stopAfter, garbage, model, errorAfter, questionable, source,
+                       help, prologix, tcp, gpibAddress, controllerSilent, controllerVersion, cutReplies});
 
     const auto fail = [error](const QString& text) {
         if (error)
@@ -149,6 +164,36 @@ std::optional<SimulatorOptions> SimulatorCommandLine::parse(const QStringList& a
             return bad();
         options.sources.push_back({*number, *volts, *ohms});
     }
+
+    if (parser.isSet(tcp)) {
+        const std::optional<int> value = wholeNumber(parser.value(tcp));
+        if (!value || *value < 0 || *value > 65535)
+            return fail(QStringLiteral("--tcp needs a port from 0 to 65535."));
+        if (!options.ptyPath.isEmpty())
+            return fail(QStringLiteral("--tcp and --pty cannot be used together."));
+        options.tcpPort = *value;
+    }
+    options.prologix = parser.isSet(prologix) || options.tcpPort.has_value();
+    const bool controllerFault = parser.isSet(gpibAddress) || parser.isSet(controllerSilent) ||
+                                 parser.isSet(controllerVersion) || parser.isSet(cutReplies);
+    if (controllerFault && !options.prologix)
+        return fail(
+            QStringLiteral("--gpib-address and the --prologix-... options need --prologix or --tcp."));
+    if (parser.isSet(gpibAddress)) {
+        const std::optional<int> value = wholeNumber(parser.value(gpibAddress));
+        if (!value || *value < 0 || *value > 30)
+            return fail(QStringLiteral("--gpib-address needs an address from 0 to 30."));
+        options.gpibAddress = *value;
+    }
+    options.controllerSilent = parser.isSet(controllerSilent);
+    if (parser.isSet(controllerVersion))
+        options.controllerVersion = parser.value(controllerVersion);
+    if (parser.isSet(cutReplies)) {
+        const std::optional<int> value = wholeNumber(parser.value(cutReplies));
+        if (!value || *value < 0)
+            return fail(QStringLiteral("--prologix-cut needs a number of bytes, 0 or more."));
+        options.cutReplies = *value;
+    }
     return options;
 }
 
@@ -165,4 +210,13 @@ void SimulatorCommandLine::apply(const SimulatorOptions& options, KdrxSimulator&
         simulator.setQuestionable(fault.channel, fault.condition);
     for (const SimulatorOptions::Source& dut : options.sources)
         simulator.setSource(dut.channel, dut.openVoltage, dut.resistance);
+}
+
+void SimulatorCommandLine::applyController(const SimulatorOptions& options, PrologixController& controller)
+{
+    controller.setInstrumentAddress(options.gpibAddress);
+    controller.setSilent(options.controllerSilent);
+    if (options.controllerVersion)
+        controller.setVersion(*options.controllerVersion);
+    controller.cutRepliesAfter(options.cutReplies);
 }

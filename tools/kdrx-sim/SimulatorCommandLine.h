@@ -6,6 +6,7 @@
 #include <vector>
 
 class KdrxSimulator;
+class PrologixController;
 
 // What the kdrx-sim program was asked to do.
 struct SimulatorOptions {
@@ -33,6 +34,15 @@ struct SimulatorOptions {
     std::vector<ErrorAfter> errorsAfter;
     std::vector<Questionable> questionable;
     std::vector<Source> sources;
+
+    // A Prologix-compatible controller in front of the load, on the pty, the standard streams or
+    // a TCP port of the loopback interface (port 0: a free one), and its faults.
+    bool prologix = false;
+    std::optional<int> tcpPort;
+    int gpibAddress = 5;
+    bool controllerSilent = false;
+    std::optional<QString> controllerVersion;
+    int cutReplies = -1;
 };
 
 // The command line of kdrx-sim and the faults it sets on a simulator.
@@ -43,4 +53,6 @@ public:
     static QString usage();
     // Sets the options' faults and devices under test on the simulator.
     static void apply(const SimulatorOptions& options, KdrxSimulator& simulator);
+    // Sets the controller's faults and the load's address on its bus.
+    static void applyController(const SimulatorOptions& options, PrologixController& controller);
 };

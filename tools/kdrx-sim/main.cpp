@@ -1,14 +1,17 @@
 // kdrx-sim: the simulated Morvane KDR-X load as a program, on a pseudo-terminal or on the standard
-// streams.
+// streams, optionally behind a Prologix-compatible GPIB controller (also on a TCP port).
 
 #include "KdrxSimulator.h"
+#include "PrologixController.h"
 #include "PtySimulatorServer.h"
 #include "SimulatorCommandLine.h"
+#include "TcpSimulatorServer.h"
 #include "ui/SystemClock.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <functional>
@@ -18,6 +21,9 @@
 #include <unistd.h>
 
 namespace {
+
+// Prepares the load and, when there is one, the controller in front of it.
+using Prepare = std::function<void(KdrxSimulator&, PrologixController*)>;
 
 void printError(const QString& text)
 {
@@ -52,23 +58,30 @@ void unlinkDevice(const QString& device, const QString& path)
         QFile::remove(path);
 }
 
-int servePty(Clock& clock, const SimulatorOptions& options,
-             const std::function<void(KdrxSimulator&)>& prepare)
+sigset_t blockStopSignals()
 {
-    // The server thread must not take the stop signals: they are waited for here.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
     sigaddset(&stopSignals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    return stopSignals;
+}
 
-    PtySimulatorServer server(clock, options.baud);
+int servePty(Clock& clock, const SimulatorOptions& options, const Prepare& prepare)
+{
+    // The server thread must not take the stop signals: they are waited for here.
+    sigset_t stopSignals = blockStopSignals();
+
+    PtySimulatorServer server(clock, options.baud,
+                              options.prologix ? PtySimulatorServer::FrontEnd::PrologixController
+                                               : PtySimulatorServer::FrontEnd::Serial);
     if (!server.isServing()) {
         printError(server.errorString());
         return 1;
     }
-    prepare(server.simulator());
+    prepare(server.simulator(), server.controller());
     if (!linkDevice(server.devicePath(), options.ptyPath))
         return 1;
     std::printf("kdrx-sim: serving %s at %s\n", qPrintable(server.devicePath()), qPrintable(options.ptyPath));
@@ -81,10 +94,46 @@ int servePty(Clock& clock, const SimulatorOptions& options,
     return 0;
 }
 
-int serveStreams(Clock& clock, const std::function<void(KdrxSimulator&)>& prepare)
+// The controller on a TCP port until a stop signal; the port is printed, since 0 takes a free one.
+int serveTcp(Clock& clock, const SimulatorOptions& options, const Prepare& prepare)
+{
+    sigset_t stopSignals = blockStopSignals();
+    TcpSimulatorServer server(clock, *options.tcpPort);
+    if (!server.isServing()) {
+        printError(server.errorString());
+        return 1;
+    }
+    prepare(server.simulator(), &server.controller());
+    std::printf("kdrx-sim: serving a Prologix-compatible controller at %s\n", qPrintable(server.address()));
+    std::fflush(stdout);
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    server.stop();
+    return 0;
+}
+
+// The controller on the standard streams: the bytes as they come, the answers as they go.
+int serveControllerStreams(Clock& clock, const Prepare& prepare)
 {
     KdrxSimulator simulator(clock);
-    prepare(simulator);
+    PrologixController controller(simulator);
+    prepare(simulator, &controller);
+    char buffer[4096];
+    ssize_t count = 0;
+    while ((count = ::read(STDIN_FILENO, buffer, sizeof buffer)) > 0 || (count < 0 && errno == EINTR)) {
+        const QByteArray answer = count > 0 ? controller.receive(QByteArray(buffer, count)) : QByteArray();
+        if (!answer.isEmpty()) {
+            std::fwrite(answer.constData(), 1, static_cast<size_t>(answer.size()), stdout);
+            std::fflush(stdout);
+        }
+    }
+    return 0;
+}
+
+int serveStreams(Clock& clock, const Prepare& prepare)
+{
+    KdrxSimulator simulator(clock);
+    prepare(simulator, nullptr);
     std::string line;
     while (std::getline(std::cin, line)) {
         for (const QString& reply : simulator.handleLine(QString::fromLatin1(line.c_str())))
@@ -121,19 +170,28 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    const auto prepare = [&](KdrxSimulator& simulator) {
+    // The controller's commands and the load's lines go to one transcript, in the order received.
+    const auto record = [&transcript, &clock](const QString& text) {
+        const QString stamp = clock.calendarNow().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+        transcript.write((stamp + QLatin1Char('\t') + text + QLatin1Char('\n')).toLatin1());
+        transcript.flush();
+    };
+    const Prepare prepare = [&](KdrxSimulator& simulator, PrologixController* controller) {
         SimulatorCommandLine::apply(*options, simulator);
+        if (controller)
+            SimulatorCommandLine::applyController(*options, *controller);
         if (!transcript.isOpen())
             return;
         // A long session would otherwise keep every line in memory as well.
         simulator.setKeepTranscript(false);
-        simulator.setTranscriptObserver([&transcript, &clock](const KdrxSimulator::Received& entry) {
-            const QString stamp = clock.calendarNow().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
-            transcript.write((stamp + QLatin1Char('\t') + entry.text + QLatin1Char('\n')).toLatin1());
-            transcript.flush();
-        });
+        simulator.setTranscriptObserver(
+            [record](const KdrxSimulator::Received& entry) { record(entry.text); });
+        if (controller)
+            controller->setCommandObserver(record);
     };
+    if (options->tcpPort)
+        return serveTcp(clock, *options, prepare);
     if (options->ptyPath.isEmpty())
-        return serveStreams(clock, prepare);
+        return options->prologix ? serveControllerStreams(clock, prepare) : serveStreams(clock, prepare);
     return servePty(clock, *options, prepare);
 }
