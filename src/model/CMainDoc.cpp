@@ -55,6 +55,7 @@ void CMainDoc::copyToBuffer(int firstLine, int lastLine)
 {
     const int lines = std::clamp(lastLine - firstLine + 1, 0, kMaxSteps);
     const auto& steps = current().steps;
+    ++bufferFills_;
     copyBuffer_.clear();
     for (int i = 0; i < lines; ++i) {
         SequenceStep line;
@@ -67,11 +68,16 @@ void CMainDoc::copyToBuffer(int firstLine, int lastLine)
 
 void CMainDoc::writeBuffer(int line)
 {
+    writeLines(line, copyBuffer_);
+}
+
+void CMainDoc::writeLines(int line, const std::vector<SequenceStep>& lines)
+{
     auto& steps = current().steps;
-    for (int i = 0; i < bufferCount(); ++i) {
-        const int slot = line - 1 + i;
-        if (isSlot(slot))
-            steps[slot].assignFieldsButTime(copyBuffer_[i]);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const long long slot = static_cast<long long>(line) - 1 + static_cast<long long>(i);
+        if (slot >= 0 && slot < kMaxSteps)
+            steps[static_cast<int>(slot)].assignFieldsButTime(lines[i]);
     }
 }
 

@@ -48,6 +48,11 @@ public:
     void writeBuffer(int line);
     int bufferCount() const { return static_cast<int>(copyBuffer_.size()); }
     const std::vector<SequenceStep>& copyBuffer() const { return copyBuffer_; }
+    // How often the copy buffer was filled: Paste compares it with when the system clipboard last
+    // changed, and takes whichever was filled more recently.
+    quint64 bufferFills() const { return bufferFills_; }
+    // Writes the lines (seven fields each) into the slots from line on, as writeBuffer does.
+    void writeLines(int line, const std::vector<SequenceStep>& lines);
     // Called before lastLine - firstLine + 1 lines are inserted at firstLine: keeps the steps that
     // the insertion pushes past stepLimit so that undoing it can bring them back.
     void recordInsertion(int firstLine, int lastLine, int stepLimit);
@@ -90,6 +95,7 @@ private:
     int currentChannel_ = 0;
     std::array<ChannelSequence, kChannelCount> channels_;
     std::vector<SequenceStep> copyBuffer_;     // at most kMaxSteps lines, time unused
+    quint64 bufferFills_ = 0;
     int insertionCount_ = 0;                   // step count before the last insertion
     std::vector<SequenceStep> insertionLines_; // steps the insertion pushed past the limit
     bool modified_ = false;

@@ -3,7 +3,9 @@
 #include "model/AppSettings.h"
 #include "model/CMainDoc.h"
 #include "model/DecimalText.h"
+#include "model/StepColumns.h"
 #include "views/CDecimalEdit.h"
+#include "views/CImportReportDlg.h"
 #include "views/WorksheetFormats.h"
 #include "views/WorksheetModel.h"
 
@@ -86,7 +88,13 @@ CGridView::CGridView(CMainDoc& document, const ViewContext& context, QWidget* pa
         editor->setFocusPolicy(Qt::NoFocus);
         editor->installEventFilter(this);
     }
-    editor_.setClipboardWriter([](const QString& text) { QGuiApplication::clipboard()->setText(text); });
+    editor_.setClipboardWriter([this](const QString& text) { writeClipboard(text); });
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+        if (writingClipboard_)
+            return;
+        clipboardChanged_ = true;
+        bufferFillsAtClipboardChange_ = document_.bufferFills();
+    });
     defineCommands();
 
     for (int channel = 0; channel < kChannelCount; ++channel)
@@ -132,6 +140,10 @@ void CGridView::defineCommands()
         copySelection();
     });
     commands_.add(IdPaste, [this] { pasteSelection(); });
+    commands_.add(kEditPaste, [this] {
+        editor_.clearUndo();
+        pasteSelection();
+    });
 }
 
 void CGridView::onKeyCommand(WorksheetTable::KeyCommand command)
@@ -571,9 +583,50 @@ void CGridView::pasteSelection()
         commitEditor(false);
     const int line = selectedLines().first;
     saveCursor();
-    if (editor_.pasteLines(line))
+    const QString columns = clipboardColumns();
+    const bool pasted = columns.isNull() ? editor_.pasteLines(line) : insertColumns(columns, line, QString());
+    if (pasted)
         restoreCursor();
     commandStatesChanged();
+}
+
+QString CGridView::clipboardColumns() const
+{
+    const bool clipboardNewer = clipboardChanged_ && document_.bufferFills() == bufferFillsAtClipboardChange_;
+    if (document_.bufferCount() > 0 && !clipboardNewer)
+        return QString();
+    // What this view copied itself is in the copy buffer as it was, with every field.
+    const QString text = QGuiApplication::clipboard()->text();
+    if (text.trimmed().isEmpty() || text == writtenClipboard_)
+        return QString();
+    return text;
+}
+
+void CGridView::writeClipboard(const QString& text)
+{
+    writingClipboard_ = true;
+    writtenClipboard_ = text;
+    QGuiApplication::clipboard()->setText(text);
+    writingClipboard_ = false;
+}
+
+bool CGridView::insertColumns(const QString& text, int line, const QString& sourceName)
+{
+    const int channel = document_.currentChannel();
+    if (line < 1 || line > document_.channel(channel).count + 1)
+        return false;
+    StepImport::Target target;
+    target.channel = channel;
+    target.line = line;
+    for (int c = 0; c < kChannelCount; ++c)
+        target.counts[c] = document_.channel(c).count;
+    CImportReportDlg dialog(context_.templates, StepColumns::read(text), context_.settings, target, sourceName,
+                            window());
+    if (!context_.runDialog || context_.runDialog(dialog) != QDialog::Accepted)
+        return false;
+    const bool inserted = editor_.insertSteps(dialog.plan().insertions);
+    commandStatesChanged();
+    return inserted;
 }
 
 void CGridView::undoLastOperation()

@@ -230,7 +230,7 @@ bool WorksheetEditor::removeLines(int first, int last, bool undoing)
                                     .arg(last);
             if (!prompt_.askYesNo(question, UserPrompt::Icon::Information))
                 return false;
-            undo_ = UndoRecord{UndoKind::Deletion, channel, first, last - first + 1, 0};
+            undo_ = UndoRecord{UndoKind::Deletion, channel, first, last - first + 1, 0, {}};
             document_.copyToBuffer(first, last);
         }
         const int removed = last - first + 1;
@@ -266,22 +266,21 @@ bool WorksheetEditor::pasteLines(int line)
 
 bool WorksheetEditor::insertBuffer(int line, bool undoing)
 {
+    return insertLines(line, document_.copyBuffer(), undoing);
+}
+
+bool WorksheetEditor::insertLines(int line, const std::vector<SequenceStep>& lineSteps, bool undoing)
+{
     const int channel = document_.currentChannel();
     ChannelSequence& table = document_.current();
-    const int lines = document_.bufferCount();
+    const int lines = static_cast<int>(lineSteps.size());
     const int count = table.count;
     if (lines <= 0 || line < 1 || line > count + 1)
         return false;
     BusyGuard busy(prompt_);
     const int limit = stepLimit(settings_);
     if (!undoing) {
-        const QString question =
-            QStringLiteral("Step data from the %1-th line will be inserted into the %2-th line.")
-                .arg(line)
-                .arg(lines);
-        if (!prompt_.askYesNo(question, UserPrompt::Icon::Information))
-            return false;
-        undo_ = UndoRecord{UndoKind::Insertion, channel, line, lines, 0};
+        undo_ = UndoRecord{UndoKind::Insertion, channel, line, lines, 0, {}};
         document_.recordInsertion(line, line + lines - 1, limit);
     }
     // From the last step up: each moves down by the inserted lines; those pushed past the limit drop
@@ -290,7 +289,7 @@ bool WorksheetEditor::insertBuffer(int line, bool undoing)
         if (slot + lines < limit)
             document_.moveStep(slot, slot + lines);
     }
-    document_.writeBuffer(line);
+    document_.writeLines(line, lineSteps);
     table.count = std::min(count + lines, limit);
     // Pasted lines past the limit drop out as well.
     if (limit < kMaxSteps)
@@ -298,6 +297,60 @@ bool WorksheetEditor::insertBuffer(int line, bool undoing)
     if (!undoing)
         undo_.stepsAfter = table.count;
     afterLineOperation(channel, line);
+    return true;
+}
+
+bool WorksheetEditor::insertSteps(const std::vector<StepImport::Insertion>& insertions)
+{
+    const int current = document_.currentChannel();
+    if (insertions.size() == 1 && insertions.front().channel == current) {
+        const StepImport::Insertion& insertion = insertions.front();
+        // The plan left room for every step: nothing is pushed past the limit.
+        const int room = stepLimit(settings_) - document_.current().count;
+        const std::vector<SequenceStep> steps(insertion.steps.begin(),
+                                              insertion.steps.begin() +
+                                                  std::clamp(room, 0, static_cast<int>(insertion.steps.size())));
+        return insertLines(insertion.line, steps, false);
+    }
+    BusyGuard busy(prompt_);
+    UndoRecord record;
+    record.kind = UndoKind::Import;
+    record.channel = -1;
+    for (const StepImport::Insertion& insertion : insertions) {
+        if (!isChannel(insertion.channel))
+            continue;
+        ChannelSequence& table = document_.channel(insertion.channel);
+        const int first = table.stepCount() + 1;
+        int slot = first - 1;
+        for (const SequenceStep& step : insertion.steps) {
+            if (slot >= stepLimit(settings_))
+                break;
+            table.steps[slot].clear();
+            table.steps[slot].assignFieldsButTime(step);
+            ++slot;
+        }
+        if (slot + 1 == first)
+            continue;
+        table.count = slot;
+        record.appended.push_back(Appended{insertion.channel, first, slot});
+        afterLineOperation(insertion.channel, first);
+    }
+    if (record.appended.empty())
+        return false;
+    undo_ = std::move(record);
+    return true;
+}
+
+bool WorksheetEditor::undoImport()
+{
+    BusyGuard busy(prompt_);
+    for (const Appended& appended : undo_.appended) {
+        ChannelSequence& table = document_.channel(appended.channel);
+        for (int slot = appended.first - 1; slot < kMaxSteps; ++slot)
+            table.steps[slot].clear();
+        table.count = appended.first - 1;
+        afterLineOperation(appended.channel, appended.first);
+    }
     return true;
 }
 
@@ -328,6 +381,11 @@ bool WorksheetEditor::undo()
             return false;
         changed = removeLines(undo_.first, undo_.first + undo_.count - 1, true);
         break;
+    case UndoKind::Import:
+        if (!prompt_.askYesNo(QStringLiteral("Undo insertion?"), UserPrompt::Icon::Information))
+            return false;
+        changed = undoImport();
+        break;
     }
     undo_ = UndoRecord();
     return changed;
@@ -335,6 +393,14 @@ bool WorksheetEditor::undo()
 
 WorksheetEditor::UndoKind WorksheetEditor::undoKind() const
 {
+    if (undo_.kind == UndoKind::Import) {
+        // An import spans channels, whichever is shown; it is taken back only while every channel it
+        // added to still ends with its steps.
+        const bool unchanged = std::all_of(undo_.appended.begin(), undo_.appended.end(), [&](const Appended& a) {
+            return document_.channel(a.channel).count == a.stepsAfter;
+        });
+        return unchanged ? UndoKind::Import : UndoKind::None;
+    }
     if (undo_.kind == UndoKind::None || undo_.channel != document_.currentChannel())
         return UndoKind::None;
     // Undoing an insertion puts the recorded step count back: after another change of the count that
@@ -362,7 +428,9 @@ void WorksheetEditor::channelReplaced(int channel)
     if (!isChannel(channel))
         return;
     entryRows_[channel] = EntryRow();
-    if (undo_.channel == channel)
+    const bool imported = std::any_of(undo_.appended.begin(), undo_.appended.end(),
+                                      [channel](const Appended& a) { return a.channel == channel; });
+    if (undo_.channel == channel || imported)
         undo_ = UndoRecord();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/SequenceTypes.h"
+#include "model/StepImport.h"
 
 #include <QString>
 #include <array>
@@ -30,13 +31,21 @@ public:
 // then shown by the display and passed on to the graph.
 class WorksheetEditor {
 public:
-    enum class UndoKind { None, Deletion, Insertion };
+    // Import: steps added after the last steps of several channels at once.
+    enum class UndoKind { None, Deletion, Insertion, Import };
+    // The steps an import added to one channel: from the first line to the count it left.
+    struct Appended {
+        int channel = 0;
+        int first = 0;
+        int stepsAfter = 0;
+    };
     struct UndoRecord {
         UndoKind kind = UndoKind::None;
         int channel = 0;
         int first = 0;      // first line deleted or inserted
         int count = 0;      // lines inserted
         int stepsAfter = 0; // the channel's step count the insertion left
+        std::vector<Appended> appended; // an import's channels
     };
     // Which fields of the entry row have been committed since it became the entry row.
     struct EntryFlags {
@@ -75,7 +84,13 @@ public:
     // Inserts the copy buffer at the line after asking. Right after a deletion (the undo record
     // still "deletion") it puts the deleted lines back where they were, without asking.
     bool pasteLines(int line);
-    // Asks, then undoes the last deletion or insertion of the shown channel.
+    // Inserts steps from outside the copy buffer (the clipboard's columns, a CSV file) that the user
+    // has seen and confirmed, as one operation that Undo takes back: into the current channel at a
+    // line as Paste inserts, or, for several channels, after the last step of each. Steps that would
+    // pass the step limit are not inserted (the plan has refused them already). False when nothing
+    // was inserted.
+    bool insertSteps(const std::vector<StepImport::Insertion>& insertions);
+    // Asks, then undoes the last deletion or insertion of the shown channel, or the last import.
     bool undo();
 
     void clearUndo() { undo_ = UndoRecord(); }
@@ -105,6 +120,9 @@ private:
     void completeEntryRow(int channel, int line);
     bool removeLines(int first, int last, bool undoing);
     bool insertBuffer(int line, bool undoing);
+    // Inserts the lines at the line of the current channel, moving the steps from there down.
+    bool insertLines(int line, const std::vector<SequenceStep>& lines, bool undoing);
+    bool undoImport();
     void afterLineOperation(int channel, int firstLine);
     QString clipboardText() const;
 
