@@ -6,31 +6,25 @@
 #include "model/AppSettings.h"
 #include "model/CMainDoc.h"
 #include "model/CsvExport.h"
+#include "model/CsvFile.h"
 #include "ui/ResourceModule.h"
 #include "views/CGridView.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QStringDecoder>
 #include <algorithm>
 
 namespace {
 
 // String-table texts.
 enum Text {
-    CsvFilterText = 810,     // "CSV File"
-    ImportTitleText = 811,   // "Import CSV"
-    ExportTitleText = 812,   // "Export CSV"
-    AllChannelsText = 813,   // "CSV File, every channel"
-    OneChannelText = 814,    // "CSV File, channel %1 only"
-    CannotReadText = 815,    // "The file %1 cannot be imported: %2"
-    NotAFileText = 816,      // "it is not a regular file."
-    TooLargeText = 817,      // "it is larger than %1 MB."
-    CannotWriteText = 818,   // "The file %1 could not be written: %2"
-    NoDataText = 819,        // "There is no data to save."
-    AllFilesText = 61442,    // the framework's "All Files (*.*)"
+    CsvFilterText = 810,   // "CSV File"
+    ImportTitleText = 811, // "Import CSV"
+    ExportTitleText = 812, // "Export CSV"
+    AllChannelsText = 813, // "CSV File, every channel"
+    OneChannelText = 814,  // "CSV File, channel %1 only"
+    NoDataText = 819,      // "There is no data to save."
+    AllFilesText = 61442,  // the framework's "All Files (*.*)"
 };
 
 } // namespace
@@ -56,46 +50,23 @@ void CsvFileCommands::importFile()
     FileRequest request;
     request.title = module_.string(ImportTitleText);
     request.folder = folder();
-    request.filters.push_back(FileFilter{module_.string(CsvFilterText),
-                                         {QStringLiteral("*.csv"), QStringLiteral("*.txt"), QStringLiteral("*.tsv")}});
+    request.filters.push_back(
+        FileFilter{module_.string(CsvFilterText),
+                   {QStringLiteral("*.csv"), QStringLiteral("*.txt"), QStringLiteral("*.tsv")}});
     request.filters.push_back(FileFilter{module_.string(AllFilesText), {QStringLiteral("*")}});
     const QString path = services_.openFileName(window_, request);
     if (path.isEmpty())
         return;
-    const QString text = readFile(path);
-    if (text.isNull())
+    QString failure;
+    const QString text = CsvFile::read(path, module_, failure);
+    if (text.isNull()) {
+        prompt_.showMessage(failure);
         return;
+    }
     // A file is inserted where Paste would insert, or after the last step when the cursor is below it.
     const int count = document->current().count;
     const int line = std::clamp(grid->pasteLine(), 1, count + 1);
     grid->insertColumns(text, line, QFileInfo(path).fileName());
-}
-
-QString CsvFileCommands::readFile(const QString& path)
-{
-    const QFileInfo info(path);
-    const auto refuse = [&](const QString& reason) {
-        prompt_.showMessage(module_.string(CannotReadText).arg(info.fileName(), reason));
-        return QString();
-    };
-    // A pipe or a device would never end (or never start) giving a table of steps.
-    if (!info.isFile())
-        return refuse(module_.string(NotAFileText));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return refuse(file.errorString());
-    const QByteArray bytes = file.read(kMaxImportBytes + 1);
-    if (bytes.size() > kMaxImportBytes)
-        return refuse(module_.string(TooLargeText).arg(kMaxImportBytes / (1024 * 1024)));
-    if (file.error() != QFileDevice::NoError)
-        return refuse(file.errorString());
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        text = QString::fromLatin1(bytes);
-    if (text.isNull())
-        text = QString(QLatin1String(""));
-    return text;
 }
 
 void CsvFileCommands::exportFile()
@@ -126,8 +97,7 @@ void CsvFileCommands::exportFile()
     }
     const QString text = oneChannel ? CsvExport::channelText(*document, channel, settings_)
                                     : CsvExport::allChannelsText(*document, settings_);
-    // The old file stays whole until the new one is complete.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
-        prompt_.showMessage(module_.string(CannotWriteText).arg(QFileInfo(path).fileName(), file.errorString()));
+    QString failure;
+    if (!CsvFile::write(path, text, module_, failure))
+        prompt_.showMessage(failure);
 }

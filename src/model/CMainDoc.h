@@ -94,7 +94,7 @@ private:
     UserPrompt& prompt_;
     int currentChannel_ = 0;
     std::array<ChannelSequence, kChannelCount> channels_;
-    std::vector<SequenceStep> copyBuffer_;     // at most kMaxSteps lines, time unused
+    std::vector<SequenceStep> copyBuffer_; // at most kMaxSteps lines, time unused
     quint64 bufferFills_ = 0;
     int insertionCount_ = 0;                   // step count before the last insertion
     std::vector<SequenceStep> insertionLines_; // steps the insertion pushed past the limit

@@ -139,11 +139,11 @@ public:
             }
         }
         double scale = 1.0;
-        if (!fast && group.interval >= 0 && group.unit && *group.unit != settings_.Unit) {
-            scale = StepImport::millisecondsPerUnit(*group.unit) /
-                    StepImport::millisecondsPerUnit(settings_.Unit);
+        const std::optional<int> unit = group.unit ? group.unit : target_.intervalUnit;
+        if (!fast && group.interval >= 0 && unit && *unit != settings_.Unit) {
+            scale = StepImport::millisecondsPerUnit(*unit) / StepImport::millisecondsPerUnit(settings_.Unit);
             findings_.add(Finding::IntervalsConverted, channel, 0,
-                          {unitWord(*group.unit), unitWord(settings_.Unit)});
+                          {unitWord(*unit), unitWord(settings_.Unit)});
         }
 
         const int count = target_.counts[channel];

@@ -80,6 +80,8 @@ public:
         std::array<int, kChannelCount> counts{};
         // The interval of every step when the columns have none, in the channel's unit.
         std::optional<double> interval;
+        // The unit of the intervals when the header names none; the channel's unit when empty.
+        std::optional<int> intervalUnit;
         // Value texts as the sequence file reader stores them (a file that opens as written) rather
         // than as the worksheet does; they differ only for decimal-places settings off their lists.
         bool fileTexts = false;

@@ -620,8 +620,8 @@ bool CGridView::insertColumns(const QString& text, int line, const QString& sour
     target.line = line;
     for (int c = 0; c < kChannelCount; ++c)
         target.counts[c] = document_.channel(c).count;
-    CImportReportDlg dialog(context_.templates, StepColumns::read(text), context_.settings, target, sourceName,
-                            window());
+    CImportReportDlg dialog(context_.templates, StepColumns::read(text), context_.settings, target,
+                            sourceName, window());
     if (!context_.runDialog || context_.runDialog(dialog) != QDialog::Accepted)
         return false;
     const bool inserted = editor_.insertSteps(dialog.plan().insertions);

@@ -63,8 +63,9 @@ void CImportReportDlg::Controls::bind(TemplateForm& form)
     form.bindOkCancel(ok, cancel);
 }
 
-CImportReportDlg::CImportReportDlg(const TemplateLoader& loader, StepColumns columns, const AppSettings& settings,
-                                   const StepImport::Target& target, const QString& sourceName, QWidget* parent)
+CImportReportDlg::CImportReportDlg(const TemplateLoader& loader, StepColumns columns,
+                                   const AppSettings& settings, const StepImport::Target& target,
+                                   const QString& sourceName, QWidget* parent)
     : TemplateDialog(loader, QLatin1String(templateName), parent), columns_(std::move(columns)),
       settings_(settings), target_(target)
 {
@@ -82,8 +83,9 @@ CImportReportDlg::CImportReportDlg(const TemplateLoader& loader, StepColumns col
     plan_ = StepImport::plan(columns_, settings_, target_);
     // The field shows only for columns without an interval; the report then asks for one.
     const bool asksInterval = plan_.needsInterval;
-    for (QWidget* widget : {static_cast<QWidget*>(controls_.intervalLabel), static_cast<QWidget*>(controls_.interval),
-                            static_cast<QWidget*>(controls_.intervalUnit)})
+    for (QWidget* widget :
+         {static_cast<QWidget*>(controls_.intervalLabel), static_cast<QWidget*>(controls_.interval),
+          static_cast<QWidget*>(controls_.intervalUnit)})
         widget->setVisible(asksInterval);
     controls_.findings->setColumnHidden(ChannelColumn, columns_.groups().size() < 2);
     showPlan();

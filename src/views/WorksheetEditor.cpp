@@ -307,9 +307,9 @@ bool WorksheetEditor::insertSteps(const std::vector<StepImport::Insertion>& inse
         const StepImport::Insertion& insertion = insertions.front();
         // The plan left room for every step: nothing is pushed past the limit.
         const int room = stepLimit(settings_) - document_.current().count;
-        const std::vector<SequenceStep> steps(insertion.steps.begin(),
-                                              insertion.steps.begin() +
-                                                  std::clamp(room, 0, static_cast<int>(insertion.steps.size())));
+        const std::vector<SequenceStep> steps(
+            insertion.steps.begin(),
+            insertion.steps.begin() + std::clamp(room, 0, static_cast<int>(insertion.steps.size())));
         return insertLines(insertion.line, steps, false);
     }
     BusyGuard busy(prompt_);
@@ -396,9 +396,10 @@ WorksheetEditor::UndoKind WorksheetEditor::undoKind() const
     if (undo_.kind == UndoKind::Import) {
         // An import spans channels, whichever is shown; it is taken back only while every channel it
         // added to still ends with its steps.
-        const bool unchanged = std::all_of(undo_.appended.begin(), undo_.appended.end(), [&](const Appended& a) {
-            return document_.channel(a.channel).count == a.stepsAfter;
-        });
+        const bool unchanged =
+            std::all_of(undo_.appended.begin(), undo_.appended.end(), [&](const Appended& a) {
+                return document_.channel(a.channel).count == a.stepsAfter;
+            });
         return unchanged ? UndoKind::Import : UndoKind::None;
     }
     if (undo_.kind == UndoKind::None || undo_.channel != document_.currentChannel())

@@ -42,9 +42,9 @@ public:
     struct UndoRecord {
         UndoKind kind = UndoKind::None;
         int channel = 0;
-        int first = 0;      // first line deleted or inserted
-        int count = 0;      // lines inserted
-        int stepsAfter = 0; // the channel's step count the insertion left
+        int first = 0;                  // first line deleted or inserted
+        int count = 0;                  // lines inserted
+        int stepsAfter = 0;             // the channel's step count the insertion left
         std::vector<Appended> appended; // an import's channels
     };
     // Which fields of the entry row have been committed since it became the entry row.
