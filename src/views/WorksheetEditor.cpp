@@ -266,10 +266,11 @@ bool WorksheetEditor::pasteLines(int line)
 
 bool WorksheetEditor::insertBuffer(int line, bool undoing)
 {
-    return insertLines(line, document_.copyBuffer(), undoing);
+    return insertLines(line, document_.copyBuffer(), undoing, !undoing);
 }
 
-bool WorksheetEditor::insertLines(int line, const std::vector<SequenceStep>& lineSteps, bool undoing)
+bool WorksheetEditor::insertLines(int line, const std::vector<SequenceStep>& lineSteps, bool undoing,
+                                  bool ask)
 {
     const int channel = document_.currentChannel();
     ChannelSequence& table = document_.current();
@@ -279,6 +280,14 @@ bool WorksheetEditor::insertLines(int line, const std::vector<SequenceStep>& lin
         return false;
     BusyGuard busy(prompt_);
     const int limit = stepLimit(settings_);
+    if (ask) {
+        const QString question =
+            QStringLiteral("Step data from the %1-th line will be inserted into the %2-th line.")
+                .arg(line)
+                .arg(lines);
+        if (!prompt_.askYesNo(question, UserPrompt::Icon::Information))
+            return false;
+    }
     if (!undoing) {
         undo_ = UndoRecord{UndoKind::Insertion, channel, line, lines, 0, {}};
         document_.recordInsertion(line, line + lines - 1, limit);
@@ -310,7 +319,7 @@ bool WorksheetEditor::insertSteps(const std::vector<StepImport::Insertion>& inse
         const std::vector<SequenceStep> steps(
             insertion.steps.begin(),
             insertion.steps.begin() + std::clamp(room, 0, static_cast<int>(insertion.steps.size())));
-        return insertLines(insertion.line, steps, false);
+        return insertLines(insertion.line, steps, false, false);
     }
     BusyGuard busy(prompt_);
     UndoRecord record;

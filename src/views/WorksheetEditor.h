@@ -120,8 +120,9 @@ private:
     void completeEntryRow(int channel, int line);
     bool removeLines(int first, int last, bool undoing);
     bool insertBuffer(int line, bool undoing);
-    // Inserts the lines at the line of the current channel, moving the steps from there down.
-    bool insertLines(int line, const std::vector<SequenceStep>& lines, bool undoing);
+    // Inserts the lines at the line of the current channel, moving the steps from there down; asks
+    // first when told to.
+    bool insertLines(int line, const std::vector<SequenceStep>& lines, bool undoing, bool ask);
     bool undoImport();
     void afterLineOperation(int channel, int firstLine);
     QString clipboardText() const;
