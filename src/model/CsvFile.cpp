@@ -28,10 +28,11 @@ QString read(const QString& path, const ResourceModule& strings, QString& failur
         failure = strings.string(CannotReadText).arg(info.fileName(), reason);
         return QString();
     };
-    // A pipe or a device would never end (or never start) giving a table of steps.
-    if (!info.isFile())
-        return refuse(info.exists() ? strings.string(NotAFileText) : QFile(path).errorString());
+    // A pipe or a device would never end (or never start) giving a table of steps; opening a missing
+    // file gives the system's reason.
     QFile file(path);
+    if (info.exists() && !info.isFile())
+        return refuse(strings.string(NotAFileText));
     if (!file.open(QIODevice::ReadOnly))
         return refuse(file.errorString());
     const QByteArray bytes = file.read(kMaxBytes + 1);
