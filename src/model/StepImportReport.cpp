@@ -36,6 +36,15 @@ QString linesText(const StepImport::Entry& entry, const ResourceModule& strings)
     return strings.string(LineText).arg(entry.firstLine);
 }
 
+QString lineNumbers(const StepImport::Entry& entry, const ResourceModule& strings)
+{
+    if (entry.firstLine <= 0)
+        return QString();
+    if (entry.lastLine > entry.firstLine)
+        return strings.string(LineRangeText).arg(entry.firstLine).arg(entry.lastLine);
+    return QString::number(entry.firstLine);
+}
+
 QString channelText(const StepImport::Entry& entry, const ResourceModule& strings)
 {
     return entry.channel >= 0 ? strings.string(ChannelText).arg(entry.channel + 1) : QString();

@@ -17,18 +17,21 @@ enum Text {
     LineText = 790,                // "line %1"
     LinesText = 791,               // "lines %1 to %2"
     ChannelText = 792,             // "CH%1"
-    SummaryText = 793,             // "%1 steps for channel %2 from line %3"
+    SummaryText = 793,             // "%1 steps will be inserted into channel %2 at line %3."
     CountsText = 794,              // "%1 rows: %2 changed, %3 refused."
-    ColumnWithoutHeaderText = 795, // "column %1 is not used."
+    ColumnWithoutHeaderText = 795, // "Column %1 is not used."
+    LineRangeText = 796,           // "%1 to %2"
 };
 
 // What the finding says, with its arguments.
 QString findingText(const StepImport::Entry& entry, const ResourceModule& strings);
 // "line 5", "lines 5 to 9", or an empty text for the columns as a whole.
 QString linesText(const StepImport::Entry& entry, const ResourceModule& strings);
+// "5", "5 to 9", or an empty text for the columns as a whole: the lines under a "Line" heading.
+QString lineNumbers(const StepImport::Entry& entry, const ResourceModule& strings);
 // "CH2", or an empty text for the columns as a whole.
 QString channelText(const StepImport::Entry& entry, const ResourceModule& strings);
-// One line per insertion: "12 steps for channel 1 from line 5".
+// One line per insertion: "12 steps will be inserted into channel 1 at line 5."
 QStringList summary(const StepImport::Plan& plan, const ResourceModule& strings);
 // "14 rows: 2 changed, 1 refused."
 QString counts(const StepImport::Plan& plan, const ResourceModule& strings);

@@ -117,7 +117,7 @@ void CImportReportDlg::showPlan()
     QList<QTreeWidgetItem*> items;
     for (const StepImport::Entry& entry : plan_.entries) {
         auto* item = new QTreeWidgetItem;
-        item->setText(LineColumn, StepImportReport::linesText(entry, strings));
+        item->setText(LineColumn, StepImportReport::lineNumbers(entry, strings));
         item->setText(ChannelColumn, StepImportReport::channelText(entry, strings));
         item->setText(SeverityColumn, strings.string(severityText(entry.severity())));
         item->setText(TextColumn, StepImportReport::findingText(entry, strings));

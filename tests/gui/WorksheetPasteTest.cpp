@@ -191,10 +191,10 @@ void WorksheetPasteTest::theReportListsEveryChangeWithItsLine()
     dialogAnswers_ = {true};
     run({QStringLiteral("sel 6-6"), QStringLiteral("v")});
     QCOMPARE(source_, QStringLiteral("From the clipboard: TAB-separated columns."));
-    QCOMPARE(summary_, QStringLiteral("2 steps for channel 1 from line 6"));
-    QCOMPARE(reportLines(), (QStringList{"line 2|changed|The interval 0.7 is stored as 0.5.",
-                                         "line 3|refused|The value \"x\" is not a number.",
-                                         "line 6|refused|The interval 1000.2 is outside 0.5 to 999.5 s."}));
+    QCOMPARE(summary_, QStringLiteral("2 steps will be inserted into channel 1 at line 6."));
+    QCOMPARE(reportLines(), (QStringList{"2|changed|The interval 0.7 is stored as 0.5.",
+                                         "3|refused|The value \"x\" is not a number.",
+                                         "6|refused|The interval 1000.2 is outside 0.5 to 999.5 s."}));
     QCOMPARE(counts_, QStringLiteral("4 rows: 1 changed, 2 refused."));
     QCOMPARE(rig_->steps(0).mid(5), (QStringList{"1.0000|0.5|1|0", "2.2500|1.0|0|1"}));
     QCOMPARE(rig_->cell(7, 1), QStringLiteral("6.5"));
@@ -228,8 +228,8 @@ void WorksheetPasteTest::channelGroupsGoToTheirChannelsAndComeBackTogether()
         "CH1 Current[A];CH1 Interval[s];CH3 Resistance[ohm];CH3 Interval[s]\n7;1;8,5;2\n;;9;2\n"));
     dialogAnswers_ = {true};
     run({QStringLiteral("sel 2-2"), QStringLiteral("v")});
-    QCOMPARE(summary_,
-             QStringLiteral("1 steps for channel 1 from line 6\n2 steps for channel 3 from line 3"));
+    QCOMPARE(summary_, QStringLiteral("1 steps will be inserted into channel 1 at line 6.\n"
+                                      "2 steps will be inserted into channel 3 at line 3."));
     QCOMPARE(rig_->values(0), numbered({1, 2, 3, 4, 5, 7}));
     QCOMPARE(rig_->values(2), (QStringList{"1.0000", "2.0000", "8.50000", "9.00000"}));
     QCOMPARE(rig_->graph.calls, (QStringList{"channelRebuilt 0", "channelRebuilt 2"}));
@@ -283,7 +283,7 @@ void WorksheetPasteTest::theStepLimitRefusesRowsAndKeepsEveryStep()
     QGuiApplication::clipboard()->setText(rows);
     dialogAnswers_ = {true};
     run({QStringLiteral("sel 100-100"), QStringLiteral("v")});
-    QCOMPARE(reportLines(), QStringList{"lines 6 to 10|refused|Past the step limit of 255 steps."});
+    QCOMPARE(reportLines(), QStringList{"6 to 10|refused|Past the step limit of 255 steps."});
     QCOMPARE(rig_->document->channel(0).count, 255);
     QCOMPARE(rig_->values(0).at(99), QStringLiteral("1.5000"));
     QCOMPARE(rig_->values(0).at(103), QStringLiteral("5.5000"));
