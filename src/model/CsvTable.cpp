@@ -116,9 +116,13 @@ CsvTable CsvTable::parse(const QString& text)
 
 std::optional<double> CsvTable::number(const QString& field) const
 {
-    QString text = field.trimmed();
-    if (decimalComma())
-        text.replace(QLatin1Char(','), QLatin1Char('.'));
+    const QStringView trimmed = QStringView(field).trimmed();
+    QString withPoint;
+    QStringView text = trimmed;
+    if (decimalComma() && trimmed.contains(QLatin1Char(','))) {
+        withPoint = trimmed.toString().replace(QLatin1Char(','), QLatin1Char('.'));
+        text = withPoint;
+    }
     qsizetype i = 0;
     const qsizetype size = text.size();
     if (i < size && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))

@@ -311,9 +311,10 @@ private:
         step.transition = transition;
         step.load = load;
         step.load2 = kOn;
-        if (decimalValue(step.value) != *value)
+        // The texts were formatted here: a plain conversion reads them back.
+        if (step.value.toDouble() != *value)
             findings_.add(Finding::ValueRounded, channel, line, {valueField, step.value});
-        if (interval && decimalValue(step.interval) != *interval)
+        if (interval && step.interval.toDouble() != *interval)
             findings_.add(Finding::IntervalRounded, channel, line, {intervalField, step.interval});
         if (settings_.SeqMode == FastSequence)
             step.transition = kOff;
