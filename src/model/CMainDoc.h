@@ -51,9 +51,11 @@ public:
     // How often the copy buffer was filled: Paste compares it with when the system clipboard last
     // changed, and takes whichever was filled more recently.
     quint64 bufferFills() const { return bufferFills_; }
-    // Writes the lines (seven fields each) into the slots from line on, as writeBuffer does.
-    void writeLines(int line, const std::vector<SequenceStep>& lines);
-    // Called before lastLine - firstLine + 1 lines are inserted at firstLine: keeps the steps that
+    // The first slot whose step an insertion of that many lines at firstLine would push past
+    // stepLimit, or leave there in a channel that holds more (a file may); the step count when none
+    // would. Every step from it to the end goes.
+    int firstSlotDroppedByInsertion(int firstLine, long long lines, int stepLimit) const;
+    // Called before lastLine - firstLine + 1 lines are inserted at firstLine: keeps every step that
     // the insertion pushes past stepLimit so that undoing it can bring them back.
     void recordInsertion(int firstLine, int lastLine, int stepLimit);
     // Puts the kept steps back at the end of the recorded count; returns that count, which the
@@ -94,8 +96,8 @@ private:
     UserPrompt& prompt_;
     int currentChannel_ = 0;
     std::array<ChannelSequence, kChannelCount> channels_;
-    std::vector<SequenceStep> copyBuffer_; // at most kMaxSteps lines, time unused
-    quint64 bufferFills_ = 0;
+    std::vector<SequenceStep> copyBuffer_;     // at most kMaxSteps lines, time unused
+    quint64 bufferFills_ = 0;                  // how often copyBuffer_ was filled
     int insertionCount_ = 0;                   // step count before the last insertion
     std::vector<SequenceStep> insertionLines_; // steps the insertion pushed past the limit
     bool modified_ = false;

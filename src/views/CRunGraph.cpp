@@ -9,7 +9,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QToolTip>
 
 namespace {
 
@@ -134,7 +133,6 @@ void CRunGraph::paintEvent(QPaintEvent*)
     PlotPainter plotPainter(painter, look_.colours);
     PlotPainter::Options options;
     options.boundaryLines = verticalLines_;
-    options.selection = false;
     options.freeLine = cursor_;
     plotPainter.paint(plot_, look_.labelFont, options);
 }
@@ -162,15 +160,7 @@ void CRunGraph::contextMenuEvent(QContextMenuEvent* event)
 void CRunGraph::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint point = event->position().toPoint();
-    if (point == lastTooltipPoint_)
-        return;
-    lastTooltipPoint_ = point;
-    const QString text = tooltipAt(point);
-    setToolTip(text);
-    if (text.isEmpty())
-        QToolTip::hideText();
-    else
-        QToolTip::showText(event->globalPosition().toPoint(), text, this, QRect(), 10000);
+    tooltip_.set(point, tooltipAt(point));
 }
 
 QString CRunGraph::tooltipAt(const QPoint& point) const
