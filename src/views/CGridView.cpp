@@ -6,11 +6,11 @@
 #include "model/StepColumns.h"
 #include "views/CDecimalEdit.h"
 #include "views/CImportReportDlg.h"
+#include "views/PasteSource.h"
 #include "views/WorksheetFormats.h"
 #include "views/WorksheetModel.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QHeaderView>
@@ -44,7 +44,7 @@ bool isChannel(int channel)
 CGridView::CGridView(CMainDoc& document, const ViewContext& context, QWidget* parent)
     : QWidget(parent), document_(document), context_(context),
       editor_(document, context.settings, context.prompt, context.module, *this),
-      stack_(new QStackedWidget(this))
+      stack_(new QStackedWidget(this)), pasteSource_(new PasteSource(document, this))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -89,13 +89,7 @@ CGridView::CGridView(CMainDoc& document, const ViewContext& context, QWidget* pa
         editor->setFocusPolicy(Qt::NoFocus);
         editor->installEventFilter(this);
     }
-    editor_.setClipboardWriter([this](const QString& text) { writeClipboard(text); });
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
-        if (writingClipboard_)
-            return;
-        clipboardChanged_ = true;
-        bufferFillsAtClipboardChange_ = document_.bufferFills();
-    });
+    editor_.setClipboardWriter([this](const QString& text) { pasteSource_->write(text); });
     defineCommands();
 
     for (int channel = 0; channel < kChannelCount; ++channel)
@@ -584,31 +578,11 @@ void CGridView::pasteSelection()
         commitEditor(false);
     const int line = selectedLines().first;
     saveCursor();
-    const QString columns = clipboardColumns();
+    const QString columns = pasteSource_->clipboardColumns();
     const bool pasted = columns.isNull() ? editor_.pasteLines(line) : insertColumns(columns, line, QString());
     if (pasted)
         restoreCursor();
     commandStatesChanged();
-}
-
-QString CGridView::clipboardColumns() const
-{
-    const bool clipboardNewer = clipboardChanged_ && document_.bufferFills() == bufferFillsAtClipboardChange_;
-    if (document_.bufferCount() > 0 && !clipboardNewer)
-        return QString();
-    // What this view copied itself is in the copy buffer as it was, with every field.
-    const QString text = QGuiApplication::clipboard()->text();
-    if (text.trimmed().isEmpty() || text == writtenClipboard_)
-        return QString();
-    return text;
-}
-
-void CGridView::writeClipboard(const QString& text)
-{
-    writingClipboard_ = true;
-    writtenClipboard_ = text;
-    QGuiApplication::clipboard()->setText(text);
-    writingClipboard_ = false;
 }
 
 bool CGridView::insertColumns(const QString& text, int line, const QString& sourceName)

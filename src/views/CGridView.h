@@ -11,6 +11,7 @@
 #include <array>
 
 class CDecimalEdit;
+class PasteSource;
 class CMainDoc;
 class QComboBox;
 class QStackedWidget;
@@ -119,9 +120,6 @@ private:
     void copySelection();
     void deleteSelection();
     void pasteSelection();
-    // The clipboard's text when Paste takes it rather than the copy buffer, else a null text.
-    QString clipboardColumns() const;
-    void writeClipboard(const QString& text);
     void undoLastOperation();
     void saveCursor();
     void commandStatesChanged();
@@ -143,12 +141,7 @@ private:
     int editChannel_ = 0;
     Cell editCell_;
     QString textAtOpen_;
-    // The system clipboard against the copy buffer: whether another program changed the clipboard,
-    // how many times the buffer had been filled then, and the text this view last put there.
-    bool clipboardChanged_ = false;
-    quint64 bufferFillsAtClipboardChange_ = 0;
-    bool writingClipboard_ = false;
-    QString writtenClipboard_;
+    PasteSource* pasteSource_;
     TimerService::TimerId rightTimer_ = TimerService::noTimer;
     TimerService::TimerId cursorTimer_ = TimerService::noTimer;
 };
