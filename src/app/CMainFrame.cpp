@@ -2,6 +2,7 @@
 
 #include "app/CChildFrame.h"
 #include "app/CSequenceControlBar.h"
+#include "app/CsvFileCommands.h"
 #include "app/DocumentSession.h"
 #include "app/FrameMenus.h"
 #include "app/SequenceDialogs.h"
@@ -77,6 +78,8 @@ CMainFrame::CMainFrame(const Context& context, QWidget* parent)
         context_.profile, recentFiles_, timers_, context_.templates, [this] { runEngine_.clearProgress(); },
         [this](int menuId, const QPoint& globalPos) { menus_->showContextMenu(menuId, globalPos); },
         [this] { requestIdleUpdate(); }});
+    csvFiles_ = std::make_unique<CsvFileCommands>(*documents_, settings_, context_.prompt, context_.services,
+                                                  context_.module, this);
     connect(documents_.get(), &DocumentSession::documentChanged, this, &CMainFrame::onDocumentChanged);
     // While the windows close, activations of the closing windows must not route to their views.
     connect(documents_.get(), &DocumentSession::windowsClosing, this, [this] {
@@ -183,6 +186,10 @@ void CMainFrame::defineCommands()
         IdSave, [this] { documents_->save(); }, hasDocument);
     commands_.add(
         IdSaveAs, [this] { documents_->saveAs(); }, hasDocument);
+    commands_.add(
+        CsvFileCommands::IdImportCsv, [this] { csvFiles_->importFile(); }, hasDocument);
+    commands_.add(
+        CsvFileCommands::IdExportCsv, [this] { csvFiles_->exportFile(); }, hasDocument);
     for (int i = 0; i < RecentFileList::kSize; ++i) {
         commands_.add(
             IdRecentFile1 + i, [this, i] { documents_->openRecentFile(i); },

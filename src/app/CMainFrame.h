@@ -21,6 +21,7 @@
 #include <vector>
 
 class CommandRouter;
+class CsvFileCommands;
 class CRunDlg;
 class CSequenceControlBar;
 class DocumentSession;
@@ -202,6 +203,7 @@ private:
     QMdiArea* area_;
     std::unique_ptr<FrameMenus> menus_;
     std::unique_ptr<DocumentSession> documents_;
+    std::unique_ptr<CsvFileCommands> csvFiles_;
     QToolBar* toolBar_ = nullptr;
     CSequenceControlBar* controlBar_ = nullptr;
     std::unique_ptr<StatusPanes> statusPanes_;

@@ -16,6 +16,7 @@
 #include "dialogs/CTransferDlg.h"
 #include "model/ProfileStore.h"
 #include "ui/InstallLayout.h"
+#include "views/CImportReportDlg.h"
 #include "views/CScaleDlg.h"
 #include "views/TemplateLoader.h"
 
@@ -68,12 +69,13 @@ void CTessorApp::note(const QString& text) const
 QString CTessorApp::checkDialogTemplates(const TemplateLoader& loader)
 {
     QStringList problems;
-    for (const QString& problem : {checkTemplate<CAboutDlg>(loader), checkTemplate<CInterfaceDlg>(loader),
-                                   checkTemplate<CEnvironmentDlg>(loader),
-                                   checkTemplate<CTransferDlg>(loader), checkTemplate<CRangeDlg>(loader),
-                                   checkTemplate<CModeDlg>(loader), checkTemplate<COptionsDlg>(loader),
-                                   checkTemplate<CRunDlg>(loader), checkTemplate<CMonitorSetupDlg>(loader),
-                                   checkTemplate<CInitDlg>(loader), checkTemplate<CScaleDlg>(loader)}) {
+    for (const QString& problem :
+         {checkTemplate<CAboutDlg>(loader), checkTemplate<CInterfaceDlg>(loader),
+          checkTemplate<CEnvironmentDlg>(loader), checkTemplate<CTransferDlg>(loader),
+          checkTemplate<CRangeDlg>(loader), checkTemplate<CModeDlg>(loader),
+          checkTemplate<COptionsDlg>(loader), checkTemplate<CRunDlg>(loader),
+          checkTemplate<CMonitorSetupDlg>(loader), checkTemplate<CInitDlg>(loader),
+          checkTemplate<CScaleDlg>(loader), checkTemplate<CImportReportDlg>(loader)}) {
         if (!problem.isEmpty())
             problems << problem;
     }

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QUrl>
+#include <algorithm>
 
 QStringList DesktopShellServices::nameFilters(const FileRequest& request)
 {
@@ -25,12 +26,15 @@ QString runFileDialog(QWidget* parent, const FileRequest& request, QFileDialog::
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.setNameFilters(DesktopShellServices::nameFilters(request));
+    const QStringList filters = DesktopShellServices::nameFilters(request);
+    dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.proposedName.isEmpty())
         dialog.selectFile(request.proposedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
+    if (request.selectedFilter)
+        *request.selectedFilter = std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
     return dialog.selectedFiles().constFirst();
 }
 

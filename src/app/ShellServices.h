@@ -20,6 +20,8 @@ struct FileRequest {
     QString proposedName; // Save As only
     std::vector<FileFilter> filters;
     QString defaultSuffix; // added when the user types a name without extension ("tsr")
+    // When set, the index of the filter the user chose when the dialog closed.
+    int* selectedFilter = nullptr;
 };
 
 // The desktop services the frame uses: file dialogs, the desktop's viewer and modal dialogs. The

@@ -45,6 +45,8 @@ bool splitCommandArguments(CliContext& context, const QStringList& arguments, co
 // The commands and options.
 int runShowCommand(CliContext& context, const QStringList& arguments);
 int runResaveCommand(CliContext& context, const QStringList& arguments);
+int runImportCommand(CliContext& context, const QStringList& arguments);
+int runExportCommand(CliContext& context, const QStringList& arguments);
 int runWriteCommand(CliContext& context, const QStringList& arguments);
 int runReadCommand(CliContext& context, const QStringList& arguments);
 int runRangesCommand(CliContext& context, const QStringList& arguments);

@@ -55,6 +55,7 @@ void CMainDoc::copyToBuffer(int firstLine, int lastLine)
 {
     const int lines = std::clamp(lastLine - firstLine + 1, 0, kMaxSteps);
     const auto& steps = current().steps;
+    ++bufferFills_;
     copyBuffer_.clear();
     for (int i = 0; i < lines; ++i) {
         SequenceStep line;

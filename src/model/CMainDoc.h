@@ -48,6 +48,9 @@ public:
     void writeBuffer(int line);
     int bufferCount() const { return static_cast<int>(copyBuffer_.size()); }
     const std::vector<SequenceStep>& copyBuffer() const { return copyBuffer_; }
+    // How often the copy buffer was filled: Paste compares it with when the system clipboard last
+    // changed, and takes whichever was filled more recently.
+    quint64 bufferFills() const { return bufferFills_; }
     // The first slot whose step an insertion of that many lines at firstLine would push past
     // stepLimit, or leave there in a channel that holds more (a file may); the step count when none
     // would. Every step from it to the end goes.
@@ -97,6 +100,7 @@ private:
     int currentChannel_ = 0;
     std::array<ChannelSequence, kChannelCount> channels_;
     std::vector<SequenceStep> copyBuffer_;     // at most kMaxSteps lines, time unused
+    quint64 bufferFills_ = 0;                  // how often copyBuffer_ was filled
     int insertionCount_ = 0;                   // step count before the last insertion
     std::vector<SequenceStep> insertionLines_; // steps the insertion pushed past the limit
     bool modified_ = false;

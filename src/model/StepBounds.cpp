@@ -5,6 +5,7 @@
 #include "model/ChannelSequence.h"
 #include "model/DecimalText.h"
 #include "model/SequenceFormats.h"
+#include "model/StepRules.h"
 
 namespace StepBounds {
 
@@ -26,7 +27,7 @@ int stepLimit(const AppSettings& settings)
 
 Range valueRange()
 {
-    return {-100.0, 300000.0};
+    return {StepRules::kValueMinimum, StepRules::kValueMaximum};
 }
 
 Range intervalRange(const AppSettings& settings)

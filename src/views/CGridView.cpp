@@ -3,12 +3,14 @@
 #include "model/AppSettings.h"
 #include "model/CMainDoc.h"
 #include "model/DecimalText.h"
+#include "model/StepColumns.h"
 #include "views/CDecimalEdit.h"
+#include "views/CImportReportDlg.h"
+#include "views/PasteSource.h"
 #include "views/WorksheetFormats.h"
 #include "views/WorksheetModel.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QHeaderView>
@@ -42,7 +44,7 @@ bool isChannel(int channel)
 CGridView::CGridView(CMainDoc& document, const ViewContext& context, QWidget* parent)
     : QWidget(parent), document_(document), context_(context),
       editor_(document, context.settings, context.prompt, context.module, *this),
-      stack_(new QStackedWidget(this))
+      stack_(new QStackedWidget(this)), pasteSource_(new PasteSource(document, this))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -87,7 +89,7 @@ CGridView::CGridView(CMainDoc& document, const ViewContext& context, QWidget* pa
         editor->setFocusPolicy(Qt::NoFocus);
         editor->installEventFilter(this);
     }
-    editor_.setClipboardWriter([](const QString& text) { QGuiApplication::clipboard()->setText(text); });
+    editor_.setClipboardWriter([this](const QString& text) { pasteSource_->write(text); });
     defineCommands();
 
     for (int channel = 0; channel < kChannelCount; ++channel)
@@ -133,6 +135,10 @@ void CGridView::defineCommands()
         copySelection();
     });
     commands_.add(IdPaste, [this] { pasteSelection(); });
+    commands_.add(kEditPaste, [this] {
+        editor_.clearUndo();
+        pasteSelection();
+    });
 }
 
 void CGridView::onKeyCommand(WorksheetTable::KeyCommand command)
@@ -572,9 +578,30 @@ void CGridView::pasteSelection()
         commitEditor(false);
     const int line = selectedLines().first;
     saveCursor();
-    if (editor_.pasteLines(line))
+    const QString columns = pasteSource_->clipboardColumns();
+    const bool pasted = columns.isNull() ? editor_.pasteLines(line) : insertColumns(columns, line, QString());
+    if (pasted)
         restoreCursor();
     commandStatesChanged();
+}
+
+bool CGridView::insertColumns(const QString& text, int line, const QString& sourceName)
+{
+    const int channel = document_.currentChannel();
+    if (line < 1 || line > document_.channel(channel).count + 1)
+        return false;
+    StepImport::Target target;
+    target.channel = channel;
+    target.line = line;
+    for (int c = 0; c < kChannelCount; ++c)
+        target.counts[c] = document_.channel(c).count;
+    CImportReportDlg dialog(context_.templates, StepColumns::read(text), context_.settings, target,
+                            sourceName, window());
+    if (!context_.runDialog || context_.runDialog(dialog) != QDialog::Accepted)
+        return false;
+    const bool inserted = editor_.insertSteps(dialog.plan().insertions);
+    commandStatesChanged();
+    return inserted;
 }
 
 void CGridView::undoLastOperation()

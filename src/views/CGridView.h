@@ -11,6 +11,7 @@
 #include <array>
 
 class CDecimalEdit;
+class PasteSource;
 class CMainDoc;
 class QComboBox;
 class QStackedWidget;
@@ -27,6 +28,8 @@ class CGridView : public QWidget, public WorksheetLink, private WorksheetDisplay
 public:
     // The Worksheet menu's commands.
     enum CommandId { IdSelectAll = 32812, IdUndo = 32811, IdDelete = 32774, IdCopy = 32772, IdPaste = 32773 };
+    // The frame's Paste key (Ctrl+V, Shift+Ins) acts in the worksheet as its V key does.
+    static constexpr int kEditPaste = 57637;
     // The worksheet's context menu resource.
     static constexpr int kContextMenu = 132;
 
@@ -55,6 +58,14 @@ public:
     void refreshLinesFrom(int channel, int line) override;
     void refreshTitle() override;
     void restoreCursor() override;
+
+    // Inserts spreadsheet columns (the clipboard's or a CSV file's text) into the document after the
+    // change report, as one operation Undo takes back: one column group into the current channel at
+    // the line, channel groups after the last steps of their channels. sourceName names the file, or
+    // is empty for the clipboard. False when nothing was inserted.
+    bool insertColumns(const QString& text, int line, const QString& sourceName);
+    // The line Paste inserts at: the upper end of the current channel's selection.
+    int pasteLine() const { return selectedLines().first; }
 
     // What tests and the frame look at.
     WorksheetTable* table(int channel) const { return tables_.at(channel); }
@@ -130,6 +141,7 @@ private:
     int editChannel_ = 0;
     Cell editCell_;
     QString textAtOpen_;
+    PasteSource* pasteSource_;
     TimerService::TimerId rightTimer_ = TimerService::noTimer;
     TimerService::TimerId cursorTimer_ = TimerService::noTimer;
 };

@@ -366,6 +366,59 @@ void WorksheetEditor::afterLineOperation(int channel, int firstLine)
     document_.setModified();
 }
 
+bool WorksheetEditor::insertSteps(const std::vector<StepImport::Insertion>& insertions)
+{
+    if (insertions.size() == 1 && insertions.front().channel == document_.currentChannel()) {
+        const StepImport::Insertion& insertion = insertions.front();
+        const int room = stepLimit(settings_) - document_.current().stepCount();
+        const auto end =
+            insertion.steps.begin() + std::clamp(room, 0, static_cast<int>(insertion.steps.size()));
+        BusyGuard busy(prompt_);
+        return insertLines(insertion.line, std::vector<SequenceStep>(insertion.steps.begin(), end));
+    }
+    BusyGuard busy(prompt_);
+    UndoRecord record;
+    record.kind = UndoKind::Import;
+    record.channel = -1;
+    for (const StepImport::Insertion& insertion : insertions) {
+        if (!isChannel(insertion.channel))
+            continue;
+        ChannelSequence& table = document_.channel(insertion.channel);
+        const int first = table.stepCount() + 1;
+        int slot = first - 1;
+        for (const SequenceStep& step : insertion.steps) {
+            if (slot >= stepLimit(settings_))
+                break;
+            table.steps[slot].clear();
+            table.steps[slot].assignFieldsButTime(step);
+            ++slot;
+        }
+        if (slot + 1 == first)
+            continue;
+        table.count = slot;
+        record.appended.push_back(Appended{insertion.channel, first, slot});
+        afterLineOperation(insertion.channel, first);
+    }
+    if (record.appended.empty())
+        return false;
+    undo_ = std::move(record);
+    return true;
+}
+
+void WorksheetEditor::undoImport()
+{
+    const std::vector<Appended> appended = std::move(undo_.appended);
+    undo_ = UndoRecord();
+    BusyGuard busy(prompt_);
+    for (const Appended& channel : appended) {
+        ChannelSequence& table = document_.channel(channel.channel);
+        for (int slot = channel.first - 1; slot < kMaxSteps; ++slot)
+            table.steps[slot].clear();
+        table.count = channel.first - 1;
+        afterLineOperation(channel.channel, channel.first);
+    }
+}
+
 bool WorksheetEditor::undo()
 {
     const UndoKind kind = undoKind();
@@ -375,6 +428,10 @@ bool WorksheetEditor::undo()
         kind == UndoKind::Deletion ? QStringLiteral("Undo deletion?") : QStringLiteral("Undo insertion?");
     if (!prompt_.askYesNo(question, UserPrompt::Icon::Information))
         return false;
+    if (kind == UndoKind::Import) {
+        undoImport();
+        return true;
+    }
     const UndoRecord record = undo_;
     const int channel = document_.currentChannel();
     ChannelSequence& table = document_.current();
@@ -402,6 +459,15 @@ bool WorksheetEditor::undo()
 
 WorksheetEditor::UndoKind WorksheetEditor::undoKind() const
 {
+    if (undo_.kind == UndoKind::Import) {
+        // An import spans channels, whichever is shown; it is taken back only while every channel it
+        // added to still ends with its steps.
+        const bool unchanged =
+            std::all_of(undo_.appended.begin(), undo_.appended.end(), [&](const Appended& a) {
+                return document_.channel(a.channel).count == a.stepsAfter;
+            });
+        return unchanged ? UndoKind::Import : UndoKind::None;
+    }
     if (undo_.kind == UndoKind::None || undo_.channel != document_.currentChannel())
         return UndoKind::None;
     // Undoing an insertion puts the recorded step count back: after another change of the count that
@@ -429,7 +495,9 @@ void WorksheetEditor::channelReplaced(int channel)
     if (!isChannel(channel))
         return;
     entryRows_[channel] = EntryRow();
-    if (undo_.channel == channel)
+    const bool imported = std::any_of(undo_.appended.begin(), undo_.appended.end(),
+                                      [channel](const Appended& a) { return a.channel == channel; });
+    if (undo_.channel == channel || imported)
         undo_ = UndoRecord();
 }
 

@@ -2,6 +2,7 @@
 
 #include "model/SequenceStep.h"
 #include "model/SequenceTypes.h"
+#include "model/StepImport.h"
 
 #include <QString>
 #include <array>
@@ -34,7 +35,14 @@ public:
 // then shown by the display and passed on to the graph.
 class WorksheetEditor {
 public:
-    enum class UndoKind { None, Deletion, Insertion };
+    // Import: steps added after the last steps of several channels at once.
+    enum class UndoKind { None, Deletion, Insertion, Import };
+    // The steps an import added to one channel: from its first line to the count it left.
+    struct Appended {
+        int channel = 0;
+        int first = 0;
+        int stepsAfter = 0;
+    };
     // The last line operation on one channel and what Undo needs to take back exactly its lines.
     // A deletion keeps its own copy of the deleted lines (the copy buffer may be filled anew before
     // Undo); an insertion keeps where its lines went, and the document's insertion record, which
@@ -46,6 +54,7 @@ public:
         int count = 0;                     // lines deleted or inserted
         int stepsAfter = 0;                // the channel's step count the operation left
         std::vector<SequenceStep> deleted; // a deletion's lines, seven fields each
+        std::vector<Appended> appended;    // an import's channels
     };
     // Which fields of the entry row have been committed since it became the entry row.
     struct EntryFlags {
@@ -85,8 +94,14 @@ public:
     // still "deletion") it puts the deleted lines back where they were, without asking. Either way
     // the undo record then describes this insertion.
     bool pasteLines(int line);
-    // Asks, then undoes the last deletion or insertion of the shown channel.
+    // Asks, then undoes the last deletion or insertion of the shown channel, or the last import.
     bool undo();
+    // Inserts steps from outside the copy buffer (the clipboard's columns, a CSV file) that the user
+    // has seen in the change report and agreed to, as one operation that Undo takes back: into the
+    // current channel at a line as an agreed Paste inserts, or, for several channels, after the last
+    // step of each. The report refused what passes the step limit, so no step is pushed out. False
+    // when nothing was inserted.
+    bool insertSteps(const std::vector<StepImport::Insertion>& insertions);
 
     // Inserts lines (seven fields each) at the line of the current channel as an agreed Paste does:
     // the later steps move down, those pushed past the step limit drop out, and the undo record
@@ -131,6 +146,8 @@ private:
     std::vector<SequenceStep> inValueFormat(std::vector<SequenceStep> lines) const;
     // Puts lines in at the line of the current channel, capped at the step limit.
     void putLines(int line, const std::vector<SequenceStep>& lines);
+    // Takes the steps of the last import out of its channels again.
+    void undoImport();
     // Shows a line operation's result; the entry row starts afresh.
     void afterLineOperation(int channel, int firstLine);
     QString clipboardText() const;

@@ -66,6 +66,10 @@ QString FakeShellServices::saveFileName(QWidget*, const FileRequest& request)
     saveRequests.push_back(request);
     if (whileFileDialogShown)
         whileFileDialogShown(request);
+    if (request.selectedFilter && !saveFilterAnswers.empty()) {
+        *request.selectedFilter = saveFilterAnswers.front();
+        saveFilterAnswers.pop_front();
+    }
     if (saveAnswers.empty())
         return QString();
     const QString answer = saveAnswers.front();

@@ -55,6 +55,8 @@ public:
 
     std::deque<QString> openAnswers;
     std::deque<QString> saveAnswers;
+    // The file type chosen in a save dialog that asks for it (the first when empty).
+    std::deque<int> saveFilterAnswers;
     std::vector<FileRequest> openRequests;
     std::vector<FileRequest> saveRequests;
     QStringList openedWithDesktop;

@@ -23,6 +23,7 @@
 #include "views/CDecimalEdit.h"
 #include "views/CGraphView.h"
 #include "views/CGridView.h"
+#include "views/CImportReportDlg.h"
 #include "views/CommandRouter.h"
 #include "views/TemplateLoader.h"
 
@@ -152,6 +153,28 @@ bool dialogShots(StartedProgram& program, const QDir& out)
     return ok;
 }
 
+// The change report of a semicolon-separated spreadsheet export pasted at the end of channel 1.
+bool importReportShot(StartedProgram& program, const QDir& out)
+{
+    CMainFrame& frame = program.frame();
+    const CMainDoc& document = *frame.currentDocument().get();
+    const QString columns = QStringLiteral("Current[A];Interval[s];Transition;Load;Comment\n"
+                                           "0,5;10;Step;on;warm-up\n"
+                                           "1,25;2,7;Ramp;on;\n"
+                                           "2,5;30;Step;on;plateau\n"
+                                           "n/a;5;Step;on;sensor gap\n"
+                                           "4;1200,2;Step;on;\n"
+                                           "0;5;Step;off;rest\n");
+    StepImport::Target target;
+    target.channel = 0;
+    for (int c = 0; c < kChannelCount; ++c)
+        target.counts[c] = document.channel(c).count;
+    target.line = target.counts[0] + 1;
+    CImportReportDlg dialog(*program.app->templates(), StepColumns::read(columns), frame.settings(), target,
+                            QStringLiteral("drive-cycle.csv"), &frame);
+    return grabWindow(dialog, out.filePath(QStringLiteral("import-report.png")));
+}
+
 // A Hardware Control document of 255 steps in channel 2, written into the built-in simulator
 // through the Transfer dialog; the screen is taken half-way, with the progress in the status bar.
 bool transferShots(StartedProgram& program, const QDir& out)
@@ -233,6 +256,7 @@ bool shellShots(const QDir& out)
     ok = interfaceShots(program, out) && ok;
     ok = prologixInterfaceShot(program, out) && ok;
     ok = dialogShots(program, out) && ok;
+    ok = importReportShot(program, out) && ok;
     ok = transferShots(program, out) && ok;
     program.stop();
     return ok;

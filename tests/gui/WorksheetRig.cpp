@@ -3,7 +3,9 @@
 #include "views/CDecimalEdit.h"
 #include "views/WorksheetModel.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QDialog>
 #include <QtTest>
 
 WorksheetRig::WorksheetRig() : folder(std::make_unique<QTemporaryDir>())
@@ -18,7 +20,13 @@ WorksheetRig::WorksheetRig() : folder(std::make_unique<QTemporaryDir>())
         settings, prompt, time, module, resources, *templates, *profile,
         [this](int menuId, const QPoint& globalPos) { contextMenus.emplace_back(menuId, globalPos); },
         [this] { ++commandStateChanges; },
-        {}});
+        [this](QDialog& dialog) {
+            ++dialogsRun;
+            return onDialog ? onDialog(dialog) : int(QDialog::Rejected);
+        }});
+    // Each rig starts with nothing on the system clipboard: what an earlier test left there would
+    // otherwise be pasted.
+    QGuiApplication::clipboard()->clear();
     document = std::make_unique<CMainDoc>(settings, prompt);
     createView();
 }

@@ -15,6 +15,7 @@
 #include <QPoint>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -84,5 +85,8 @@ public:
     RecordingGraph graph;
     std::unique_ptr<CGridView> view;
     std::vector<std::pair<int, QPoint>> contextMenus;
+    // The view's modal dialogs (the change report) run through this; rejected when unset.
+    std::function<int(QDialog&)> onDialog;
+    int dialogsRun = 0;
     int commandStateChanges = 0;
 };

@@ -1,14 +1,14 @@
-#include "views/WorksheetFormats.h"
+#include "model/StepRules.h"
 
 #include "QtPrinters.h"
 #include "model/AppSettings.h"
 
 #include <gtest/gtest.h>
 
-// The formats and limits the worksheet and the graph share.
-using namespace WorksheetFormats;
+// The formats and limits the worksheet, the graph and the spreadsheet import share.
+using namespace StepRules;
 
-TEST(WorksheetFormats, ValueFormatFallsToTheFirstFormatOutsideItsList)
+TEST(StepRules, ValueFormatFallsToTheFirstFormatOutsideItsList)
 {
     const struct {
         int mode;
@@ -26,7 +26,7 @@ TEST(WorksheetFormats, ValueFormatFallsToTheFirstFormatOutsideItsList)
     }
 }
 
-TEST(WorksheetFormats, IntervalsByUnitAndControl)
+TEST(StepRules, IntervalsByUnitAndControl)
 {
     const struct {
         int unit;
