@@ -45,6 +45,12 @@ constexpr int kMainIcon = 128;
 constexpr int kAppTitle = 128;
 constexpr int kRunGraphMenu = 152;    // the live graph's context menu
 constexpr int kFieldFaceString = 109; // the face of the plot labels
+// The live graph's menu items, and the texts of its readings: charge, energy, the tooltip.
+constexpr int kVerticalAxisItem = 32779;
+constexpr int kMeasuredValuesItem = 32931;
+constexpr int kChargeText = 799;
+constexpr int kEnergyText = 800;
+constexpr int kMeasuredTip = 801;
 
 // The manuals: F1 opens the HTML manual, Help Topics the PDF.
 const QString kHtmlManual = QStringLiteral("TessorKdrx.html");
@@ -423,10 +429,15 @@ CRunGraph::Look CMainFrame::runGraphLook() const
     look.labelFont = PlotPainter::labelFont(context_.module.string(kFieldFaceString));
     for (const MenuItem& popup : context_.resources.menu(kRunGraphMenu)) {
         for (const MenuItem& item : popup.items) {
-            if (look.verticalAxisText.isEmpty())
+            if (item.id == kVerticalAxisItem)
                 look.verticalAxisText = item.text;
+            else if (item.id == kMeasuredValuesItem)
+                look.measuredValuesText = item.text;
         }
     }
+    look.chargeText = context_.module.string(kChargeText);
+    look.energyText = context_.module.string(kEnergyText);
+    look.measuredTip = context_.module.string(kMeasuredTip);
     return look;
 }
 
