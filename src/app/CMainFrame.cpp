@@ -19,10 +19,12 @@
 #include "dialogs/TransferProgress.h"
 #include "model/CMainDoc.h"
 #include "model/ProfileStore.h"
+#include "run/LogFileReader.h"
 #include "ui/InstallLayout.h"
 #include "ui/ResourceModule.h"
 #include "views/CGraphView.h"
 #include "views/CGridView.h"
+#include "views/CLogViewer.h"
 #include "views/CommandRouter.h"
 #include "views/MenuBuilder.h"
 #include "views/ShellResources.h"
@@ -33,6 +35,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
@@ -51,6 +54,22 @@ constexpr int kMeasuredValuesItem = 32931;
 constexpr int kChargeText = 799;
 constexpr int kEnergyText = 800;
 constexpr int kMeasuredTip = 801;
+// Open Log: its dialog's title and filter, the note on a last line cut short, "All Files (*.*)".
+constexpr int kOpenLogTitle = 790;
+constexpr int kLogFilter = 791;
+constexpr int kIncompleteLineText = 767;
+constexpr int kAllFilesFilter = 61442;
+
+// A filter text "Name (*.a *.b)" as the file dialogs take it.
+FileFilter filterOf(const QString& text)
+{
+    const qsizetype open = text.lastIndexOf(QLatin1Char('('));
+    const qsizetype close = text.lastIndexOf(QLatin1Char(')'));
+    QStringList patterns;
+    if (open >= 0 && close > open)
+        patterns = text.mid(open + 1, close - open - 1).split(QRegularExpression(QStringLiteral("[ ;]+")), Qt::SkipEmptyParts);
+    return FileFilter{text, patterns};
+}
 
 // The manuals: F1 opens the HTML manual, Help Topics the PDF.
 const QString kHtmlManual = QStringLiteral("TessorKdrx.html");
@@ -172,6 +191,7 @@ void CMainFrame::defineCommands()
 
     commands_.add(IdNew, [this] { documents_->newDocument(); });
     commands_.add(IdOpen, [this] { documents_->openWithDialog(); });
+    commands_.add(IdOpenLog, [this] { openLogWithDialog(); });
     commands_.add(
         IdClose, [this] { documents_->close(); }, hasDocument);
     commands_.add(
@@ -316,6 +336,56 @@ bool CMainFrame::openDocumentFile(const QString& path)
     const bool opened = documents_->openDocument(path) == DocumentSession::OpenResult::Opened;
     requestIdleUpdate();
     return opened;
+}
+
+bool CMainFrame::openLog(const QString& path)
+{
+    const LogFileReader::Result result = LogFileReader::read(path);
+    if (!result.data) {
+        context_.prompt.showMessage(result.problem.message(context_.module));
+        return false;
+    }
+    const bool incomplete = !result.data->incompleteFile.isEmpty();
+    const QString incompleteName = QFileInfo(result.data->incompleteFile).fileName();
+    CLogViewer::Context context{
+        context_.templates,
+        [this](QWidget* parent, const QString& title, const QStringList& filters, const QString& proposed) {
+            FileRequest request;
+            request.title = title;
+            request.folder = QFileInfo(proposed).absolutePath();
+            request.proposedName = QFileInfo(proposed).fileName();
+            for (const QString& filter : filters)
+                request.filters.push_back(filterOf(filter));
+            request.defaultSuffix = QFileInfo(proposed).suffix();
+            return context_.services.saveFileName(parent, request);
+        },
+        [this](QDialog& dialog) { return context_.services.execDialog(dialog); }};
+    auto* viewer = new CLogViewer(context, std::move(*result.data), this);
+    viewer->setWindowIcon(windowIcon());
+    viewer->show();
+    viewer->raise();
+    viewer->activateWindow();
+    if (incomplete)
+        context_.prompt.showMessage(context_.module.string(kIncompleteLineText).arg(incompleteName));
+    return true;
+}
+
+bool CMainFrame::openAnyFile(const QString& path)
+{
+    if (LogFileReader::looksLikeLog(path))
+        return openLog(path);
+    return openDocumentFile(path);
+}
+
+void CMainFrame::openLogWithDialog()
+{
+    FileRequest request;
+    request.title = context_.module.string(kOpenLogTitle);
+    request.folder = settings_.Folder;
+    request.filters = {filterOf(context_.module.string(kLogFilter)), filterOf(context_.module.string(kAllFilesFilter))};
+    const QString path = context_.services.openFileName(this, request);
+    if (!path.isEmpty())
+        openLog(path);
 }
 
 void CMainFrame::switchChannel(int channel)
@@ -538,5 +608,5 @@ void CMainFrame::dropEvent(QDropEvent* event)
         return;
     event->acceptProposedAction();
     activateWindow();
-    openDocumentFile(urls.constFirst().toLocalFile());
+    openAnyFile(urls.constFirst().toLocalFile());
 }

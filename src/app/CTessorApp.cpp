@@ -16,6 +16,7 @@
 #include "dialogs/CTransferDlg.h"
 #include "model/ProfileStore.h"
 #include "ui/InstallLayout.h"
+#include "views/CLogViewer.h"
 #include "views/CScaleDlg.h"
 #include "views/TemplateLoader.h"
 
@@ -73,16 +74,19 @@ QString CTessorApp::checkDialogTemplates(const TemplateLoader& loader)
                                    checkTemplate<CTransferDlg>(loader), checkTemplate<CRangeDlg>(loader),
                                    checkTemplate<CModeDlg>(loader), checkTemplate<COptionsDlg>(loader),
                                    checkTemplate<CRunDlg>(loader), checkTemplate<CMonitorSetupDlg>(loader),
-                                   checkTemplate<CInitDlg>(loader), checkTemplate<CScaleDlg>(loader)}) {
+                                   checkTemplate<CInitDlg>(loader), checkTemplate<CScaleDlg>(loader),
+                                   checkTemplate<CLogViewer>(loader), checkTemplate<CExportImageDlg>(loader)}) {
         if (!problem.isEmpty())
             problems << problem;
     }
     return problems.join(QLatin1Char('\n'));
 }
 
-int CTessorApp::initInstance(const QStringList& files)
+int CTessorApp::initInstance(const QStringList& arguments)
 {
-    const QString file = files.value(0);
+    // "--log FILE" opens a monitoring log in a viewer; any other argument is a sequence file.
+    const bool log = arguments.value(0) == QLatin1String("--log");
+    const QString file = log ? arguments.value(1) : arguments.value(0);
 
     // One copy per user: a second copy hands its file to the first and ends without a window. A
     // lock that cannot be created says nothing about other copies: the program runs unprotected.
@@ -127,7 +131,7 @@ int CTessorApp::initInstance(const QStringList& files)
             frame->setWindowState(frame->windowState() & ~Qt::WindowMinimized);
         frame->raise();
         frame->activateWindow();
-        frame->openDocumentFile(path);
+        frame->openAnyFile(path);
     });
     // Without the lock another copy may own the socket.
     if (lock == SingleInstance::LockResult::Acquired)
@@ -142,7 +146,7 @@ int CTessorApp::initInstance(const QStringList& files)
             frame->documents().newDocument();
         else
             frame->openDocumentFile(previous);
-    } else if (!file.isEmpty()) {
+    } else if (!file.isEmpty() && !log) {
         if (!frame->openDocumentFile(file))
             return 1;
     } else {
@@ -155,6 +159,9 @@ int CTessorApp::initInstance(const QStringList& files)
         frame->resize(defaultWindowSize());
     frame->show();
     frame->updateCommandUi();
+    // A log that cannot be read says why; the program goes on without it.
+    if (log && !file.isEmpty())
+        frame->openLog(file);
     handOvers_->release();
     return kRunning;
 }

@@ -51,10 +51,12 @@ public:
     // single-instance protection.
     void setNoteOutput(std::function<void(const QString&)> output) { noteOutput_ = std::move(output); }
 
-    // Runs the start-up with the command line's file arguments. Returns kRunning when the main window
-    // is up, else the exit status: 0 for a second copy (after handing over its file), non-zero when
-    // the resource module is missing or broken or the command line's file cannot be opened.
-    int initInstance(const QStringList& files);
+    // Runs the start-up with the command line's file arguments: a sequence file, or "--log FILE"
+    // for a monitoring log, which opens in a log viewer over a new document. Returns kRunning when
+    // the main window is up, else the exit status: 0 for a second copy (after handing over its
+    // file), non-zero when the resource module is missing or broken or the command line's sequence
+    // file cannot be opened.
+    int initInstance(const QStringList& arguments);
 
     CMainFrame* mainFrame() const { return frame_.get(); }
     const ResourceModule& module() const { return module_; }
