@@ -30,7 +30,10 @@ namespace {
 
 class SilentPrompt : public UserPrompt {
 public:
-    void showMessage(const QString& text, Icon) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
+    void showMessage(const QString& text, Icon) override
+    {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    }
     bool askYesNo(const QString&, Icon) override { return false; }
     void setBusy(bool) override {}
 };
@@ -50,11 +53,13 @@ QString writeLog(const QString& folder, int hours)
         ChannelTexts voltages;
         for (int c = 0; c < kChannelCount; ++c) {
             const double current = (c + 1) * 0.5 * (1.0 + 0.25 * (static_cast<long>(t / 600.0) % 4));
-            const double voltage = 12.6 - 2.0 * t / (hours * 3600.0) - 0.05 * current + 0.002 * std::sin(t * 0.37 + c);
+            const double voltage =
+                12.6 - 2.0 * t / (hours * 3600.0) - 0.05 * current + 0.002 * std::sin(t * 0.37 + c);
             currents[c] = QString::number(current, 'f', 4);
             voltages[c] = QString::number(voltage, 'f', 3);
         }
-        log.store(RunFormats::dataLine(RunFormats::passTimeText(t, 0), currents, voltages, options.separator));
+        log.store(
+            RunFormats::dataLine(RunFormats::passTimeText(t, 0), currents, voltages, options.separator));
     }
     log.finish();
     return log.path();
@@ -70,7 +75,8 @@ Spread spreadOf(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     const auto at = [&values](double share) {
-        return values[std::min(values.size() - 1, static_cast<size_t>(share * static_cast<double>(values.size())))];
+        return values[std::min(values.size() - 1,
+                               static_cast<size_t>(share * static_cast<double>(values.size())))];
     };
     return Spread{at(0.5), at(0.95), values.back()};
 }
@@ -107,7 +113,8 @@ int main(int argc, char** argv)
         return 1;
     }
     const double readMs = clock.nsecsElapsed() / 1e6;
-    CLogViewer viewer(CLogViewer::Context{templates, nullptr, [](QDialog&) { return 0; }}, std::move(*result.data));
+    CLogViewer viewer(CLogViewer::Context{templates, nullptr, [](QDialog&) { return 0; }},
+                      std::move(*result.data));
     viewer.setAttribute(Qt::WA_DeleteOnClose, false);
     viewer.resize(1600, 1000);
     viewer.show();
@@ -159,11 +166,12 @@ int main(int argc, char** argv)
     }
     const Spread cli = spreadOf(runs);
 
-    std::printf("Log of %d h, 5 channels every 500 ms: %zu lines, %.1f MB\n", hours, viewer.data().lineCount(),
-                QFileInfo(path).size() / 1e6);
+    std::printf("Log of %d h, 5 channels every 500 ms: %zu lines, %.1f MB\n", hours,
+                viewer.data().lineCount(), QFileInfo(path).size() / 1e6);
     std::printf("open to first drawn plot: %.0f ms (reading and figures %.0f ms)\n", openMs, readMs);
-    std::printf("pan/zoom step redrawn (%zu steps, 1600x1000 window): median %.1f ms, p95 %.1f ms, max %.1f ms\n",
-                steps.size(), redraw.median, redraw.p95, redraw.max);
+    std::printf(
+        "pan/zoom step redrawn (%zu steps, 1600x1000 window): median %.1f ms, p95 %.1f ms, max %.1f ms\n",
+        steps.size(), redraw.median, redraw.p95, redraw.max);
     std::printf("tessorctl log: median %.0f ms, max %.0f ms\n", cli.median, cli.max);
     return 0;
 }

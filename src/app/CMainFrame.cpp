@@ -67,7 +67,8 @@ FileFilter filterOf(const QString& text)
     const qsizetype close = text.lastIndexOf(QLatin1Char(')'));
     QStringList patterns;
     if (open >= 0 && close > open)
-        patterns = text.mid(open + 1, close - open - 1).split(QRegularExpression(QStringLiteral("[ ;]+")), Qt::SkipEmptyParts);
+        patterns = text.mid(open + 1, close - open - 1)
+                       .split(QRegularExpression(QStringLiteral("[ ;]+")), Qt::SkipEmptyParts);
     return FileFilter{text, patterns};
 }
 
@@ -382,7 +383,8 @@ void CMainFrame::openLogWithDialog()
     FileRequest request;
     request.title = context_.module.string(kOpenLogTitle);
     request.folder = settings_.Folder;
-    request.filters = {filterOf(context_.module.string(kLogFilter)), filterOf(context_.module.string(kAllFilesFilter))};
+    request.filters = {filterOf(context_.module.string(kLogFilter)),
+                       filterOf(context_.module.string(kAllFilesFilter))};
     const QString path = context_.services.openFileName(this, request);
     if (!path.isEmpty())
         openLog(path);

@@ -69,13 +69,14 @@ void CTessorApp::note(const QString& text) const
 QString CTessorApp::checkDialogTemplates(const TemplateLoader& loader)
 {
     QStringList problems;
-    for (const QString& problem : {checkTemplate<CAboutDlg>(loader), checkTemplate<CInterfaceDlg>(loader),
-                                   checkTemplate<CEnvironmentDlg>(loader),
-                                   checkTemplate<CTransferDlg>(loader), checkTemplate<CRangeDlg>(loader),
-                                   checkTemplate<CModeDlg>(loader), checkTemplate<COptionsDlg>(loader),
-                                   checkTemplate<CRunDlg>(loader), checkTemplate<CMonitorSetupDlg>(loader),
-                                   checkTemplate<CInitDlg>(loader), checkTemplate<CScaleDlg>(loader),
-                                   checkTemplate<CLogViewer>(loader), checkTemplate<CExportImageDlg>(loader)}) {
+    for (const QString& problem :
+         {checkTemplate<CAboutDlg>(loader), checkTemplate<CInterfaceDlg>(loader),
+          checkTemplate<CEnvironmentDlg>(loader), checkTemplate<CTransferDlg>(loader),
+          checkTemplate<CRangeDlg>(loader), checkTemplate<CModeDlg>(loader),
+          checkTemplate<COptionsDlg>(loader), checkTemplate<CRunDlg>(loader),
+          checkTemplate<CMonitorSetupDlg>(loader), checkTemplate<CInitDlg>(loader),
+          checkTemplate<CScaleDlg>(loader), checkTemplate<CLogViewer>(loader),
+          checkTemplate<CExportImageDlg>(loader)}) {
         if (!problem.isEmpty())
             problems << problem;
     }

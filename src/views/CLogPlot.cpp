@@ -14,9 +14,10 @@ constexpr double kNotchFactor = 0.8;
 
 } // namespace
 
-CLogPlot::CLogPlot(const LogData& data, const std::vector<LogFigures::Channel>& figures, const LogPlotTexts& texts,
-                   QWidget* parent)
-    : QWidget(parent), data_(data), figures_(figures), texts_(texts), band_(new QRubberBand(QRubberBand::Rectangle, this))
+CLogPlot::CLogPlot(const LogData& data, const std::vector<LogFigures::Channel>& figures,
+                   const LogPlotTexts& texts, QWidget* parent)
+    : QWidget(parent), data_(data), figures_(figures), texts_(texts),
+      band_(new QRubberBand(QRubberBand::Rectangle, this))
 {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);

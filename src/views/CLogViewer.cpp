@@ -76,7 +76,8 @@ void CLogViewer::Controls::bind(TemplateForm& form)
 
 CLogViewer::CLogViewer(const Context& context, LogData data, QWidget* parent)
     : QWidget(parent, Qt::Window), context_(context), data_(std::move(data)),
-      figures_(LogFigures::summarize(data_)), form_(context.templates.load(QLatin1String(templateName), this)),
+      figures_(LogFigures::summarize(data_)),
+      form_(context.templates.load(QLatin1String(templateName), this)),
       printer_(std::make_unique<GraphPrinter>(context.runDialog))
 {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -109,12 +110,14 @@ void CLogViewer::fillLegend()
         const LogData::Channel& column = data_.channels[static_cast<size_t>(c)];
         const QColor colour = LogPlotPainter::channelColour(c + 1);
         for (Axis axis : {Axis::Current, Axis::Voltage}) {
-            QCheckBox* box = (axis == Axis::Current ? controls_.currents : controls_.voltages)[static_cast<size_t>(c)];
+            QCheckBox* box =
+                (axis == Axis::Current ? controls_.currents : controls_.voltages)[static_cast<size_t>(c)];
             // A curve the log does not hold has no box.
             box->setVisible(axis == Axis::Current ? !column.current.empty() : !column.voltage.empty());
             box->setChecked(true);
             box->setStyleSheet(QStringLiteral("QCheckBox { color: %1; }").arg(colour.name()));
-            connect(box, &QCheckBox::toggled, this, [this, c, axis](bool shown) { plot_->setCurveShown(c, axis, shown); });
+            connect(box, &QCheckBox::toggled, this,
+                    [this, c, axis](bool shown) { plot_->setCurveShown(c, axis, shown); });
         }
     }
 }
@@ -139,7 +142,8 @@ void CLogViewer::fillSummary()
     }
     table->resizeColumnsToContents();
     const int rows = std::max<int>(1, static_cast<int>(figures_.size()));
-    table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() + rows * table->verticalHeader()->defaultSectionSize() + 6);
+    table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() +
+                            rows * table->verticalHeader()->defaultSectionSize() + 6);
     table->setMaximumHeight(table->minimumHeight() + 8);
 }
 
@@ -155,8 +159,10 @@ void CLogViewer::exportImageTo(const QString& path, const QSize& size)
     LogPlotPainter::Scene scene = plot_->scene(view);
     scene.antialias = true;
     QString reason;
-    if (!LogPlotImage::write(path, size, scene, LogPlotTexts::fromModule(context_.templates.module()), reason))
-        context_.templates.prompt().showMessage(context_.templates.module().string(kWriteFailed).arg(path, reason));
+    if (!LogPlotImage::write(path, size, scene, LogPlotTexts::fromModule(context_.templates.module()),
+                             reason))
+        context_.templates.prompt().showMessage(
+            context_.templates.module().string(kWriteFailed).arg(path, reason));
 }
 
 void CLogViewer::exportSummaryTo(const QString& path)
@@ -164,7 +170,8 @@ void CLogViewer::exportSummaryTo(const QString& path)
     QSaveFile file(path);
     const QByteArray text = LogFigures::csv(figures_, context_.templates.module()).toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        context_.templates.prompt().showMessage(context_.templates.module().string(kWriteFailed).arg(path, file.errorString()));
+        context_.templates.prompt().showMessage(
+            context_.templates.module().string(kWriteFailed).arg(path, file.errorString()));
 }
 
 void CLogViewer::askExportImage()
@@ -183,8 +190,9 @@ void CLogViewer::askExportImage()
 void CLogViewer::askExportSummary()
 {
     const ResourceModule& module = context_.templates.module();
-    const QString path = context_.saveFileName(this, module.string(kExportSummaryTitle), {module.string(kCsvFilter)},
-                                               proposedName(QStringLiteral("csv")));
+    const QString path =
+        context_.saveFileName(this, module.string(kExportSummaryTitle), {module.string(kCsvFilter)},
+                              proposedName(QStringLiteral("csv")));
     if (!path.isEmpty())
         exportSummaryTo(path);
 }
@@ -201,8 +209,8 @@ void CLogViewer::paintPage(QPainter& painter, const QRect& page) const
     painter.save();
     painter.translate(page.topLeft());
     painter.scale(scale, scale);
-    LogPlotPainter::paint(painter, QRectF(QPointF(0, 0), QSizeF(canvas)), LogPlotImage::plotFont(canvas), scene,
-                          LogPlotTexts::fromModule(context_.templates.module()));
+    LogPlotPainter::paint(painter, QRectF(QPointF(0, 0), QSizeF(canvas)), LogPlotImage::plotFont(canvas),
+                          scene, LogPlotTexts::fromModule(context_.templates.module()));
     painter.restore();
 }
 
