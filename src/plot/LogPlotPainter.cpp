@@ -45,7 +45,7 @@ bool anyShown(const LogPlotPainter::Scene& scene, Axis axis)
 
 QPen curvePen(int channel, Axis axis)
 {
-    QPen pen(LogPlotPainter::channelColour(channel + 1), 1.5);
+    QPen pen(LogPlotPainter::channelColour(channel + 1), 1);
     pen.setCosmetic(true);
     if (axis == Axis::Voltage)
         pen.setStyle(Qt::DashLine);
@@ -162,6 +162,17 @@ void paintCursor(QPainter& painter, const LogPlotPainter::Scene& scene, const Lo
 }
 
 } // namespace
+
+LogCurveBlocks LogCurveBlocks::of(const LogData& data)
+{
+    LogCurveBlocks result;
+    for (int c = 0; c < LogData::kChannels; ++c) {
+        const LogData::Channel& column = data.channels[static_cast<size_t>(c)];
+        result.current[static_cast<size_t>(c)] = TraceDecimator::blocksOf(column.current);
+        result.voltage[static_cast<size_t>(c)] = TraceDecimator::blocksOf(column.voltage);
+    }
+    return result;
+}
 
 LogPlotTexts LogPlotTexts::fromModule(const ResourceModule& module)
 {

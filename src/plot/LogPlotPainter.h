@@ -2,6 +2,7 @@
 
 #include "plot/LogPlotViewport.h"
 #include "run/LogData.h"
+#include "run/TraceDecimator.h"
 
 #include <QColor>
 #include <QFont>
@@ -24,6 +25,14 @@ struct LogPlotTexts {
     static LogPlotTexts fromModule(const ResourceModule& module);
 };
 
+// The block extremes of every curve of a log (TraceDecimator::Blocks), made once by a window that
+// redraws the log often.
+struct LogCurveBlocks {
+    std::array<TraceDecimator::Blocks, LogData::kChannels> current;
+    std::array<TraceDecimator::Blocks, LogData::kChannels> voltage;
+    static LogCurveBlocks of(const LogData& data);
+};
+
 // Draws a log as the viewer shows it, into any painter (the window, a PNG or SVG file, a printed
 // page, tessorctl's image without a display): a grid, the time axis below, current on the left
 // axis and voltage on the right with their tick labels, one colour per channel (current solid,
@@ -39,6 +48,7 @@ public:
         std::optional<double> cursor; // time of the reading cursor
         bool legend = true;
         bool antialias = false;
+        const LogCurveBlocks* blocks = nullptr; // speeds up wide views of long logs
     };
 
     // The channel's colour (1..5).

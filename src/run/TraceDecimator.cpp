@@ -51,8 +51,31 @@ private:
 
 namespace TraceDecimator {
 
+Blocks blocksOf(const std::vector<double>& values)
+{
+    Blocks result;
+    result.blocks.reserve(values.size() / Blocks::kSize + 1);
+    for (size_t start = 0; start + Blocks::kSize <= values.size(); start += Blocks::kSize) {
+        Blocks::Block block;
+        for (size_t i = 0; i < Blocks::kSize; ++i) {
+            const double value = values[start + i];
+            if (std::isnan(value)) {
+                block.gap = true;
+                break;
+            }
+            if (value < values[start + block.minOffset])
+                block.minOffset = static_cast<unsigned>(i);
+            if (value > values[start + block.maxOffset])
+                block.maxOffset = static_cast<unsigned>(i);
+        }
+        result.blocks.push_back(block);
+    }
+    return result;
+}
+
 std::vector<std::vector<QPointF>> decimate(const std::vector<double>& times,
-                                           const std::vector<double>& values, const View& view)
+                                           const std::vector<double>& values, const View& view,
+                                           const Blocks* blocks)
 {
     std::vector<std::vector<QPointF>> lines;
     const size_t count = std::min(times.size(), values.size());
@@ -71,7 +94,28 @@ std::vector<std::vector<QPointF>> decimate(const std::vector<double>& times,
     };
     std::vector<QPointF> line;
     Column column;
+    const auto columnOf = [&](size_t index) {
+        return static_cast<long>(std::floor((times[index] - view.t0) * scale));
+    };
     for (size_t i = from; i < to; ++i) {
+        // A whole block without a gap inside one column adds its extremes and its last reading.
+        if (blocks && i % Blocks::kSize == 0 && i + Blocks::kSize <= to &&
+            i / Blocks::kSize < blocks->blocks.size()) {
+            const Blocks::Block& block = blocks->blocks[i / Blocks::kSize];
+            const size_t last = i + Blocks::kSize - 1;
+            const long x = columnOf(i);
+            if (!block.gap && x == columnOf(last)) {
+                if (column.empty() || column.column() != x) {
+                    column.flush(line, point);
+                    column.start(x, i);
+                }
+                column.add(i + block.minOffset, values);
+                column.add(i + block.maxOffset, values);
+                column.add(last, values);
+                i = last;
+                continue;
+            }
+        }
         if (std::isnan(values[i])) {
             column.flush(line, point);
             if (!line.empty())
@@ -79,7 +123,7 @@ std::vector<std::vector<QPointF>> decimate(const std::vector<double>& times,
             line.clear();
             continue;
         }
-        const long x = static_cast<long>(std::floor((times[i] - view.t0) * scale));
+        const long x = columnOf(i);
         if (!column.empty() && column.column() == x) {
             column.add(i, values);
             continue;

@@ -39,7 +39,7 @@ void CLogPlot::layOut()
 
 LogPlotPainter::Scene CLogPlot::scene(LogPlotViewport& view) const
 {
-    return LogPlotPainter::Scene{data_, view, shown_, std::nullopt, true, false};
+    return LogPlotPainter::Scene{data_, view, shown_, std::nullopt, true, false, &blocks_};
 }
 
 void CLogPlot::setCurveShown(int channel, LogPlotViewport::Axis axis, bool shown)
@@ -60,7 +60,7 @@ void CLogPlot::fitAll()
 void CLogPlot::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    LogPlotPainter::Scene scene{data_, view_, shown_, cursor_, true, false};
+    LogPlotPainter::Scene scene{data_, view_, shown_, cursor_, true, false, &blocks_};
     LogPlotPainter::paint(painter, QRectF(rect()), font(), scene, texts_);
 }
 

@@ -50,6 +50,7 @@ private:
     const LogData& data_;
     const std::vector<LogFigures::Channel>& figures_;
     LogPlotTexts texts_;
+    LogCurveBlocks blocks_;
     LogPlotViewport view_;
     CurveVisibility shown_;
     std::optional<double> cursor_;
