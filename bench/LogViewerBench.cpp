@@ -192,6 +192,8 @@ int main(int argc, char** argv)
     std::printf(
         "pan/zoom step redrawn (%zu steps, 1600x1000 window): median %.1f ms, p95 %.1f ms, max %.1f ms\n",
         steps.size(), redraw.median, redraw.p95, redraw.max);
+    std::printf("  processor time of a step: median %.1f ms, p95 %.1f ms, max %.1f ms\n", redrawCpu.median,
+                redrawCpu.p95, redrawCpu.max);
     std::printf("tessorctl log: median %.0f ms, max %.0f ms\n", cli.median, cli.max);
     return 0;
 }

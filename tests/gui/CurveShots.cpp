@@ -20,8 +20,8 @@ namespace Screenshots {
 
 namespace {
 
-// Channel 1 discharges at constant current in steps of 2, 3 and 1 A; channel 2 sets voltages in
-// steps of 5, 8 and 3 V; both read every half second.
+// Channel 1 discharges at constant current in steps of 2, 3 and 1 A; channel 2 holds voltages in
+// steps of 7, 10 and 8 V, then ramps to 11 V; both read every half second.
 QString discharges(const StartedProgram& program)
 {
     return program.folders.writeFile(
@@ -29,8 +29,8 @@ QString discharges(const StartedProgram& program)
         sequenceFile(QStringLiteral("CC\t0\tCV\t0\tCC\t0\tCC\t0\tCC\t0\ts\tsoft"),
                      {{QStringLiteral("2.0000\t30.0\t0\t1"), QStringLiteral("3.0000\t30.0\t0\t1"),
                        QStringLiteral("1.0000\t30.0\t0\t1")},
-                      {QStringLiteral("5.000\t20.0\t0\t1"), QStringLiteral("8.000\t20.0\t0\t1"),
-                       QStringLiteral("3.000\t20.0\t0\t1"), QStringLiteral("6.000\t30.0\t1\t1")}}));
+                      {QStringLiteral("7.000\t20.0\t0\t1"), QStringLiteral("10.000\t20.0\t0\t1"),
+                       QStringLiteral("8.000\t20.0\t0\t1"), QStringLiteral("11.000\t30.0\t1\t1")}}));
 }
 
 // A day of five batteries discharged at 0.5 to 2.5 A, read every 30 s, written by the log writer.
@@ -56,7 +56,8 @@ QString fiveChannelLog(const StartedProgram& program)
             currents[c] = QString::number(current, 'f', 4);
             voltages[c] = QString::number(voltage, 'f', 3);
         }
-        log.store(RunFormats::dataLine(RunFormats::passTimeText(t, 1), currents, voltages, options.separator));
+        log.store(
+            RunFormats::dataLine(RunFormats::passTimeText(t, 1), currents, voltages, options.separator));
     }
     log.finish();
     return log.path();
@@ -70,7 +71,8 @@ bool curveShots(const QDir& out)
     {
         StartedProgram program;
         if (program.startSimulated({discharges(program)}) != CTessorApp::kRunning) {
-            std::fprintf(stderr, "the program did not start: %s\n", qPrintable(program.prompt.texts().join('\n')));
+            std::fprintf(stderr, "the program did not start: %s\n",
+                         qPrintable(program.prompt.texts().join('\n')));
             return false;
         }
         AppSettings& settings = program.frame().settings();
@@ -114,7 +116,8 @@ bool curveShots(const QDir& out)
         view.setRange(LogPlotViewport::Axis::Current, 0.0, 3.0);
         view.setRange(LogPlotViewport::Axis::Voltage, 9.0, 13.0);
         const QPointF at(view.xOf(5.45 * 3600), view.plotRect().center().y());
-        QMouseEvent move(QEvent::MouseMove, at, plot.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, at, plot.mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(&plot, &move);
         ok = grabWindow(*viewer, out.filePath(QStringLiteral("log-viewer.png"))) && ok;
         delete viewer;
