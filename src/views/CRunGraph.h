@@ -4,6 +4,7 @@
 #include "run/RunObserver.h"
 #include "ui/TimerService.h"
 #include "views/ChannelPlot.h"
+#include "views/GraphViewTooltip.h"
 #include "views/PlotPainter.h"
 
 #include <QFont>
@@ -115,7 +116,8 @@ private:
     std::vector<QPoint> cursor_;
     bool verticalLines_ = true;
     TimerService::TimerId timer_ = TimerService::noTimer;
-    QPoint lastTooltipPoint_{-1, -1};
+    // Shown as in the graph view: after its delay, on the injected timers.
+    GraphViewTooltip tooltip_{*this, timers_};
     LiveTrace trace_;
     RunReading figures_;
     bool hasFigures_ = false;
