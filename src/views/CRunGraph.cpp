@@ -148,7 +148,7 @@ void CRunGraph::paintEvent(QPaintEvent*)
     PlotPainter plotPainter(painter, look_.colours);
     PlotPainter::Options options;
     options.boundaryLines = verticalLines_;
-    options.selection = false;
+    // The cursor goes on top of the measured line, below.
     plotPainter.paint(plot_, look_.labelFont, options);
     if (measuredShown_ && !trace_.isEmpty()) {
         painter.save();
