@@ -10,7 +10,7 @@ TESSOR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # uses a package this list neither names nor pulls in through Depends.
 TESSOR_PACKAGES=(
     g++ cmake make pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-tools-dev qt6-tools-dev-tools
+    qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools
     libqt6uitools6 libqt6opengl6-dev libgl-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     xvfb xauth x11-apps xdotool imagemagick

@@ -20,10 +20,12 @@
 #include "dialogs/TransferProgress.h"
 #include "model/CMainDoc.h"
 #include "model/ProfileStore.h"
+#include "run/LogFileReader.h"
 #include "ui/InstallLayout.h"
 #include "ui/ResourceModule.h"
 #include "views/CGraphView.h"
 #include "views/CGridView.h"
+#include "views/CLogViewer.h"
 #include "views/CommandRouter.h"
 #include "views/MenuBuilder.h"
 #include "views/ShellResources.h"
@@ -34,6 +36,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
@@ -46,7 +49,29 @@ constexpr int kMainIcon = 128;
 constexpr int kAppTitle = 128;
 constexpr int kRunGraphMenu = 152;    // the live graph's context menu
 constexpr int kFieldFaceString = 109; // the face of the plot labels
-constexpr int kAllFilesString = 61442;
+// The live graph's menu items, and the texts of its readings: charge, energy, the tooltip.
+constexpr int kVerticalAxisItem = 32779;
+constexpr int kMeasuredValuesItem = 32931;
+constexpr int kChargeText = 899;
+constexpr int kEnergyText = 900;
+constexpr int kMeasuredTip = 901;
+// Open Log: its dialog's title and filter, the note on a last line cut short, "All Files (*.*)".
+constexpr int kOpenLogTitle = 890;
+constexpr int kLogFilter = 891;
+constexpr int kIncompleteLineText = 867;
+constexpr int kAllFilesFilter = 61442;
+
+// A filter text "Name (*.a *.b)" as the file dialogs take it.
+FileFilter filterOf(const QString& text)
+{
+    const qsizetype open = text.lastIndexOf(QLatin1Char('('));
+    const qsizetype close = text.lastIndexOf(QLatin1Char(')'));
+    QStringList patterns;
+    if (open >= 0 && close > open)
+        patterns = text.mid(open + 1, close - open - 1)
+                       .split(QRegularExpression(QStringLiteral("[ ;]+")), Qt::SkipEmptyParts);
+    return FileFilter{text, patterns};
+}
 
 // The manuals: F1 opens the HTML manual, Help Topics the PDF.
 const QString kHtmlManual = QStringLiteral("TessorKdrx.html");
@@ -180,6 +205,7 @@ void CMainFrame::defineCommands()
 
     commands_.add(IdNew, [this] { documents_->newDocument(); });
     commands_.add(IdOpen, [this] { documents_->openWithDialog(); });
+    commands_.add(IdOpenLog, [this] { openLogWithDialog(); });
     commands_.add(
         IdClose, [this] { documents_->close(); }, hasDocument);
     commands_.add(
@@ -330,6 +356,57 @@ bool CMainFrame::openDocumentFile(const QString& path)
     return opened;
 }
 
+bool CMainFrame::openLog(const QString& path)
+{
+    const LogFileReader::Result result = LogFileReader::read(path);
+    if (!result.data) {
+        context_.prompt.showMessage(result.problem.message(context_.module));
+        return false;
+    }
+    const bool incomplete = !result.data->incompleteFile.isEmpty();
+    const QString incompleteName = QFileInfo(result.data->incompleteFile).fileName();
+    CLogViewer::Context context{
+        context_.templates,
+        [this](QWidget* parent, const QString& title, const QStringList& filters, const QString& proposed) {
+            FileRequest request;
+            request.title = title;
+            request.folder = QFileInfo(proposed).absolutePath();
+            request.proposedName = QFileInfo(proposed).fileName();
+            for (const QString& filter : filters)
+                request.filters.push_back(filterOf(filter));
+            request.defaultSuffix = QFileInfo(proposed).suffix();
+            return context_.services.saveFileName(parent, request);
+        },
+        [this](QDialog& dialog) { return context_.services.execDialog(dialog); }};
+    auto* viewer = new CLogViewer(context, std::move(*result.data), this);
+    viewer->setWindowIcon(windowIcon());
+    viewer->show();
+    viewer->raise();
+    viewer->activateWindow();
+    if (incomplete)
+        context_.prompt.showMessage(context_.module.string(kIncompleteLineText).arg(incompleteName));
+    return true;
+}
+
+bool CMainFrame::openAnyFile(const QString& path)
+{
+    if (LogFileReader::looksLikeLog(path))
+        return openLog(path);
+    return openDocumentFile(path);
+}
+
+void CMainFrame::openLogWithDialog()
+{
+    FileRequest request;
+    request.title = context_.module.string(kOpenLogTitle);
+    request.folder = settings_.Folder;
+    request.filters = {filterOf(context_.module.string(kLogFilter)),
+                       filterOf(context_.module.string(kAllFilesFilter))};
+    const QString path = context_.services.openFileName(this, request);
+    if (!path.isEmpty())
+        openLog(path);
+}
+
 void CMainFrame::switchChannel(int channel)
 {
     CMainDoc* document = current_.get();
@@ -446,10 +523,15 @@ CRunGraph::Look CMainFrame::runGraphLook() const
     look.labelFont = PlotPainter::labelFont(context_.module.string(kFieldFaceString));
     for (const MenuItem& popup : context_.resources.menu(kRunGraphMenu)) {
         for (const MenuItem& item : popup.items) {
-            if (look.verticalAxisText.isEmpty())
+            if (item.id == kVerticalAxisItem)
                 look.verticalAxisText = item.text;
+            else if (item.id == kMeasuredValuesItem)
+                look.measuredValuesText = item.text;
         }
     }
+    look.chargeText = context_.module.string(kChargeText);
+    look.energyText = context_.module.string(kEnergyText);
+    look.measuredTip = context_.module.string(kMeasuredTip);
     return look;
 }
 
@@ -463,7 +545,7 @@ QString CMainFrame::chooseLogFile(const QString& failedPath)
     request.proposedName = QFileInfo(failedPath).fileName();
     request.filters.push_back(
         FileFilter{QStringLiteral("Monitoring Data"), {QStringLiteral("*.") + settings_.Ext}});
-    request.filters.push_back(FileFilter{context_.module.string(kAllFilesString), {QStringLiteral("*")}});
+    request.filters.push_back(FileFilter{context_.module.string(kAllFilesFilter), {QStringLiteral("*")}});
     request.defaultSuffix = settings_.Ext;
     return context_.services.saveFileName(runDialog_.get(), request);
 }
@@ -565,5 +647,5 @@ void CMainFrame::dropEvent(QDropEvent* event)
         return;
     event->acceptProposedAction();
     activateWindow();
-    openDocumentFile(urls.constFirst().toLocalFile());
+    openAnyFile(urls.constFirst().toLocalFile());
 }

@@ -100,6 +100,7 @@ public:
         IdHelp = 57670,
         IdAbout = 57664,
         IdInitialValues = 32839,
+        IdOpenLog = 32930,
     };
     static constexpr std::array<int, kChannelCount> kChannelCommands{IdChannel1, IdChannel2, IdChannel3,
                                                                      IdChannel4, IdChannel5};
@@ -144,6 +145,12 @@ public:
 
     // Open (path) for dropped files and the copy handed over by a second start.
     bool openDocumentFile(const QString& path);
+    // Opens a monitoring log (a cut series as one) in a log viewer window; false after a message
+    // naming what does not fit.
+    bool openLog(const QString& path);
+    // A file given without saying what it is (dropped, handed over): a log when it reads like one,
+    // else a sequence file.
+    bool openAnyFile(const QString& path);
     // The channel commands: the current document's current channel becomes 0..4.
     void switchChannel(int channel);
     // A choice in the control-method list; refused while the current document has steps.
@@ -179,6 +186,7 @@ private:
     QString chooseLogFile(const QString& failedPath);
     void runMonitorSetupDialog();
     void runInitialValuesDialog();
+    void openLogWithDialog();
     // Transfer, Initial Setting, Mode and Options, with the progress display of the transfers.
     void plugSequenceDialogs();
     void onDocumentChanged();

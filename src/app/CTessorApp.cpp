@@ -17,6 +17,7 @@
 #include "model/ProfileStore.h"
 #include "ui/InstallLayout.h"
 #include "views/CImportReportDlg.h"
+#include "views/CLogViewer.h"
 #include "views/CScaleDlg.h"
 #include "views/TemplateLoader.h"
 
@@ -75,16 +76,19 @@ QString CTessorApp::checkDialogTemplates(const TemplateLoader& loader)
           checkTemplate<CRangeDlg>(loader), checkTemplate<CModeDlg>(loader),
           checkTemplate<COptionsDlg>(loader), checkTemplate<CRunDlg>(loader),
           checkTemplate<CMonitorSetupDlg>(loader), checkTemplate<CInitDlg>(loader),
-          checkTemplate<CScaleDlg>(loader), checkTemplate<CImportReportDlg>(loader)}) {
+          checkTemplate<CScaleDlg>(loader), checkTemplate<CImportReportDlg>(loader),
+          checkTemplate<CLogViewer>(loader), checkTemplate<CExportImageDlg>(loader)}) {
         if (!problem.isEmpty())
             problems << problem;
     }
     return problems.join(QLatin1Char('\n'));
 }
 
-int CTessorApp::initInstance(const QStringList& files)
+int CTessorApp::initInstance(const QStringList& arguments)
 {
-    const QString file = files.value(0);
+    // "--log FILE" opens a monitoring log in a viewer; any other argument is a sequence file.
+    const bool log = arguments.value(0) == QLatin1String("--log");
+    const QString file = log ? arguments.value(1) : arguments.value(0);
 
     // One copy per user: a second copy hands its file to the first and ends without a window. A
     // lock that cannot be created says nothing about other copies: the program runs unprotected.
@@ -136,7 +140,7 @@ int CTessorApp::initInstance(const QStringList& files)
             frame->setWindowState(frame->windowState() & ~Qt::WindowMinimized);
         frame->raise();
         frame->activateWindow();
-        frame->openDocumentFile(path);
+        frame->openAnyFile(path);
     });
     // Without the lock another copy may own the socket.
     if (lock == SingleInstance::LockResult::Acquired && !instance_.listen())
@@ -147,7 +151,7 @@ int CTessorApp::initInstance(const QStringList& files)
     // The command line's file (what the user asks for now, "Previous File" or not), or the previous
     // file, or a new document.
     AppSettings& settings = frame->settings();
-    if (!file.isEmpty()) {
+    if (!file.isEmpty() && !log) {
         if (!frame->openDocumentFile(file))
             return 1;
     } else if (settings.bFile == 1 && !frame->recentFiles().file(0).isEmpty()) {
@@ -162,6 +166,9 @@ int CTessorApp::initInstance(const QStringList& files)
         frame->resize(defaultWindowSize());
     frame->show();
     frame->updateCommandUi();
+    // A log that cannot be read says why; the program goes on without it.
+    if (log && !file.isEmpty())
+        frame->openLog(file);
     handOvers_->release();
     return kRunning;
 }

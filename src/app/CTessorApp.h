@@ -52,11 +52,12 @@ public:
     // this start opens its file itself.
     void setNoteOutput(std::function<void(const QString&)> output) { noteOutput_ = std::move(output); }
 
-    // Runs the start-up with the command line's file arguments. Returns kRunning when the main window
-    // is up, else the exit status: 0 for a second copy (after handing over its file), non-zero when
-    // the resource module is missing or broken or the command line's file cannot be opened. A
-    // second copy whose file cannot be handed over opens it itself.
-    int initInstance(const QStringList& files);
+    // Runs the start-up with the command line's file arguments: a sequence file, or "--log FILE"
+    // for a monitoring log, which opens in a log viewer over a new document. Returns kRunning when
+    // the main window is up, else the exit status: 0 for a second copy (after handing over its
+    // file), non-zero when the resource module is missing or broken or the command line's sequence
+    // file cannot be opened. A second copy whose file cannot be handed over opens it itself.
+    int initInstance(const QStringList& arguments);
 
     CMainFrame* mainFrame() const { return frame_.get(); }
     const ResourceModule& module() const { return module_; }

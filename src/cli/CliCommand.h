@@ -52,6 +52,9 @@ int runReadCommand(CliContext& context, const QStringList& arguments);
 int runRangesCommand(CliContext& context, const QStringList& arguments);
 int runIdnCommand(CliContext& context, const QStringList& arguments);
 int runRunCommand(CliContext& context, const QStringList& arguments);
+int runLogCommand(CliContext& context, const QStringList& arguments);
+// tessorctl log --png draws with the graphics library: main starts a QGuiApplication for it.
+bool logCommandNeedsGui(const QStringList& arguments);
 bool applySetOption(CliContext& context, const QString& value);
 bool applyPortOption(CliContext& context, const QString& value);
 bool applyGpibOption(CliContext& context, const QString& value);

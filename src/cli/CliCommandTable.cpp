@@ -29,6 +29,11 @@ const std::vector<CliCommand>& cliCommands()
          "runs the channels of a sequence file (default: every channel with steps) as Run all does; exit 0 "
          "when all ended, 3 on a UVP/UCP trip, 1 on an error, 130 when stopped by Ctrl-C or SIGTERM",
          runRunCommand},
+        {"log", "FILE [--json] [--png OUT [--size WxH]]",
+         "reads a monitoring log (the first file of a cut series reads them all) and prints each channel's "
+         "figures, charge and energy among them, or draws its plot into a PNG or SVG image (default "
+         "1600x900)",
+         runLogCommand},
     };
     return commands;
 }

@@ -98,6 +98,30 @@ void RunProgress::finish()
     }
     flush();
     blockLines_ = 0;
+    for (int c = 0; c < kChannelCount; ++c) {
+        const QString line = figuresLine(c);
+        if (!line.isEmpty())
+            out_ << line << '\n';
+    }
+    out_.flush();
+}
+
+void RunProgress::readingTaken(int channel, const RunReading& reading)
+{
+    lastReading_[channel] = reading;
+    read_[channel] = true;
+}
+
+QString RunProgress::figuresLine(int channel) const
+{
+    const RunReading& reading = lastReading_[channel];
+    if (!read_[channel] || !reading.hasCharge)
+        return QString();
+    QString line =
+        QStringLiteral("Channel %1: charge %2 Ah").arg(channel + 1).arg(reading.chargeAh, 0, 'f', 6);
+    if (reading.hasEnergy)
+        line += QStringLiteral(", energy %1 Wh").arg(reading.energyWh, 0, 'f', 6);
+    return line;
 }
 
 void RunProgress::statusChanged(int channel, const QString& text, RunColor, RunColor)

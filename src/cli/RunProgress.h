@@ -28,7 +28,8 @@ public:
     void setFinishedHandler(std::function<void()> handler) { finished_ = std::move(handler); }
     // Ends the live block, so that a message printed now stands below it.
     void breakBlock();
-    // Shows the last state and ends the block.
+    // Shows the last state and ends the block; then each channel's charge and energy from its
+    // readings (with monitoring on).
     void finish();
     // A log file could not be written completely.
     bool logFailed() const { return logFailed_; }
@@ -41,6 +42,7 @@ public:
     void stepChanged(int channel, const QString& text) override;
     void currentChanged(int channel, const QString& text) override;
     void voltageChanged(int channel, const QString& text) override;
+    void readingTaken(int channel, const RunReading& reading) override;
     void elapsedChanged(int channel, const QString& text) override;
     void dayChanged(int channel, const QString& text) override;
     void totalsChanged(int channel, const QString& countTotal, const QString& stepTotal) override;
@@ -54,6 +56,8 @@ public:
 
     // The text shown for a channel.
     QString channelLine(int channel) const;
+    // "Channel 1: charge 0.123456 Ah, energy 1.234567 Wh" for a channel with readings, else empty.
+    QString figuresLine(int channel) const;
 
 private:
     struct State {
@@ -77,6 +81,8 @@ private:
     std::array<State, kChannelCount> state_;
     std::array<bool, kChannelCount> milestone_{};
     std::array<QString, kChannelCount> printed_;
+    std::array<RunReading, kChannelCount> lastReading_{};
+    std::array<bool, kChannelCount> read_{};
     int blockLines_ = 0;
     bool logFailed_ = false;
     bool logFailureShown_ = false;

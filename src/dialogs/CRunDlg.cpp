@@ -205,7 +205,8 @@ void CRunDlg::prepare()
     if (const CMainDoc* document = document_.get()) {
         for (int c = 0; c < kChannelCount; ++c) {
             if (!engine_.channelState(c).isRunning())
-                graphs_[static_cast<size_t>(c)]->load(document->channel(c), settings_.ModeCh[c]);
+                graphs_[static_cast<size_t>(c)]->load(document->channel(c), settings_.ModeCh[c],
+                                                      settings_.RepeatCh[c]);
         }
     }
 }
@@ -274,6 +275,11 @@ void CRunDlg::currentChanged(int channel, const QString& text)
 void CRunDlg::voltageChanged(int channel, const QString& text)
 {
     controls_.panels[static_cast<size_t>(channel)].voltage->setText(text);
+}
+
+void CRunDlg::readingTaken(int channel, const RunReading& reading)
+{
+    graphs_[static_cast<size_t>(channel)]->addReading(reading);
 }
 
 void CRunDlg::elapsedChanged(int channel, const QString& text)
@@ -353,6 +359,7 @@ void CRunDlg::captionChanged(const QString& caption)
 
 void CRunDlg::graphStarted(int channel)
 {
+    graphs_[static_cast<size_t>(channel)]->clearMeasurement();
     graphs_[static_cast<size_t>(channel)]->startProgress();
 }
 

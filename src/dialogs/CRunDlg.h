@@ -118,6 +118,7 @@ public:
     void stepChanged(int channel, const QString& text) override;
     void currentChanged(int channel, const QString& text) override;
     void voltageChanged(int channel, const QString& text) override;
+    void readingTaken(int channel, const RunReading& reading) override;
     void elapsedChanged(int channel, const QString& text) override;
     void dayChanged(int channel, const QString& text) override;
     void totalsChanged(int channel, const QString& countTotal, const QString& stepTotal) override;

@@ -232,6 +232,7 @@ void RunEngine::completeStart(const std::array<bool, kChannelCount>& started, co
         if (started[c]) {
             channels_[c].startMs = startMs;
             channels_[c].startTime = static_cast<double>(startMs) / 1000.0;
+            monitor_.startFigures(c, currents[c], voltages[c]);
         }
     }
 }

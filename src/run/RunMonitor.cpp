@@ -121,7 +121,37 @@ bool RunMonitor::measure(int channel)
     displayedVoltage_[channel] = voltage;
     display_.observer().currentChanged(channel, current);
     display_.observer().voltageChanged(channel, voltage);
+    const double seconds = clock_.runClock() - static_cast<double>(channels_[channel].startMs) / 1000.0;
+    noteReading(channel, seconds, current, voltage, ok);
     return ok;
+}
+
+void RunMonitor::startFigures(int channel, const QString& current, const QString& voltage)
+{
+    figures_[channel].reset();
+    if (active_ && (!current.isEmpty() || !voltage.isEmpty()))
+        noteReading(channel, 0.0, current, voltage, true);
+}
+
+void RunMonitor::noteReading(int channel, double seconds, const QString& current, const QString& voltage,
+                             bool ok)
+{
+    // A failed reading breaks the line and the sums; a quantity not monitored reads nothing.
+    const auto valueOf = [ok](const QString& text) {
+        return ok && !text.isEmpty() ? decimalValue(text) : NAN;
+    };
+    RunReading reading;
+    reading.seconds = seconds;
+    reading.pass = settings_.SeqCtl != HardwareControl ? channels_[channel].repetition : 0;
+    reading.current = valueOf(current);
+    reading.voltage = valueOf(voltage);
+    RunningIntegral& figures = figures_[channel];
+    figures.add(seconds, reading.current, reading.voltage);
+    reading.hasCharge = figures.hasCharge();
+    reading.chargeAh = figures.chargeAh();
+    reading.hasEnergy = figures.hasEnergy();
+    reading.energyWh = figures.energyWh();
+    display_.observer().readingTaken(channel, reading);
 }
 
 void RunMonitor::clearReading(int channel)

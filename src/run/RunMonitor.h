@@ -3,6 +3,7 @@
 #include "instrument/ChannelNumbers.h"
 #include "run/MonitorLog.h"
 #include "run/RunState.h"
+#include "run/RunningIntegral.h"
 
 #include <QString>
 #include <array>
@@ -58,8 +59,13 @@ public:
     // The save step: writes (memory) or closes (file) the log while the panels show "Saving".
     void finishLog();
 
-    // Measures a channel into its Current and Voltage fields; false when the reading failed.
+    // Measures a channel into its Current and Voltage fields; false when the reading failed. The
+    // reading also goes into the channel's charge and energy and to the observer.
     bool measure(int channel);
+    // A channel starts: its charge and energy start from nothing, with the texts its start
+    // returned as the first reading (when it returned any).
+    void startFigures(int channel, const QString& current, const QString& voltage);
+    const RunningIntegral& figures(int channel) const { return figures_[channel]; }
     void clearReading(int channel);
     // A reading for the next log line (also after a failed reading, with what it left).
     bool takeLineReading(int channel);
@@ -102,6 +108,7 @@ private:
     void tellWriteFailure();
     bool store(const QString& time, const ChannelTexts& currents, const ChannelTexts& voltages,
                double runSeconds, bool cutFirst);
+    void noteReading(int channel, double seconds, const QString& current, const QString& voltage, bool ok);
 
     AppSettings& settings_;
     CKdrxDevice& device_;
@@ -119,4 +126,5 @@ private:
     ChannelTexts lineVoltage_;
     ChannelTexts stepEndCurrent_;
     ChannelTexts stepEndVoltage_;
+    std::array<RunningIntegral, kChannelCount> figures_;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cmath>
 
 // A colour of the Run dialog's status fields.
 struct RunColor {
@@ -23,6 +24,20 @@ constexpr RunColor yellow{255, 255, 0};
 constexpr RunColor red{255, 0, 0};
 } // namespace RunColors
 
+// One reading of a channel as it was taken: its time since the channel started, the pass of the
+// sequence it belongs to, the values read (NaN where not read or the reading failed) and the
+// channel's charge and energy from its readings so far.
+struct RunReading {
+    double seconds = 0.0;
+    int pass = 0; // from 1 under Software Control; 0 under Hardware Control, where the PC does not count
+    double current = NAN;
+    double voltage = NAN;
+    bool hasCharge = false;
+    double chargeAh = 0.0;
+    bool hasEnergy = false;
+    double energyWh = 0.0;
+};
+
 // Everything the run engine shows. The Run dialog implements it by setting its controls, tessorctl
 // by printing progress. The failures of the log have no default: whoever shows a run tells them.
 // Channels are 0..4.
@@ -41,6 +56,9 @@ public:
     virtual void stepChanged(int /*channel*/, const QString& /*text*/) {}
     virtual void currentChanged(int /*channel*/, const QString& /*text*/) {}
     virtual void voltageChanged(int /*channel*/, const QString& /*text*/) {}
+    // Every reading of a running channel, after its Current and Voltage fields were set; no extra
+    // exchange with the instrument is made for it.
+    virtual void readingTaken(int /*channel*/, const RunReading& /*reading*/) {}
     virtual void elapsedChanged(int /*channel*/, const QString& /*text*/) {}
     virtual void dayChanged(int /*channel*/, const QString& /*text*/) {}
     // The totals beside Count and Step ("/ %d").

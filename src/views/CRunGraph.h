@@ -1,5 +1,7 @@
 #pragma once
 
+#include "run/LiveTrace.h"
+#include "run/RunObserver.h"
 #include "ui/TimerService.h"
 #include "views/ChannelPlot.h"
 #include "views/GraphViewTooltip.h"
@@ -15,7 +17,12 @@ struct ChannelSequence;
 // The live graph of one Run window panel: the channel's sequence drawn as the graph view draws it,
 // read-only, with a vertical progress cursor that moves once a second while the channel runs. The
 // cursor shows the wall-clock seconds since the start, not the instrument's step. A right click
-// offers "Vertical Axis", which shows or hides the lines at the step boundaries.
+// offers "Vertical Axis", which shows or hides the lines at the step boundaries, and "Measured
+// Values".
+//
+// While monitoring runs, the channel's readings are drawn over the set line in a second colour, in
+// the set value's quantity (LiveTrace keeps them bounded), the value axis grows to take them, and
+// the channel's charge and energy so far stand in the top right corner above the plot.
 class CRunGraph : public QWidget {
     Q_OBJECT
 public:
@@ -23,7 +30,12 @@ public:
     struct Look {
         PlotColours colours;      // from the "Graph" section; never written back
         QFont labelFont;          // the axis labels
-        QString verticalAxisText; // the context menu's item
+        QString verticalAxisText; // the context menu's items
+        QString measuredValuesText = QStringLiteral("&Measured Values");
+        QColor measuredColour = QColor(0, 110, 200);
+        QString chargeText = QStringLiteral("%1 Ah");
+        QString energyText = QStringLiteral("%1 Wh");
+        QString measuredTip = QStringLiteral("Set: %1 %2\nMeasured: %3 %2");
     };
 
     CRunGraph(const AppSettings& settings, TimerService& timers, const Look& look, QWidget* parent = nullptr);
@@ -32,7 +44,7 @@ public:
     // Copies the channel's steps, mode, sequence mode and unit, rebuilds the line with the automatic
     // ranges and redraws. The line starts at the value set immediately before processing that the
     // Mode setting selects (0 when none is set).
-    void load(const ChannelSequence& sequence, int operationMode);
+    void load(const ChannelSequence& sequence, int operationMode, int passes = 1);
     // The start level by Mode: the initial current (1), voltage (0), power (2) or resistance (3)
     // when its box is ticked, else 0.
     static double startLevel(const AppSettings& settings);
@@ -60,6 +72,19 @@ public:
     // The tooltip text for a point of the widget; empty where nothing is under it.
     QString tooltipAt(const QPoint& point) const;
 
+    // A reading of the channel: into the measured line (a new pass starts it over) and the corner's
+    // charge and energy.
+    void addReading(const RunReading& reading);
+    // Forgets the readings (the channel starts again).
+    void clearMeasurement();
+    const LiveTrace& measurement() const { return trace_; }
+    bool showsMeasurement() const { return measuredShown_; }
+    void setMeasurementShown(bool shown);
+    // The corner's text; empty before the first reading with a current.
+    QString figuresText() const;
+    // The measured line's points in widget pixels.
+    std::vector<QPolygonF> measuredPolylines() const;
+
 signals:
     // The "Vertical Axis" choice: the window is redrawn.
     void verticalLinesToggled(bool shown);
@@ -73,6 +98,9 @@ protected:
 private:
     void layOut();
     void placeCursor();
+    double unitSeconds() const;
+    QString measuredTipAt(const QPoint& point) const;
+    QString setLineTipAt(const QPoint& point) const;
 
     const AppSettings& settings_;
     TimerService& timers_;
@@ -90,4 +118,8 @@ private:
     TimerService::TimerId timer_ = TimerService::noTimer;
     // Shown as in the graph view: after its delay, on the injected timers.
     GraphViewTooltip tooltip_{*this, timers_};
+    LiveTrace trace_;
+    RunReading figures_;
+    bool hasFigures_ = false;
+    bool measuredShown_ = true;
 };

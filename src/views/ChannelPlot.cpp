@@ -363,3 +363,20 @@ void ChannelPlot::relayOut()
     }
     appendLeft_ = segments_.empty() ? left_ : segments_.back().endPoint().x();
 }
+
+double ChannelPlot::setValueAt(const std::vector<StepValues>& steps, double startLevel, double time)
+{
+    double previousValue = startLevel;
+    double previousEnd = 0.0;
+    for (const StepValues& step : steps) {
+        if (time <= step.endTime) {
+            if (step.transition != StepSegment::Ramp || !(step.endTime > previousEnd))
+                return step.value;
+            const double share = std::max(0.0, time - previousEnd) / (step.endTime - previousEnd);
+            return previousValue + (step.value - previousValue) * share;
+        }
+        previousValue = step.value;
+        previousEnd = step.endTime;
+    }
+    return previousValue;
+}

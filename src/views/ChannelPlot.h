@@ -102,6 +102,10 @@ public:
     // The steps of a channel's table, read from their texts; the end times are the sums of the
     // intervals.
     static std::vector<StepValues> stepValuesOf(const ChannelSequence& sequence);
+    // The set value the steps give at a time (in the axis unit): a step's value over its interval, a
+    // ramp's straight line from the value before it (the start level before the first step), the
+    // last value after the end.
+    static double setValueAt(const std::vector<StepValues>& steps, double startLevel, double time);
     // Discards the segments and makes one per step: a step is a horizontal line at its value from
     // the previous end x, a ramp a line from the previous end point.
     void rebuild(const std::vector<StepValues>& steps);

@@ -46,5 +46,6 @@ bool startLaidOut(StartedProgram& program, const QString& file, const WindowLayo
 // The groups of pictures; each returns false when one of its pictures failed.
 bool graphShots(const QDir& out);
 bool runWindowShots(const QDir& out);
+bool curveShots(const QDir& out);
 
 } // namespace Screenshots

@@ -276,5 +276,6 @@ int main(int argc, char** argv)
     bool ok = shellShots(out);
     ok = graphShots(out) && ok;
     ok = runWindowShots(out) && ok;
+    ok = curveShots(out) && ok;
     return ok ? 0 : 1;
 }

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <utility>
+#include <vector>
 
 // A RunObserver that keeps what each control shows now and a log of the calls that matter most
 // (statuses, buttons, graphs, the log file and the end of the run), so tests can assert both the
@@ -45,6 +47,7 @@ public:
     void stepChanged(int c, const QString& text) override { step[c] = text; }
     void currentChanged(int c, const QString& text) override { current[c] = text; }
     void voltageChanged(int c, const QString& text) override { voltage[c] = text; }
+    void readingTaken(int c, const RunReading& reading) override { readings.push_back({c, reading}); }
     void elapsedChanged(int c, const QString& text) override { elapsed[c] = text; }
     void dayChanged(int c, const QString& text) override { day[c] = text; }
     void totalsChanged(int c, const QString& countTotal, const QString& stepTotal) override
@@ -123,6 +126,7 @@ public:
     std::array<QString, kChannelCount> step;
     std::array<QString, kChannelCount> current;
     std::array<QString, kChannelCount> voltage;
+    std::vector<std::pair<int, RunReading>> readings;
     std::array<QString, kChannelCount> elapsed;
     std::array<QString, kChannelCount> day;
     std::array<QString, kChannelCount> totals;
