@@ -1,6 +1,7 @@
 #include "link/CInstrumentPort.h"
 
 #include "model/AppSettings.h"
+#include "ui/StopFlag.h"
 #include "ui/UserPrompt.h"
 
 CInstrumentPort::CInstrumentPort(const ResourceModule& strings, UserPrompt& prompt, Clock& clock)
@@ -22,6 +23,31 @@ void CInstrumentPort::applySettings(const AppSettings& settings)
     }
     machine = settings.Machine;
     rs232c_.portDevice = settings.PortDevice;
+}
+
+void CInstrumentPort::setStopFlag(const StopFlag* flag)
+{
+    stop_ = flag;
+    rs232c_.setStopFlag(flag);
+}
+
+bool CInstrumentPort::stopRequested() const
+{
+    return stop_ && stop_->isSet();
+}
+
+bool CInstrumentPort::gpibTransfersRefused() const
+{
+    return stopRequested() && stop_->waitLimitMs(1) == 0;
+}
+
+int CInstrumentPort::counted(int result, bool interrupted)
+{
+    if (result == 0) {
+        ++failures_;
+        interrupted_ = interrupted;
+    }
+    return result;
 }
 
 void CInstrumentPort::setSimulatorProvider(std::function<QString()> provider)
@@ -73,6 +99,7 @@ bool CInstrumentPort::adapterReportedOwnOpenFailure() const
 int CInstrumentPort::Open()
 {
     copyFieldsToAdapters();
+    interrupted_ = false;
     int result = 1;
     switch (kind) {
     case Rs232c:
@@ -107,19 +134,23 @@ int CInstrumentPort::Open()
 
 int CInstrumentPort::Write(const QString& command)
 {
+    if (kind >= NiGpib && kind <= RatocUsbGpib && gpibTransfersRefused())
+        return counted(0, true);
     switch (kind) {
-    case Rs232c:
-        return rs232c_.Write(command);
+    case Rs232c: {
+        const int result = rs232c_.Write(command);
+        return counted(result, rs232c_.lastError == CRs232cPort::Interrupted);
+    }
     case NiGpib:
-        return niGpib_.Write(command);
+        return counted(niGpib_.Write(command), false);
     case InterfaceGpib:
-        return interfaceGpib_.Write(command);
+        return counted(interfaceGpib_.Write(command), false);
     case ContecGpib:
-        return contecGpib_.Write(command);
+        return counted(contecGpib_.Write(command), false);
     case RatocGpib:
-        return ratocGpib_.Write(command);
+        return counted(ratocGpib_.Write(command), false);
     case RatocUsbGpib:
-        return ratocUsbGpib_.Write(command);
+        return counted(ratocUsbGpib_.Write(command), false);
     default:
         return 1;
     }
@@ -127,9 +158,15 @@ int CInstrumentPort::Write(const QString& command)
 
 int CInstrumentPort::Read(QString& reply)
 {
+    if (kind >= NiGpib && kind <= RatocUsbGpib && gpibTransfersRefused()) {
+        reply.clear();
+        return counted(0, true);
+    }
     switch (kind) {
-    case Rs232c:
-        return rs232c_.Read(reply);
+    case Rs232c: {
+        const int result = rs232c_.Read(reply);
+        return counted(result, rs232c_.lastError == CRs232cPort::Interrupted);
+    }
     case NiGpib:
         reply = niGpib_.Read();
         break;
@@ -150,7 +187,7 @@ int CInstrumentPort::Read(QString& reply)
         return 1;
     }
     // Over GPIB an empty reply is a failed read, whether or not the library reported an error.
-    return reply.isEmpty() ? 0 : 1;
+    return counted(reply.isEmpty() ? 0 : 1, false);
 }
 
 int CInstrumentPort::replyLimit() const
@@ -194,6 +231,9 @@ int CInstrumentPort::Close()
 
 QString CInstrumentPort::errorText() const
 {
+    // A transfer that a stop request refused has no message of its own.
+    if (interrupted_ && kind != Rs232c)
+        return QString();
     switch (kind) {
     case Rs232c:
         return rs232c_.errorText();
@@ -212,9 +252,18 @@ QString CInstrumentPort::errorText() const
     }
 }
 
+QString CInstrumentPort::failureDetail() const
+{
+    return kind == Rs232c ? rs232c_.failureDetail() : QString();
+}
+
 void CInstrumentPort::ReportError()
 {
     const QString text = errorText();
-    if (!text.isEmpty())
-        prompt_.showMessage(text);
+    if (text.isEmpty())
+        return;
+    prompt_.showMessage(text);
+    const QString detail = failureDetail();
+    if (detailReporter_ && !detail.isEmpty())
+        detailReporter_(detail);
 }

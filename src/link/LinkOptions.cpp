@@ -2,6 +2,8 @@
 
 #include "model/AppSettings.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 struct MakerName {
@@ -21,8 +23,24 @@ bool LinkOptions::setPort(const QString& device, QString& error)
         error = QStringLiteral("--port needs a serial device path or \"simulator\".");
         return false;
     }
+    static const QRegularExpression comName(QStringLiteral("^COM([0-9]{1,3})$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch com = comName.match(trimmed);
+    if (com.hasMatch()) {
+        const int number = com.captured(1).toInt();
+        if (number < 1) {
+            error = QStringLiteral("--port takes COM1, COM2, ... (the system's /dev/ttyS0, /dev/ttyS1, ...), "
+                                   "not \"%1\".")
+                        .arg(trimmed);
+            return false;
+        }
+        comPort = number;
+        portDevice.clear();
+    } else {
+        comPort = 0;
+        portDevice = trimmed;
+    }
     hasPort = true;
-    portDevice = trimmed;
     return true;
 }
 
@@ -59,6 +77,8 @@ void LinkOptions::applyTo(AppSettings& settings) const
     if (hasPort) {
         settings.Interface = 0;
         settings.PortDevice = portDevice;
+        if (comPort > 0)
+            settings.Port = comPort;
     }
     if (hasGpib) {
         settings.Interface = 1;
