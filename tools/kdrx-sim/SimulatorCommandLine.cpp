@@ -47,10 +47,11 @@ QString SimulatorCommandLine::usage()
     return QStringLiteral(
         "Usage: kdrx-sim [options]\n"
         "A simulated Morvane KDR-X five-channel electronic load. With --pty it serves on a\n"
-        "pseudo-terminal linked at PATH until SIGTERM or SIGINT; without it, it reads command lines\n"
-        "on standard input and writes the replies to standard output.\n"
+        "pseudo-terminal linked at PATH until SIGTERM, SIGINT or SIGHUP, which remove the link; without\n"
+        "it, it reads command lines on standard input and writes the replies to standard output.\n"
         "\n"
         "  --pty PATH                 serve on a pseudo-terminal; PATH becomes a symbolic link to it\n"
+        "                             (refused while another simulator serves PATH)\n"
         "  --transcript FILE          write every received line, stamped to the millisecond\n"
         "  --baud N                   take the time of a line of N baud (10 bits per byte)\n"
         "  --stop-after N             answer the first N lines, then nothing\n"
@@ -59,7 +60,7 @@ QString SimulatorCommandLine::usage()
         "  --error-after CMD=ERROR    push ERROR (e.g. -222,\"Data out of range\") after CMD (repeatable)\n"
         "  --questionable CH=COND     channel CH (1-5) reports questionable condition COND (repeatable)\n"
         "  --source CH=VOLTS,OHMS     the source at channel CH's terminals (default 12 V, 0.1 ohm)\n"
-        "  --help                     show this text\n");
+        "  -h, --help                 show this text\n");
 }
 
 std::optional<SimulatorOptions> SimulatorCommandLine::parse(const QStringList& arguments, QString* error)
@@ -76,7 +77,7 @@ std::optional<SimulatorOptions> SimulatorCommandLine::parse(const QStringList& a
     const QCommandLineOption questionable(QStringLiteral("questionable"), QString(),
                                           QStringLiteral("CH=COND"));
     const QCommandLineOption source(QStringLiteral("source"), QString(), QStringLiteral("CH=VOLTS,OHMS"));
-    const QCommandLineOption help(QStringLiteral("help"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     parser.addOptions(
         {pty, transcript, baud, stopAfter, garbage, model, errorAfter, questionable, source, help});
 
