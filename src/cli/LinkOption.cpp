@@ -15,6 +15,7 @@ bool applyLink(CliContext& context, bool (LinkOptions::*set)(const QString&, QSt
         return false;
     }
     options.applyTo(context.settings);
+    context.linkChosen = true;
     return true;
 }
 
