@@ -371,7 +371,8 @@ void TransferDialogTest::progressFollowsTheStepsOfAWriteAndARead()
     transfer->controls().write->click();
     QVERIFY(shownWhileWriting);
     QCOMPARE(rig_->display.shown,
-             (QStringList{"Writing channel 1: step 1 of 2", "Writing channel 1: step 2 of 2",
+             (QStringList{"Writing channel 1: step 0 of 2", "Writing channel 1: step 1 of 2",
+                          "Writing channel 1: step 2 of 2", "Writing channel 3: step 0 of 2",
                           "Writing channel 3: step 1 of 2", "Writing channel 3: step 2 of 2"}));
     QVERIFY(!rig_->display.visible);
     QCOMPARE(rig_->display.hides, 1);
@@ -394,7 +395,8 @@ void TransferDialogTest::progressGoesWhenTheTransferFailsMidway()
     rig_->line->failWriteOf = QStringLiteral("PROG:FSP:EDIT 2,");
     auto transfer = dialog();
     transfer->controls().write->click();
-    QCOMPARE(rig_->display.shown, QStringList{"Writing channel 1: step 1 of 3"});
+    QCOMPARE(rig_->display.shown,
+             (QStringList{"Writing channel 1: step 0 of 3", "Writing channel 1: step 1 of 3"}));
     QCOMPARE(rig_->display.lastStep, 1);
     QCOMPARE(rig_->display.lastTotal, 3);
     QVERIFY(!rig_->display.visible);
