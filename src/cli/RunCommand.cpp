@@ -202,10 +202,11 @@ int runRunCommand(CliContext& context, const QStringList& arguments)
             QCoreApplication::quit();
             return;
         }
-        failuresAtStart = instrument.port().failureCount();
         engine.RunAll();
         running = &engine;
         started = engine.isRunActive();
+        // Failures of the start have said what they are; the ones counted from here took a running
+        // channel out.
         failuresAtStart = instrument.port().failureCount();
         // A run that could not start has no timers to end it.
         if (!engine.isRunActive())
