@@ -404,7 +404,7 @@ void TransferDialogTest::progressGoesWhenTheTransferFailsMidway()
     QCOMPARE(rig_->progress.text(), QString());
     // Step reports outside a transfer show nothing.
     rig_->progress.step(0, 1, 3);
-    QCOMPARE(rig_->display.shown.size(), 1);
+    QCOMPARE(rig_->display.shown.size(), 2);
 }
 
 namespace {
@@ -465,8 +465,8 @@ void TransferDialogTest::duringATransferInputIsDroppedAndNoTimerRuns()
     };
     transfer->controls().write->click();
     QCOMPARE(duringTransfer,
-             (QStringList{"step 1 timer waiting visible yes", "step 2 timer waiting visible yes",
-                          "step 3 timer waiting visible yes"}));
+             (QStringList{"step 0 timer waiting visible yes", "step 1 timer waiting visible yes",
+                          "step 2 timer waiting visible yes", "step 3 timer waiting visible yes"}));
     QVERIFY2(probe.paints > paintsBefore, "the windows repaint during the transfer");
     QVERIFY(!rig_->line->waitHook);
     QVERIFY(transfer->isVisible());
