@@ -9,7 +9,7 @@ const std::vector<CliCommand>& cliCommands()
         {"show", "FILE [--json]", "reads a sequence file as the program opens it and prints it",
          runShowCommand,
          "  --json             one JSON object (result, messages, control, unit, seqMode, channels)\n"
-         "The reader's messages go to stderr (with --json into the object); a file that opens with a\n"
+         "\nThe reader's messages go to stderr (with --json into the object); a file that opens with a\n"
          "message is shown as the program shows it, with exit status 0.\n"},
         {"resave", "IN OUT [--force]", "reads a sequence file and saves it again as the program saves it",
          runResaveCommand,
@@ -19,20 +19,20 @@ const std::vector<CliCommand>& cliCommands()
          "writes channels of a Hardware Control file into the instrument", runWriteCommand,
          "  --channels LIST    the channels to write: 1,3 or 2-4 or 1,3-5\n"
          "  --force            write what was read even when the reader reported a message\n"
-         "Ctrl-C, SIGTERM or SIGHUP stop the write after the step under way and say what the instrument\n"
+         "\nCtrl-C, SIGTERM or SIGHUP stop the write after the step under way and say what the instrument\n"
          "now holds (exit status 130).\n"},
         {"read", "--channels LIST -o OUT.tsr", "reads channels from the instrument into a new sequence file",
          runReadCommand,
          "  --channels LIST    the channels to read: 1,3 or 2-4 or 1,3-5\n"
          "  -o OUT.tsr         the file to write; it is checked before anything is read\n"
-         "Ctrl-C, SIGTERM or SIGHUP stop the read after the step under way; nothing is written then\n"
+         "\nCtrl-C, SIGTERM or SIGHUP stop the read after the step under way; nothing is written then\n"
          "(exit status 130).\n"},
         {"ranges", "--channels LIST --cc HIGH|MED|LOW --cv HIGH|LOW", "sets the instrument's ranges",
          runRangesCommand,
          "  --channels LIST    the channels to set: 1,3 or 2-4 or 1,3-5\n"
          "  --cc HIGH|MED|LOW  the constant-current range\n"
          "  --cv HIGH|LOW      the constant-voltage range\n"
-         "A Software Control run sets each channel's current range from the profile (RangeCC1 to\n"
+         "\nA Software Control run sets each channel's current range from the profile (RangeCC1 to\n"
          "RangeCC5) again; tessorctl never writes the profile, so give run --set RangeCCn=0|1|2 (HIGH,\n"
          "MED, LOW) to keep a range set here.\n"},
         {"idn", "", "identifies the instrument and prints its reply", runIdnCommand},
@@ -42,7 +42,7 @@ const std::vector<CliCommand>& cliCommands()
          runRunCommand,
          "  --channels LIST    the channels to run: 1,3 or 2-4 or 1,3-5 (default: every channel with steps)\n"
          "  --force            run what was read even when the reader reported a message\n"
-         "Ctrl-C, SIGTERM or SIGHUP stop every channel as Stop all does. An under-voltage (UvpOnN) or\n"
+         "\nCtrl-C, SIGTERM or SIGHUP stop every channel as Stop all does. An under-voltage (UvpOnN) or\n"
          "under-current (UcpOnN) protection is checked only on readings taken at the monitoring\n"
          "interval of its quantity (--set Volt=1, --set Curr=1): run warns when it would check nothing.\n"},
     };

@@ -133,8 +133,12 @@ void Tessorctl::printUsage(QTextStream& stream) const
     stream << "Usage: tessorctl [OPTIONS] COMMAND [ARGUMENTS]\n"
               "       tessorctl COMMAND --help\n"
               "       tessorctl --version\n\nCommands:\n";
-    for (const CliCommand& command : cliCommands())
-        stream << "  " << command.name << " " << command.arguments << "\n      " << command.summary << "\n";
+    for (const CliCommand& command : cliCommands()) {
+        stream << "  " << command.name;
+        if (*command.arguments)
+            stream << " " << command.arguments;
+        stream << "\n      " << command.summary << "\n";
+    }
     stream << "\nOptions:\n";
     for (const CliOption& option : cliOptions()) {
         stream << "  " << option.name;
@@ -153,7 +157,8 @@ void Tessorctl::printUsage(QTextStream& stream) const
 
 void Tessorctl::printCommandHelp(QTextStream& stream, const CliCommand& command) const
 {
-    stream << usageLine(command) << "\n\n" << command.summary << ".\n";
+    const QString summary = QString::fromUtf8(command.summary);
+    stream << usageLine(command) << "\n\n" << summary.left(1).toUpper() << summary.mid(1) << ".\n";
     if (command.help)
         stream << '\n' << command.help;
     stream << "\nThe common options (--set, --port, --gpib) are in 'tessorctl --help'.\n";
