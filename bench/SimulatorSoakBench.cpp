@@ -169,7 +169,7 @@ int main(int argc, char** argv)
     int stopped = 0;
     for (int c = 0; c < kChannelCount; ++c)
         stopped += engine.channelState(c).state == RunStopped ? 1 : 0;
-    const PtySimulatorServer* server = frame.simulator().server();
+    PtySimulatorServer* server = frame.simulator().server();
     std::printf("program's simulator keeps %zu received lines (limit %zu); channels stopped by Stop all: %d "
                 "of 5; tessorctl exit %d\n",
                 server ? server->simulator().received().size() : size_t(0),
