@@ -181,11 +181,16 @@ void CMonitorSetupDlg::accept()
     UserPrompt& prompt = loader().prompt();
     const DialogDataCheck check(loader().module(), prompt);
     int interval = 0;
-    int hours = 0;
-    int minutes = 0;
-    if (!check.integerIn(c.interval, c.interval->text(), kMinInterval, kMaxInterval, interval) ||
-        !check.integerIn(c.cutHours, c.cutHours->text(), 0, kMaxCutHours, hours) ||
-        !check.integerIn(c.cutMinutes, c.cutMinutes->text(), 0, kMaxCutMinutes, minutes))
+    int hours = settings_.CutHour;
+    int minutes = settings_.CutMin;
+    // The file cut is checked and stored only where the template shows it: a stored period that no
+    // field shows cannot be mended here, so it is kept as it is.
+    const bool cutShown =
+        c.cut->isVisibleTo(this) && c.cutHours->isVisibleTo(this) && c.cutMinutes->isVisibleTo(this);
+    if (!check.integerIn(c.interval, c.interval->text(), kMinInterval, kMaxInterval, interval))
+        return;
+    if (cutShown && (!check.integerIn(c.cutHours, c.cutHours->text(), 0, kMaxCutHours, hours) ||
+                     !check.integerIn(c.cutMinutes, c.cutMinutes->text(), 0, kMaxCutMinutes, minutes)))
         return;
     // The folder is checked whether or not a file is written. It is not made the program's working
     // folder: a folder given relative to it would then name another place when the log opens.
@@ -195,7 +200,7 @@ void CMonitorSetupDlg::accept()
         c.folder->setFocus();
         return;
     }
-    if (hours == 0 && minutes == 0) {
+    if (cutShown && hours == 0 && minutes == 0) {
         prompt.showMessage(QStringLiteral("0[hour]0[min] cannot."));
         return;
     }
@@ -209,9 +214,11 @@ void CMonitorSetupDlg::accept()
     settings_.PassTime = c.hoursMinutesSeconds->isChecked() ? 1 : 0;
     settings_.MonStart = c.beforeProcessing->isChecked() ? 1 : 0;
     settings_.MonEnd = c.afterProcessing->isChecked() ? 1 : 0;
-    settings_.bCut = c.cut->isChecked() ? 1 : 0;
-    settings_.CutHour = hours;
-    settings_.CutMin = minutes;
+    if (cutShown) {
+        settings_.bCut = c.cut->isChecked() ? 1 : 0;
+        settings_.CutHour = hours;
+        settings_.CutMin = minutes;
+    }
     // Under Hardware Control the choice lasts until the settings are next loaded; the stored
     // timing is Software Control's.
     settings_.MonTiming = c.stepEndTiming->isChecked() ? 1 : 0;

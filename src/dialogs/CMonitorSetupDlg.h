@@ -19,7 +19,8 @@ class QRadioButton;
 // to a log file (folder, unit of the elapsed time, the data before and after processing, the file
 // cut, which the template keeps hidden). Controls that cannot apply are disabled as the choices
 // change. OK checks the numbers, that the folder exists and that the cut period is not zero, then
-// stores every field; the timing is stored for good only under Software Control.
+// stores every field; the timing is stored for good only under Software Control. While the template
+// hides the cut controls, their stored values are neither checked nor changed.
 class CMonitorSetupDlg : public TemplateDialog {
     Q_OBJECT
 public:

@@ -71,6 +71,7 @@ void CRangeDlg::write()
     storeShownChannel();
     // The procedure stores the settings, clears the Run window's totals and says so only when the
     // instrument took every range; otherwise it has shown why.
-    const TransferProgress::Scope writing(progress_, TransferProgress::Direction::Writing);
+    const TransferProgress::Scope writing(progress_, TransferProgress::Direction::Writing,
+                                          {controls_.write, controls_.close});
     procedures_.writeRanges(data_);
 }

@@ -99,7 +99,8 @@ void CTransferDlg::write()
 {
     if (!readData())
         return;
-    TransferProgress::Scope progress(context_.progress, TransferProgress::Direction::Writing);
+    TransferProgress::Scope progress(context_.progress, TransferProgress::Direction::Writing,
+                                     {controls_.write, controls_.read, controls_.close});
     context_.procedures.writeChannels(data_);
 }
 
@@ -108,7 +109,8 @@ void CTransferDlg::read()
     // The repeat count is not the read's business: one out of its range still reads.
     readControls();
     {
-        TransferProgress::Scope progress(context_.progress, TransferProgress::Direction::Reading);
+        TransferProgress::Scope progress(context_.progress, TransferProgress::Direction::Reading,
+                                         {controls_.write, controls_.read, controls_.close});
         context_.procedures.readChannels(data_);
     }
     showData();

@@ -27,8 +27,6 @@ bool isUserInput(QEvent::Type type)
     case QEvent::Wheel:
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::Shortcut:
     case QEvent::ContextMenu:
     case QEvent::TouchBegin:
     case QEvent::TouchUpdate:
@@ -49,16 +47,31 @@ bool isUserInput(QEvent::Type type)
 
 } // namespace
 
-TransferProgress::Scope::Scope(TransferProgress* progress, Direction direction) : progress_(progress)
+TransferProgress::Scope::Scope(TransferProgress* progress, Direction direction,
+                               std::initializer_list<QWidget*> buttons)
+    : progress_(progress), focus_(QApplication::focusWidget())
 {
-    if (progress_)
-        progress_->begin(direction);
+    for (QWidget* button : buttons) {
+        if (button && button->isEnabled()) {
+            button->setEnabled(false);
+            disabled_.emplace_back(button);
+        }
+    }
+    if (progress_ && !progress_->begin(direction))
+        progress_ = nullptr;
 }
 
 TransferProgress::Scope::~Scope()
 {
     if (progress_)
         progress_->end();
+    for (const QPointer<QWidget>& button : disabled_) {
+        if (button)
+            button->setEnabled(true);
+    }
+    // Disabling the focused button moved the focus on.
+    if (focus_ && focus_->isEnabled() && focus_->isVisible())
+        focus_->setFocus();
 }
 
 TransferProgress::TransferProgress(const ResourceModule& module, Display& display, QObject* parent)
@@ -90,16 +103,17 @@ QString TransferProgress::stepText(Direction direction, int channel, int step, i
     return module_.string(id).arg(channel + 1).arg(step).arg(total);
 }
 
-void TransferProgress::begin(Direction direction)
+bool TransferProgress::begin(Direction direction)
 {
     if (running_)
-        return;
+        return false;
     running_ = true;
     direction_ = direction;
     transferWindow_ = QApplication::activeModalWidget();
     qApp->installEventFilter(this);
     if (serial_)
         serial_->setWaitHook(&TransferProgress::keepResponsive);
+    return true;
 }
 
 void TransferProgress::keepResponsive()
@@ -133,11 +147,26 @@ void TransferProgress::end()
 
 bool TransferProgress::eventFilter(QObject* watched, QEvent* event)
 {
-    // Only what comes from the user or the window system is dropped (the program itself closes the
-    // old document's windows during a read). A message shown during the transfer is a modal window
-    // over the transfer's own: it takes its input as usual.
-    if (running_ && event->spontaneous() && isUserInput(event->type()) &&
-        QApplication::activeModalWidget() == transferWindow_) {
+    // A message shown during the transfer is a modal window over the transfer's own: it takes its
+    // input as usual.
+    if (!running_ || QApplication::activeModalWidget() != transferWindow_)
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        // A key is offered to the focus widget first; taken here, it sets off no shortcut, menu or
+        // mnemonic (a button's mnemonic would click it a moment later, inside the transfer's
+        // message), and the key press that follows is dropped below.
+        event->accept();
+        return true;
+    case QEvent::Shortcut:
+        // Sent by the program on behalf of a key, so not marked as the user's.
+        return true;
+    default:
+        break;
+    }
+    // Otherwise only what comes from the user or the window system is dropped (the program itself
+    // closes the old document's windows during a read).
+    if (event->spontaneous() && isUserInput(event->type())) {
         event->ignore();
         return true;
     }

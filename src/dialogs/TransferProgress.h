@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <initializer_list>
+#include <vector>
 
 class CKdrxDevice;
 class CRs232cPort;
@@ -13,8 +15,9 @@ class ResourceModule;
 // transfer holds the GUI thread. Every step the device reports updates the display and lets the
 // windows repaint and answer the window system, so that no window greys out or is reported as not
 // responding during a transfer of tens of seconds. Meanwhile the user's input to the program's
-// windows is dropped (a message shown during the transfer still takes it), windows cannot be closed
-// and no timer or socket handler runs, so nothing touches the document or the link mid-transfer.
+// windows is dropped (a message shown during the transfer still takes it), no shortcut or mnemonic
+// fires, windows cannot be closed and no timer or socket handler runs, so nothing touches the
+// document or the link mid-transfer.
 class TransferProgress : public QObject {
     Q_OBJECT
 public:
@@ -29,16 +32,20 @@ public:
 
     enum class Direction { Writing, Reading };
 
-    // A transfer in progress, from its construction to its end.
+    // A transfer in progress, from its construction to its end. The buttons of the dialog that
+    // runs it are disabled meanwhile and then given back their state (and the focus its place).
+    // A scope opened inside a running transfer leaves that transfer's hold-off to it.
     class Scope {
     public:
-        Scope(TransferProgress* progress, Direction direction);
+        Scope(TransferProgress* progress, Direction direction, std::initializer_list<QWidget*> buttons = {});
         ~Scope();
         Scope(const Scope&) = delete;
         Scope& operator=(const Scope&) = delete;
 
     private:
         TransferProgress* progress_;
+        std::vector<QPointer<QWidget>> disabled_;
+        QPointer<QWidget> focus_;
     };
 
     TransferProgress(const ResourceModule& module, Display& display, QObject* parent = nullptr);
@@ -61,7 +68,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void begin(Direction direction);
+    // False when a transfer is already running.
+    bool begin(Direction direction);
     void end();
     // Repaints the windows and answers the window system, nothing else.
     static void keepResponsive();

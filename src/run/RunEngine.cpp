@@ -223,9 +223,7 @@ void RunEngine::startRunClock()
     phase_ = Phase::Active;
     runSoftwareControl_ = softwareControl();
     const int stepPeriod = runSoftwareControl_ ? StepSchedule::stepTimerPeriodMs(settings_.Unit) : 0;
-    const int monitorPeriod = monitor_.isActive() && !stepEndTiming()
-                                  ? std::clamp(settings_.MonitorTime, kMinMonitorMs, kMaxMonitorMs)
-                                  : 0;
+    const int monitorPeriod = monitor_.isActive() && !stepEndTiming() ? monitor_.intervalMs() : 0;
     runStartMs_ = timers_.start(stepPeriod, monitorPeriod);
     runStartCalendar_ = clock_.calendarNow().toSecsSinceEpoch();
 }

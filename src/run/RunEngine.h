@@ -34,8 +34,8 @@ struct ChannelSequence;
 class RunEngine {
 public:
     // The range of the monitoring interval that the engine accepts.
-    static constexpr int kMinMonitorMs = 500;
-    static constexpr int kMaxMonitorMs = 600000;
+    static constexpr int kMinMonitorMs = RunMonitor::kMinIntervalMs;
+    static constexpr int kMaxMonitorMs = RunMonitor::kMaxIntervalMs;
 
     // How the ticks of a Software Control run are timed (RunTimers): on the run's grid, or the
     // plain periodic timers (kept for comparison in bench/).

@@ -67,17 +67,17 @@ QString logBaseName(const QString& folder, const QString& name)
     return folder + QLatin1Char('/') + name;
 }
 
-QString monitoringCaption(const AppSettings& settings, bool monitoringActive)
+QString monitoringCaption(const AppSettings& settings, bool monitoringActive, int intervalMs, bool fileCut)
 {
     if (!monitoringActive)
         return QStringLiteral("Run - Monitoring:none, Output to File:none");
     const bool interval = settings.MonTiming == 0;
-    const QString timing = interval ? QStringLiteral("%1[ms]").arg(settings.MonitorTime)
+    const QString timing = interval ? QStringLiteral("%1[ms]").arg(intervalMs)
                                     : QStringLiteral("Immediately before end of the Step Transition");
     if (settings.File == 0)
         return QStringLiteral("Run - Monitoring:ON, Output to File:none ") + timing;
     QString caption = QStringLiteral("Run - Monitoring:ON, Output to File:provided ") + timing;
-    if (settings.bCut == 1)
+    if (fileCut)
         caption += QStringLiteral(", File cut:%1hour%2min").arg(settings.CutHour).arg(settings.CutMin);
     return caption;
 }

@@ -36,9 +36,9 @@ QString logName(const QString& prefix, const QDateTime& start);
 // folder + name with a "/" between them unless the folder already ends with one.
 QString logBaseName(const QString& folder, const QString& name);
 
-// The Run dialog's caption from the monitoring settings (Curr/Volt, File, bCut, the active
-// timing, MonitorTime, CutHour, CutMin).
-QString monitoringCaption(const AppSettings& settings, bool monitoringActive);
+// The Run dialog's caption from the monitoring settings (File, the active timing, CutHour, CutMin),
+// the monitoring interval in force and whether the log is cut into files.
+QString monitoringCaption(const AppSettings& settings, bool monitoringActive, int intervalMs, bool fileCut);
 
 // Time-span formatting: "%D" whole days, "%H" hours within the day ("%02"), "%M" minutes within
 // the hour, "%S" seconds within the minute, "%%" a percent sign; any other character after "%"

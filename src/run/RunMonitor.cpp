@@ -8,6 +8,8 @@
 #include "ui/Clock.h"
 #include "ui/UserPrompt.h"
 
+#include <algorithm>
+
 RunMonitor::RunMonitor(AppSettings& settings, CKdrxDevice& device, UserPrompt& prompt, Clock& clock,
                        std::array<ChannelRunState, kChannelCount>& channels, RunPanelDisplay& display)
     : settings_(settings), device_(device), prompt_(prompt), clock_(clock), channels_(channels),
@@ -27,9 +29,16 @@ bool RunMonitor::loggingAfterProcessing() const
     return logging() && settings_.MonEnd == 1;
 }
 
+int RunMonitor::intervalMs() const
+{
+    return std::clamp(settings_.MonitorTime, kMinIntervalMs, kMaxIntervalMs);
+}
+
 void RunMonitor::showCaption()
 {
-    caption_ = RunFormats::monitoringCaption(settings_, active_);
+    // A cut that the log does not make (in memory, or a period of 0) is not named.
+    caption_ = RunFormats::monitoringCaption(settings_, active_, intervalMs(),
+                                             MonitorLog::optionsFrom(settings_).cut);
     if (log_)
         caption_ += QLatin1Char(' ') + log_->displayedName();
     display_.observer().captionChanged(caption_);

@@ -25,12 +25,19 @@ public:
     RunMonitor(const RunMonitor&) = delete;
     RunMonitor& operator=(const RunMonitor&) = delete;
 
+    // The range of the monitoring interval that a run takes readings with.
+    static constexpr int kMinIntervalMs = 500;
+    static constexpr int kMaxIntervalMs = 600000;
+
     // monitoringActive: Curr or Volt on, fixed when the Run window opens.
     void setActive(bool active) { active_ = active; }
     bool isActive() const { return active_; }
     // Readings go to a file (File 1), and also after processing or a stop (MonEnd 1).
     bool logging() const;
     bool loggingAfterProcessing() const;
+    // The interval in force: MonitorTime held to its range (a profile edited by hand or a setting
+    // given on the command line may hold any number).
+    int intervalMs() const;
 
     // The caption: the monitoring status text, followed by the log's name while one is open.
     void showCaption();

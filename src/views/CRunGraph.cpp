@@ -9,7 +9,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QToolTip>
 
 namespace {
 
@@ -162,15 +161,7 @@ void CRunGraph::contextMenuEvent(QContextMenuEvent* event)
 void CRunGraph::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint point = event->position().toPoint();
-    if (point == lastTooltipPoint_)
-        return;
-    lastTooltipPoint_ = point;
-    const QString text = tooltipAt(point);
-    setToolTip(text);
-    if (text.isEmpty())
-        QToolTip::hideText();
-    else
-        QToolTip::showText(event->globalPosition().toPoint(), text, this, QRect(), 10000);
+    tooltip_.set(point, tooltipAt(point));
 }
 
 QString CRunGraph::tooltipAt(const QPoint& point) const

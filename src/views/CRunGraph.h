@@ -2,6 +2,7 @@
 
 #include "ui/TimerService.h"
 #include "views/ChannelPlot.h"
+#include "views/GraphViewTooltip.h"
 #include "views/PlotPainter.h"
 
 #include <QFont>
@@ -87,5 +88,6 @@ private:
     std::vector<QPoint> cursor_;
     bool verticalLines_ = true;
     TimerService::TimerId timer_ = TimerService::noTimer;
-    QPoint lastTooltipPoint_{-1, -1};
+    // Shown as in the graph view: after its delay, on the injected timers.
+    GraphViewTooltip tooltip_{*this, timers_};
 };

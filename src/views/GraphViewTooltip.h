@@ -10,9 +10,10 @@ class GraphInteraction;
 class QWidget;
 struct AppSettings;
 
-// The graph view's one tooltip: the text for the mouse over the current channel's plot (a selected
-// handle, a step, a boundary line, an axis, or the step being dragged or drawn), shown a moment
-// after the mouse stopped, on the view's timers. Its text changes only when the mouse moves.
+// The graph view's one tooltip (the Run window's live graphs show theirs the same way): the text for the
+// mouse over the current channel's plot (a selected handle, a step, a boundary line, an axis, or the step
+// being dragged or drawn), shown a moment after the mouse stopped, on the view's timers. Its text changes
+// only when the mouse moves.
 class GraphViewTooltip {
 public:
     // The tooltip appears this long after the mouse stopped and stays up this long.

@@ -37,6 +37,8 @@ private slots:
     void theFolderChooserSwitchesSaveFileToYes();
     void okRefusesWhatCannotBeUsed_data();
     void okRefusesWhatCannotBeUsed();
+    void okKeepsTheStoredCutWhileItsFieldsAreHidden_data();
+    void okKeepsTheStoredCutWhileItsFieldsAreHidden();
     void okStoresEveryFieldAndTheTimingForGoodOnlyUnderSoftwareControl();
     void commandsOpenTheDialogs();
     void initialSettingsEnablingAndStore();
@@ -50,6 +52,14 @@ private:
 };
 
 namespace {
+
+// Shows the file-cut controls, which the template hides.
+void showCutControls(const CMonitorSetupDlg::Controls& c)
+{
+    for (QWidget* widget : std::initializer_list<QWidget*>{c.cut, c.cutHours, c.cutHoursSpin, c.cutHoursLabel,
+                                                           c.cutMinutes, c.cutMinutesSpin, c.cutMinutesLabel})
+        widget->show();
+}
 
 // The enabled controls as letters: S save-file radios, I interval field, T interval spin, E
 // step-end radio, F folder, U unit radios, D data options, C cut box, H cut fields.
@@ -257,6 +267,8 @@ void MonitorDialogsTest::okRefusesWhatCannotBeUsed()
     const AppSettings before = settings_;
     CMonitorSetupDlg dialog(*loader_, settings_);
     const CMonitorSetupDlg::Controls& c = dialog.controls();
+    // The cut fields are checked where they are shown.
+    showCutControls(c);
     if (field == QLatin1String("interval")) {
         c.interval->setText(text);
     } else if (field == QLatin1String("hours")) {
@@ -279,6 +291,42 @@ void MonitorDialogsTest::okRefusesWhatCannotBeUsed()
     QCOMPARE(settings_.MonitorTime, before.MonitorTime);
     QCOMPARE(settings_.Folder, before.Folder);
     QCOMPARE(settings_.CutHour, before.CutHour);
+}
+
+void MonitorDialogsTest::okKeepsTheStoredCutWhileItsFieldsAreHidden_data()
+{
+    QTest::addColumn<int>("cut");
+    QTest::addColumn<int>("hours");
+    QTest::addColumn<int>("minutes");
+    QTest::newRow("zero period, cut on") << 1 << 0 << 0;
+    QTest::newRow("zero period, cut off") << 0 << 0 << 0;
+    QTest::newRow("above the ranges") << 1 << 5000 << 75;
+    QTest::newRow("below the ranges") << 0 << -3 << -1;
+    QTest::newRow("a usable period") << 1 << 2 << 30;
+}
+
+void MonitorDialogsTest::okKeepsTheStoredCutWhileItsFieldsAreHidden()
+{
+    QFETCH(int, cut);
+    QFETCH(int, hours);
+    QFETCH(int, minutes);
+    settings_.Curr = 1;
+    settings_.File = 1;
+    settings_.bCut = cut;
+    settings_.CutHour = hours;
+    settings_.CutMin = minutes;
+    CMonitorSetupDlg dialog(*loader_, settings_);
+    const CMonitorSetupDlg::Controls& c = dialog.controls();
+    dialog.show();
+    QVERIFY(!c.cutHours->isVisible());
+    c.interval->setText(QStringLiteral("3000"));
+    c.ok->click();
+    QCOMPARE(prompt_.texts(), QStringList());
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(settings_.MonitorTime, 3000);
+    QCOMPARE(settings_.bCut, cut);
+    QCOMPARE(settings_.CutHour, hours);
+    QCOMPARE(settings_.CutMin, minutes);
 }
 
 void MonitorDialogsTest::okStoresEveryFieldAndTheTimingForGoodOnlyUnderSoftwareControl()

@@ -8,11 +8,13 @@
 #include "views/CColorEdit.h"
 #include "views/CRunGraph.h"
 #include "views/CommandRouter.h"
+#include "views/GraphViewTooltip.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QToolTip>
 #include <QtTest>
 
 // The Run window in the program, on a fake clock with the simulated load on the frame's line:
@@ -47,6 +49,7 @@ private slots:
     void graphCursorDoesNotStartForASecondOrLess();
     void graphStartsAtTheInitialValueChosenByMode();
     void graphContextMenuTogglesTheVerticalLines();
+    void graphTooltipAppearsWithTheGraphViewsDelay();
     void graphsFollowTheRunAndStartEachPassAnew();
 
 private:
@@ -673,6 +676,36 @@ void RunWindowTest::graphContextMenuTogglesTheVerticalLines()
     QVERIFY(!rig.graph.showsVerticalLines());
     QVERIFY(!rig.graph.tooltipAt(boundary).startsWith(QStringLiteral("[Vertical Axis]")));
     menu->close();
+}
+
+void RunWindowTest::graphTooltipAppearsWithTheGraphViewsDelay()
+{
+    GraphRig rig;
+    rig.load({"5.0", "5.0"});
+    rig.graph.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&rig.graph));
+    QToolTip::hideText();
+    const StepSegment& step = rig.graph.plot().segment(0);
+    const QPoint point = (step.firstPoint() + step.endPoint()) / 2;
+    const QString text = rig.graph.tooltipAt(point);
+    QVERIFY(text.startsWith(QStringLiteral("[Line1] ")));
+    const auto move = [&rig](const QPoint& to) {
+        // Sent directly: without a pressed button QTest would only move the system cursor.
+        QMouseEvent event(QEvent::MouseMove, to, rig.graph.mapToGlobal(to), Qt::NoButton, Qt::NoButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(&rig.graph, &event);
+    };
+    move(point);
+    QVERIFY(!QToolTip::isVisible());
+    rig.time.advanceMs(GraphViewTooltip::kDelayMs - 1);
+    QVERIFY(!QToolTip::isVisible());
+    rig.time.advanceMs(1);
+    QVERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), text);
+    // The same position again changes nothing.
+    move(point);
+    QCOMPARE(rig.time.activeTimers(), 0);
+    QToolTip::hideText();
 }
 
 void RunWindowTest::graphsFollowTheRunAndStartEachPassAnew()

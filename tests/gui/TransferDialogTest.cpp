@@ -1,9 +1,12 @@
 #include "TransferRig.h"
+#include "app/MessageBoxPrompt.h"
+#include "dialogs/CRangeDlg.h"
 #include "dialogs/CTransferDlg.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -32,6 +35,9 @@ private slots:
     void progressFollowsTheStepsOfAWriteAndARead();
     void progressGoesWhenTheTransferFailsMidway();
     void duringATransferInputIsDroppedAndNoTimerRuns();
+    void noMnemonicActsDuringATransfer_data();
+    void noMnemonicActsDuringATransfer();
+    void aTransferInsideAnotherLeavesTheHoldOffToTheOuterOne();
 
 private:
     std::unique_ptr<CTransferDlg> dialog();
@@ -477,6 +483,110 @@ void TransferDialogTest::duringATransferInputIsDroppedAndNoTimerRuns()
     QTRY_VERIFY(timerFired);
     QTest::keyClick(transfer.get(), Qt::Key_Escape);
     QVERIFY(!transfer->isVisible());
+}
+
+void TransferDialogTest::noMnemonicActsDuringATransfer_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("write") << "write"
+                           << "Succeed to writing";
+    // A read that fails on the line shows the port's message inside the transfer.
+    QTest::newRow("read") << "read" << QString();
+    QTest::newRow("ranges") << "ranges"
+                            << "It succeeded in writing.";
+}
+
+void TransferDialogTest::noMnemonicActsDuringATransfer()
+{
+    QFETCH(QString, operation);
+    QFETCH(QString, message);
+    if (message.isEmpty())
+        message = rig_->portMessage(CRs232cPort::WriteFailed);
+    rig_->setSteps(0, {"1.000", "2.000"});
+    rig_->settings.Ch = {1, 0, 0, 0, 0};
+    rig_->settings.ChRange = {1, 0, 0, 0, 0};
+    if (operation == QLatin1String("read"))
+        rig_->line->failWriteOf = QStringLiteral("PROG:FSP:END?");
+    std::unique_ptr<TemplateDialog> window;
+    QList<QPushButton*> buttons;
+    QPushButton* start = nullptr;
+    if (operation == QLatin1String("ranges")) {
+        auto ranges = std::make_unique<CRangeDlg>(rig_->loader, RangeData::fromSettings(rig_->settings),
+                                                  rig_->procedures, &rig_->progress);
+        start = ranges->controls().write;
+        buttons = {ranges->controls().write, ranges->controls().close};
+        window = std::move(ranges);
+    } else {
+        auto transfer = dialog();
+        const CTransferDlg::Controls& c = transfer->controls();
+        start = operation == QLatin1String("write") ? c.write : c.read;
+        buttons = {c.write, c.read, c.close};
+        window = std::move(transfer);
+    }
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+
+    // While the transfer runs the user presses every mnemonic of both dialogs; then the transfer's
+    // message is shown in a real message box, whose event loop runs whatever those keys set off.
+    QStringList buttonsDuringTransfer;
+    QWidget* focusBefore = nullptr;
+    QWidget* focusAfter = nullptr;
+    int boxes = 0;
+    rig_->prompt.whileShown = [&](const QString& text) {
+        if (++boxes == 1) {
+            for (QPushButton* button : buttons)
+                buttonsDuringTransfer << (button->isEnabled() ? "enabled" : "disabled");
+            // The lists' labels of the range dialog move the focus with Alt+C and Alt+V.
+            focusBefore = QApplication::focusWidget();
+            for (const Qt::Key key : {Qt::Key_R, Qt::Key_U, Qt::Key_W, Qt::Key_C, Qt::Key_V}) {
+                QWidget* focus = QApplication::focusWidget();
+                QTest::keyClick(focus ? focus : window.get(), key, Qt::AltModifier);
+            }
+            focusAfter = QApplication::focusWidget();
+        }
+        // A box closes once a click those keys may have started (100 ms) has had its time.
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                box->done(QMessageBox::Ok);
+        });
+        closer.start(400);
+        MessageBoxPrompt shown;
+        shown.setParentWindow(window.get());
+        shown.showMessage(text);
+    };
+    QTest::mouseClick(start, Qt::LeftButton);
+    rig_->prompt.whileShown = nullptr;
+
+    // One operation: one identification, one message.
+    QCOMPARE(rig_->sent().count(QStringLiteral("*IDN?")), 1);
+    QCOMPARE(boxes, 1);
+    QCOMPARE(rig_->prompt.texts(), QStringList{message});
+    QCOMPARE(buttonsDuringTransfer, QStringList(buttons.size(), QStringLiteral("disabled")));
+    QCOMPARE(focusAfter, focusBefore);
+    // Afterwards the dialog is as it was.
+    QVERIFY(window->isVisible());
+    for (QPushButton* button : buttons)
+        QVERIFY(button->isEnabled());
+    QVERIFY(!rig_->progress.isRunning());
+}
+
+void TransferDialogTest::aTransferInsideAnotherLeavesTheHoldOffToTheOuterOne()
+{
+    QPushButton button;
+    {
+        const TransferProgress::Scope outer(&rig_->progress, TransferProgress::Direction::Writing, {&button});
+        {
+            const TransferProgress::Scope inner(&rig_->progress, TransferProgress::Direction::Reading,
+                                                {&button});
+        }
+        QVERIFY(rig_->progress.isRunning());
+        QVERIFY(!button.isEnabled());
+    }
+    QVERIFY(!rig_->progress.isRunning());
+    QVERIFY(button.isEnabled());
 }
 
 QTEST_MAIN(TransferDialogTest)

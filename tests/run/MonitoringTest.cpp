@@ -82,6 +82,44 @@ TEST_F(MonitoringTest, LineByLineLogHoldsEveryReadingAsItIsTaken)
     EXPECT_EQ(logFiles(), QStringList{"CC_CC_12-24-05_14-03-09.txt"});
 }
 
+TEST_F(MonitoringTest, CaptionShowsTheIntervalAndTheFileCutInForce)
+{
+    // A profile edited by hand, or a setting given on the command line, may hold any number; the
+    // readings are then taken every 500 to 600000 ms, and the caption says which.
+    const struct {
+        int stored;
+        const char* shown;
+    } intervals[] = {{0, "500"},         {-20, "500"},       {499, "500"},          {500, "500"},
+                     {600000, "600000"}, {600001, "600000"}, {2147483647, "600000"}};
+    for (const auto& c : intervals) {
+        settings.MonitorTime = c.stored;
+        openDialog({1});
+        EXPECT_EQ(observer.caption,
+                  QStringLiteral("Run - Monitoring:ON, Output to File:provided %1[ms]").arg(c.shown))
+            << c.stored;
+    }
+    // The file cut is named only where the log is cut.
+    const struct {
+        int fileMem, hours, minutes;
+        const char* shown;
+    } cuts[] = {{1, 0, 1, ", File cut:0hour1min"},
+                {1, 2, 0, ", File cut:2hour0min"},
+                {1, 0, 0, ""},
+                {1, -1, 30, ""},
+                {0, 1, 0, ""}};
+    settings.MonitorTime = 1000;
+    settings.bCut = 1;
+    for (const auto& c : cuts) {
+        settings.FileMem = c.fileMem;
+        settings.CutHour = c.hours;
+        settings.CutMin = c.minutes;
+        openDialog({1});
+        EXPECT_EQ(observer.caption,
+                  QStringLiteral("Run - Monitoring:ON, Output to File:provided 1000[ms]") + c.shown)
+            << c.fileMem << " " << c.hours << ":" << c.minutes;
+    }
+}
+
 TEST_F(MonitoringTest, InMemoryLogWithCommasAndHoursIsWrittenWhole_OnlyAtTheEnd)
 {
     settings.FileMem = 0;

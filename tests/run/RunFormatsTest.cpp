@@ -90,32 +90,32 @@ TEST(RunFormats, CaptionFollowsTheMonitoringSettings)
     settings.MonitorTime = 2000;
     settings.CutHour = 1;
     settings.CutMin = 30;
-    EXPECT_EQ(RunFormats::monitoringCaption(settings, false),
+    EXPECT_EQ(RunFormats::monitoringCaption(settings, false, settings.MonitorTime, settings.bCut == 1),
               QStringLiteral("Run - Monitoring:none, Output to File:none"));
     settings.MonTiming = 0;
     settings.File = 0;
-    EXPECT_EQ(RunFormats::monitoringCaption(settings, true),
+    EXPECT_EQ(RunFormats::monitoringCaption(settings, true, settings.MonitorTime, settings.bCut == 1),
               QStringLiteral("Run - Monitoring:ON, Output to File:none 2000[ms]"));
     settings.MonTiming = 1;
-    EXPECT_EQ(RunFormats::monitoringCaption(settings, true),
+    EXPECT_EQ(RunFormats::monitoringCaption(settings, true, settings.MonitorTime, settings.bCut == 1),
               QStringLiteral(
                   "Run - Monitoring:ON, Output to File:none Immediately before end of the Step Transition"));
     settings.File = 1;
     EXPECT_EQ(
-        RunFormats::monitoringCaption(settings, true),
+        RunFormats::monitoringCaption(settings, true, settings.MonitorTime, settings.bCut == 1),
         QStringLiteral("Run - Monitoring:ON, Output to File:provided Immediately before end of the Step "
                        "Transition"));
     settings.bCut = 1;
     EXPECT_EQ(
-        RunFormats::monitoringCaption(settings, true),
+        RunFormats::monitoringCaption(settings, true, settings.MonitorTime, settings.bCut == 1),
         QStringLiteral("Run - Monitoring:ON, Output to File:provided Immediately before end of the Step "
                        "Transition, File cut:1hour30min"));
     settings.MonTiming = 0;
-    EXPECT_EQ(RunFormats::monitoringCaption(settings, true),
+    EXPECT_EQ(RunFormats::monitoringCaption(settings, true, settings.MonitorTime, settings.bCut == 1),
               QStringLiteral("Run - Monitoring:ON, Output to File:provided 2000[ms], File cut:1hour30min"));
     settings.bCut = 0;
     settings.MonitorTime = 500;
-    EXPECT_EQ(RunFormats::monitoringCaption(settings, true),
+    EXPECT_EQ(RunFormats::monitoringCaption(settings, true, settings.MonitorTime, settings.bCut == 1),
               QStringLiteral("Run - Monitoring:ON, Output to File:provided 500[ms]"));
 }
 

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
 // A UserPrompt that keeps every text it is shown, answers questions from a script (No when the
@@ -20,6 +21,8 @@ public:
     void showMessage(const QString& text, Icon icon = Icon::None) override
     {
         entries.push_back({text, icon, false});
+        if (whileShown)
+            whileShown(text);
     }
     bool askYesNo(const QString& text, Icon icon = Icon::Information) override
     {
@@ -49,6 +52,8 @@ public:
 
     std::vector<Entry> entries;
     std::deque<bool> answers;
+    // Runs while a message is shown (a test may show it in a real message box meanwhile).
+    std::function<void(const QString&)> whileShown;
     int busyDepth = 0; // 0 when every busy-on was matched by a busy-off
     int busyCount = 0;
 };
