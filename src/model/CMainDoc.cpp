@@ -75,6 +75,19 @@ void CMainDoc::writeBuffer(int line)
     }
 }
 
+int CMainDoc::firstSlotDroppedByInsertion(int firstLine, long long lines, int stepLimit) const
+{
+    const int count = current().stepCount();
+    if (lines < 1)
+        return count;
+    // The steps from the insertion line on move down by the inserted lines; those landing at or
+    // past the limit drop out. Steps before the insertion line stay where they are, which is past
+    // the limit for the ones a longer channel already held there.
+    const long long limit = std::clamp(stepLimit, 0, kMaxSteps);
+    const long long moved = std::max<long long>(firstLine - 1LL, limit - lines);
+    return static_cast<int>(std::clamp<long long>(std::min(moved, limit), 0, count));
+}
+
 void CMainDoc::recordInsertion(int firstLine, int lastLine, int stepLimit)
 {
     const ChannelSequence& channel = current();
@@ -82,17 +95,18 @@ void CMainDoc::recordInsertion(int firstLine, int lastLine, int stepLimit)
     const long long lines = static_cast<long long>(lastLine) - firstLine + 1;
     insertionCount_ = channel.count;
     insertionLines_.clear();
-    if (channel.count < firstLine || lines < 1)
+    if (lines < 1)
         return;
-    // The step in slot count - lines + i moves to slot count + i; sources before slot 0 (more
-    // lines inserted than there are steps) hold no step to keep, so the walk starts at slot 0.
-    for (long long i = std::max(0LL, lines - count); i < lines; ++i) {
-        const long long source = count - lines + i;
-        if (count + i > static_cast<long long>(stepLimit) - 1) {
-            SequenceStep kept;
-            kept.assignFieldsButTime(channel.steps[static_cast<int>(source)]);
-            insertionLines_.push_back(kept);
-        }
+    long long from = firstSlotDroppedByInsertion(firstLine, lines, stepLimit);
+    // The last inserted-line-count steps that pass the limit once moved are kept as well, also when
+    // the insertion moves only some of them: restored, they land where they stand anyway.
+    if (count >= firstLine)
+        from = std::min(from, std::max({static_cast<long long>(count) - lines,
+                                        static_cast<long long>(stepLimit) - lines, 0LL}));
+    for (long long slot = from; slot < count; ++slot) {
+        SequenceStep kept;
+        kept.assignFieldsButTime(channel.steps[static_cast<int>(slot)]);
+        insertionLines_.push_back(kept);
     }
 }
 

@@ -48,7 +48,11 @@ public:
     void writeBuffer(int line);
     int bufferCount() const { return static_cast<int>(copyBuffer_.size()); }
     const std::vector<SequenceStep>& copyBuffer() const { return copyBuffer_; }
-    // Called before lastLine - firstLine + 1 lines are inserted at firstLine: keeps the steps that
+    // The first slot whose step an insertion of that many lines at firstLine would push past
+    // stepLimit, or leave there in a channel that holds more (a file may); the step count when none
+    // would. Every step from it to the end goes.
+    int firstSlotDroppedByInsertion(int firstLine, long long lines, int stepLimit) const;
+    // Called before lastLine - firstLine + 1 lines are inserted at firstLine: keeps every step that
     // the insertion pushes past stepLimit so that undoing it can bring them back.
     void recordInsertion(int firstLine, int lastLine, int stepLimit);
     // Puts the kept steps back at the end of the recorded count; returns that count, which the

@@ -103,11 +103,12 @@ void CGraphView::writeSettings()
     graph.bTimeMax = autoTimeMax_ ? 1 : 0;
     graph.bValueMax = autoValueMax_ ? 1 : 0;
     graph.bValueMin = autoValueMin_ ? 1 : 0;
-    const AxisLabels& labels = plots_[current()].labels();
-    graph.TimeMax = labels.timeMax;
-    graph.TimeMin = labels.timeMin;
-    graph.ValueMax = labels.valueMax;
-    graph.ValueMin = labels.valueMin;
+    const ChannelPlot& plot = plots_[current()];
+    const AxisLabels& labels = plot.labels();
+    graph.TimeMax = ChannelPlot::storedRange(labels.timeMax, plot.timeMax());
+    graph.TimeMin = ChannelPlot::storedRange(labels.timeMin, plot.timeMin());
+    graph.ValueMax = ChannelPlot::storedRange(labels.valueMax, plot.valueMax());
+    graph.ValueMin = ChannelPlot::storedRange(labels.valueMin, plot.valueMin());
     colours_.store(graph);
     context_.profile.saveGraph(graph);
 }
@@ -130,7 +131,6 @@ void CGraphView::rebuildChannel(int channel)
         clearSelection();
     }
     ChannelPlot& plot = plots_[channel];
-    plot.clearSelection();
     const std::vector<StepValues> steps = ChannelPlot::stepValuesOf(document_.channel(channel));
     plot.applyAutomaticRanges(steps, autoTimeMax_, autoValueMax_, autoValueMin_);
     plot.rebuild(steps);
@@ -279,12 +279,18 @@ void CGraphView::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), Qt::white);
     PlotPainter::Options options;
     options.boundaryLines = showBoundaries_;
+    options.markedSegment = mouse_.markedSegment();
+    options.markedBoundary = mouse_.markedBoundary();
     options.freeLine = mouse_.dragLine();
     PlotPainter(painter, colours_).paint(plots_[current()], labelFont_, options);
 }
 
 void CGraphView::contextMenuEvent(QContextMenuEvent* event)
 {
+    // The menu takes the mouse, and the release of a drag with it: the drag ends here, the selection
+    // stays for the menu's commands.
+    cancelDrag();
+    update();
     if (context_.showContextMenu)
         context_.showContextMenu(kContextMenu, event->globalPos());
 }
@@ -306,20 +312,18 @@ void CGraphView::paintPage(QPainter& painter, const QRect& page)
 
 void CGraphView::clearSelection()
 {
-    // The marks go from every channel: the selection may belong to the channel shown before.
-    const bool hadSelection = mouse_.clearSelection(plots_[current()]);
-    for (ChannelPlot& plot : plots_)
-        plot.clearSelection();
-    if (hadSelection)
+    // A drag belongs to its selection and ends with it.
+    const bool dragging = mouse_.drag() != Drag::None;
+    if (mouse_.clearSelection())
         statesChanged();
+    if (dragging)
+        unsetCursor();
 }
 
 void CGraphView::cancelDrag()
 {
-    if (mouse_.drag() == Drag::None)
-        return;
-    mouse_.cancelDrag();
-    unsetCursor();
+    if (mouse_.cancelDrag())
+        unsetCursor();
 }
 
 // Qt keeps sending the mouse to the view while the button is held, so a drag or a drawing keeps the
@@ -355,6 +359,12 @@ void CGraphView::mouseDoubleClickEvent(QMouseEvent* event)
 void CGraphView::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint point = event->position().toPoint();
+    // Without the button the release went elsewhere (a window or menu that took the mouse): the drag
+    // is over and applies nothing.
+    if (mouse_.drag() != Drag::None && !(event->buttons() & Qt::LeftButton)) {
+        cancelDrag();
+        update();
+    }
     if (mouse_.drag() == Drag::None) {
         hover(point);
         return;
@@ -436,6 +446,15 @@ void CGraphView::hover(const QPoint& point)
 
 void CGraphView::defineCommands()
 {
+    // A command that comes while the button is held (from the keyboard or the menu bar) ends the
+    // drag or drawing first; the release that follows then has nothing to apply.
+    const auto command = [this](std::function<void()> action) {
+        return [this, action = std::move(action)] {
+            cancelDrag();
+            update();
+            action();
+        };
+    };
     // Ramp and Step are for a step selected with its value handle, and only where the user chooses
     // the transition: not in fast mode, not under Hardware Control.
     const auto transitionEnabled = [this] {
@@ -445,28 +464,30 @@ void CGraphView::defineCommands()
         return mouse_.valueHandleSelected() ? plots_[current()].segment(mouse_.selectedIndex()).transition
                                             : -1;
     };
-    commands_.add(
-        IdRamp, [this] { applyTransition(StepSegment::Ramp); }, transitionEnabled,
-        [selectedTransition] { return selectedTransition() == StepSegment::Ramp; });
-    commands_.add(
-        IdStep, [this] { applyTransition(StepSegment::Step); }, transitionEnabled,
-        [selectedTransition] { return selectedTransition() == StepSegment::Step; });
-    commands_.add(
-        IdDelete, [this] { deleteSelected(); }, [this] { return mouse_.valueHandleSelected(); });
-    commands_.add(
-        IdVerticalAxis, [this] { toggleBoundaryLines(); }, {}, [this] { return showBoundaries_; });
-    commands_.add(IdScale, [this] { runScaleDialog(); });
+    commands_.add(IdRamp, command([this] { applyTransition(StepSegment::Ramp); }), transitionEnabled,
+                  [selectedTransition] { return selectedTransition() == StepSegment::Ramp; });
+    commands_.add(IdStep, command([this] { applyTransition(StepSegment::Step); }), transitionEnabled,
+                  [selectedTransition] { return selectedTransition() == StepSegment::Step; });
+    commands_.add(IdDelete, command([this] { deleteSelected(); }),
+                  [this] { return mouse_.valueHandleSelected(); });
+    commands_.add(IdVerticalAxis, command([this] { toggleBoundaryLines(); }), {},
+                  [this] { return showBoundaries_; });
+    commands_.add(IdScale, command([this] { runScaleDialog(); }));
     commands_.add(IdColorBackground,
-                  [this] { chooseColour(&PlotColours::background, QStringLiteral("colorArea")); });
-    commands_.add(IdColorLine, [this] { chooseColour(&PlotColours::line, QStringLiteral("colorLine")); });
-    commands_.add(IdColorDraw, [this] { chooseColour(&PlotColours::draw, QStringLiteral("colorLineCap")); });
-    commands_.add(IdColorVerticalAxis,
-                  [this] { chooseColour(&PlotColours::verticalAxis, QStringLiteral("colorLineY")); });
-    commands_.add(IdColorAxis, [this] { chooseColour(&PlotColours::axis, QStringLiteral("colorAxis")); });
-    commands_.add(IdCopy, [this] { copyPicture(); });
-    commands_.add(IdPrint, [this] { print(); });
-    commands_.add(IdPrintPreview, [this] { printPreview(); });
-    commands_.add(IdPrintSetup, [this] { printSetup(); });
+                  command([this] { chooseColour(&PlotColours::background, QStringLiteral("colorArea")); }));
+    commands_.add(IdColorLine,
+                  command([this] { chooseColour(&PlotColours::line, QStringLiteral("colorLine")); }));
+    commands_.add(IdColorDraw,
+                  command([this] { chooseColour(&PlotColours::draw, QStringLiteral("colorLineCap")); }));
+    commands_.add(IdColorVerticalAxis, command([this] {
+                      chooseColour(&PlotColours::verticalAxis, QStringLiteral("colorLineY"));
+                  }));
+    commands_.add(IdColorAxis,
+                  command([this] { chooseColour(&PlotColours::axis, QStringLiteral("colorAxis")); }));
+    commands_.add(IdCopy, command([this] { copyPicture(); }));
+    commands_.add(IdPrint, command([this] { print(); }));
+    commands_.add(IdPrintPreview, command([this] { printPreview(); }));
+    commands_.add(IdPrintSetup, command([this] { printSetup(); }));
 }
 
 void CGraphView::applyTransition(int transition)

@@ -92,6 +92,8 @@ public:
     QPoint handlePoint() const { return mouse_.handlePoint(); }
     Drag drag() const { return mouse_.drag(); }
     const std::vector<QPoint>& dragLine() const { return mouse_.dragLine(); }
+    // The selection and the drag or drawing, held together.
+    const GraphInteraction::State& mouseState() const { return mouse_.state(); }
     // The tooltip text set for the last mouse position (empty: none).
     QString tooltipText() const { return tooltip_.text(); }
     const QFont& labelFont() const { return labelFont_; }

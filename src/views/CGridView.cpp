@@ -41,7 +41,8 @@ bool isChannel(int channel)
 
 CGridView::CGridView(CMainDoc& document, const ViewContext& context, QWidget* parent)
     : QWidget(parent), document_(document), context_(context),
-      editor_(document, context.settings, context.prompt, *this), stack_(new QStackedWidget(this))
+      editor_(document, context.settings, context.prompt, context.module, *this),
+      stack_(new QStackedWidget(this))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

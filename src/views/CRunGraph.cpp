@@ -133,7 +133,6 @@ void CRunGraph::paintEvent(QPaintEvent*)
     PlotPainter plotPainter(painter, look_.colours);
     PlotPainter::Options options;
     options.boundaryLines = verticalLines_;
-    options.selection = false;
     options.freeLine = cursor_;
     plotPainter.paint(plot_, look_.labelFont, options);
 }

@@ -140,6 +140,18 @@ void ChannelPlot::writeLabels(int timeUnit, int operationMode, int sequenceMode)
     }
 }
 
+QString ChannelPlot::storedRange(const QString& label, double value)
+{
+    if (decimalValue(label) == value)
+        return label;
+    for (int decimals = 1; decimals <= 9; ++decimals) {
+        const QString text = QString::number(value, 'f', decimals);
+        if (decimalValue(text) == value)
+            return text;
+    }
+    return QString::number(value, 'g', 17);
+}
+
 int ChannelPlot::xOf(double time) const
 {
     if (timeMax_ == timeMin_)
@@ -299,28 +311,6 @@ int ChannelPlot::boundaryAt(const QPoint& point) const
             return i;
     }
     return -1;
-}
-
-void ChannelPlot::selectSegment(int index)
-{
-    clearSelection();
-    if (index >= 0 && index < count())
-        segments_[index].selected = true;
-}
-
-void ChannelPlot::selectBoundary(int index)
-{
-    clearSelection();
-    if (index >= 0 && index < static_cast<int>(boundaries_.size()))
-        boundaries_[index].selected = true;
-}
-
-void ChannelPlot::clearSelection()
-{
-    for (StepSegment& segment : segments_)
-        segment.selected = false;
-    for (StepSegment& boundary : boundaries_)
-        boundary.selected = false;
 }
 
 double ChannelPlot::previousEndTime(int index) const

@@ -82,6 +82,10 @@ public:
     // Rewrites the six label texts from the ranges for a time unit, operation mode and sequence mode.
     void writeLabels(int timeUnit, int operationMode, int sequenceMode);
     const AxisLabels& labels() const { return labels_; }
+    // How the profile keeps a range: as its label when the label reads back as the range, else with
+    // the decimals it needs (a time maximum of 0.4 min is labelled "0", which would read back as an
+    // axis of no length).
+    static QString storedRange(const QString& label, double value);
 
     // Data to pixel and pixel to data. Points far outside the plot are held a safe distance off so
     // that absurd data never overflow the pixel type.
@@ -125,11 +129,6 @@ public:
     // The first segment or boundary line (0-based) hit by a point, or -1.
     int segmentAt(const QPoint& point) const;
     int boundaryAt(const QPoint& point) const;
-
-    // Selection marks: at most one segment or boundary line carries the 7 x 7 square.
-    void selectSegment(int index);
-    void selectBoundary(int index);
-    void clearSelection();
 
     // The built-in pieces.
     const StepSegment& xAxis() const { return xAxis_; }

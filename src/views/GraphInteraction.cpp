@@ -8,8 +8,9 @@
 
 bool GraphInteraction::onHandle(const QPoint& point) const
 {
-    return selected_ >= 0 && point.x() >= handlePoint_.x() - 3 && point.x() < handlePoint_.x() + 3 &&
-           point.y() >= handlePoint_.y() - 3 && point.y() < handlePoint_.y() + 3;
+    const QPoint& handle = state_.handlePoint;
+    return state_.selected >= 0 && point.x() >= handle.x() - 3 && point.x() < handle.x() + 3 &&
+           point.y() >= handle.y() - 3 && point.y() < handle.y() + 3;
 }
 
 bool GraphInteraction::inAppendZone(const ChannelPlot& plot, const QPoint& point)
@@ -24,69 +25,69 @@ bool GraphInteraction::inDrawingArea(const ChannelPlot& plot, const QPoint& poin
            point.y() >= plot.top() - 1 && point.y() < plot.bottom();
 }
 
-bool GraphInteraction::select(ChannelPlot& plot, const QPoint& point, bool boundaryLines, bool fastMode)
+bool GraphInteraction::select(const ChannelPlot& plot, const QPoint& point, bool boundaryLines, bool fastMode)
 {
-    if (selected_ >= 0 || drag_ != Drag::None || !plot.plotRect().contains(point))
+    if (state_.selected >= 0 || state_.drag != Drag::None || !plot.plotRect().contains(point))
         return false;
     if (boundaryLines && !fastMode) {
         const int boundary = plot.boundaryAt(point);
         if (boundary >= 0) {
-            selected_ = boundary;
-            handle_ = Handle::Time;
-            handlePoint_ = plot.boundary(boundary).endPoint();
-            plot.selectBoundary(boundary);
+            state_.selected = boundary;
+            state_.handle = Handle::Time;
+            state_.handlePoint = plot.boundary(boundary).endPoint();
             return true;
         }
     }
     const int segment = plot.segmentAt(point);
     if (segment < 0 || !plot.segment(segment).hasLine())
         return false;
-    selected_ = segment;
-    handle_ = Handle::Value;
-    handlePoint_ = plot.segment(segment).endPoint();
-    plot.selectSegment(segment);
+    state_.selected = segment;
+    state_.handle = Handle::Value;
+    state_.handlePoint = plot.segment(segment).endPoint();
     return true;
 }
 
-bool GraphInteraction::press(ChannelPlot& plot, const QPoint& point)
+bool GraphInteraction::press(const ChannelPlot& plot, const QPoint& point)
 {
-    if (drag_ != Drag::None)
+    if (state_.drag != Drag::None)
         return false;
-    if (selected_ >= 0) {
-        if (!onHandle(point))
-            return clearSelection(plot);
-        if (handle_ == Handle::Value) {
-            drag_ = Drag::Value;
-            dragLine_ = plot.segment(selected_).points;
+    if (state_.selected >= 0) {
+        if (!onHandle(point) || !selectionFits(plot))
+            return clearSelection();
+        if (state_.handle == Handle::Value) {
+            state_.drag = Drag::Value;
+            state_.dragLine = plot.segment(state_.selected).points;
         } else {
-            drag_ = Drag::Time;
-            dragLine_ = plot.boundary(selected_).points;
+            state_.drag = Drag::Time;
+            state_.dragLine = plot.boundary(state_.selected).points;
         }
         return true;
     }
     if (!inAppendZone(plot, point))
         return false;
-    drag_ = Drag::Drawing;
-    drawingStart_ = QPoint(plot.appendLeft(), point.y());
-    dragLine_ = {drawingStart_, drawingStart_};
-    moved_ = false;
+    state_.drag = Drag::Drawing;
+    state_.drawingStart = QPoint(plot.appendLeft(), point.y());
+    state_.dragLine = {state_.drawingStart, state_.drawingStart};
+    state_.moved = false;
     return true;
 }
 
 void GraphInteraction::move(const ChannelPlot& plot, const QPoint& point)
 {
-    switch (drag_) {
+    switch (state_.drag) {
     case Drag::Drawing:
-        moved_ = moved_ || point != drawingStart_;
-        dragLine_ = {drawingStart_, point};
+        state_.moved = state_.moved || point != state_.drawingStart;
+        state_.dragLine = {state_.drawingStart, point};
         break;
     case Drag::Value:
-        dragLine_.back().setY(point.y());
-        if (plot.segment(selected_).transition != StepSegment::Ramp)
-            dragLine_.front().setY(point.y());
+        if (!selectionFits(plot) || state_.dragLine.empty())
+            break;
+        state_.dragLine.back().setY(point.y());
+        if (plot.segment(state_.selected).transition != StepSegment::Ramp)
+            state_.dragLine.front().setY(point.y());
         break;
     case Drag::Time:
-        for (QPoint& linePoint : dragLine_)
+        for (QPoint& linePoint : state_.dragLine)
             linePoint.setX(point.x());
         break;
     case Drag::None:
@@ -96,17 +97,16 @@ void GraphInteraction::move(const ChannelPlot& plot, const QPoint& point)
 
 GraphInteraction::Outcome GraphInteraction::release(ChannelPlot& plot, int channel, const QPoint& point)
 {
-    const Drag finished = drag_;
-    const int index = selected_;
-    cancelDrag();
-    clearSelection(plot);
-    switch (finished) {
+    const State finished = state_;
+    const bool fits = selectionFits(plot);
+    clearSelection();
+    switch (finished.drag) {
     case Drag::Value:
-        return finishValueDrag(plot, channel, index, point);
+        return fits ? finishValueDrag(plot, channel, finished.selected, point) : Outcome::Nothing;
     case Drag::Time:
-        return finishTimeDrag(plot, channel, index, point);
+        return fits ? finishTimeDrag(plot, channel, finished.selected, point) : Outcome::Nothing;
     case Drag::Drawing:
-        return finishDrawing(plot, channel, point);
+        return finishDrawing(plot, channel, finished.drawingStart, finished.moved, point);
     case Drag::None:
         break;
     }
@@ -139,43 +139,52 @@ GraphInteraction::Outcome GraphInteraction::finishTimeDrag(ChannelPlot& plot, in
                                                                                      : Outcome::Nothing;
 }
 
-GraphInteraction::Outcome GraphInteraction::finishDrawing(ChannelPlot& plot, int channel, const QPoint& point)
+GraphInteraction::Outcome GraphInteraction::finishDrawing(ChannelPlot& plot, int channel, const QPoint& start,
+                                                          bool moved, const QPoint& point)
 {
     // A click without a drag draws nothing; neither does a release outside the drawing area.
-    if (!moved_ || !inDrawingArea(plot, point))
+    if (!moved || !inDrawingArea(plot, point))
         return Outcome::Nothing;
     // The area's margins beyond the plot are a tolerance: the step ends on the plot's edge.
     const QPoint end(std::min(point.x(), plot.right()), std::max(point.y(), plot.top()));
     const bool first = plot.count() == 0;
-    if (!editor_.appendDrawnStep(plot, channel, drawingStart_, end))
+    if (!editor_.appendDrawnStep(plot, channel, start, end))
         return Outcome::Nothing;
     return first ? Outcome::FirstStepDrawn : Outcome::StepDrawn;
 }
 
-bool GraphInteraction::clearSelection(ChannelPlot& plot)
+bool GraphInteraction::clearSelection()
 {
-    plot.clearSelection();
-    if (selected_ < 0)
-        return false;
-    selected_ = -1;
-    return true;
+    const bool hadSelection = state_.selected >= 0;
+    state_ = State();
+    return hadSelection;
 }
 
-void GraphInteraction::cancelDrag()
+bool GraphInteraction::cancelDrag()
 {
-    drag_ = Drag::None;
-    dragLine_.clear();
+    const bool dragging = state_.drag != Drag::None;
+    state_.drag = Drag::None;
+    state_.dragLine.clear();
+    state_.moved = false;
+    return dragging;
+}
+
+bool GraphInteraction::selectionFits(const ChannelPlot& plot)
+{
+    if (state_.selected < 0)
+        return true;
+    const int pieces =
+        state_.handle == Handle::Value ? plot.count() : static_cast<int>(plot.boundaries().size());
+    if (state_.selected < pieces)
+        return true;
+    clearSelection();
+    return false;
 }
 
 void GraphInteraction::followPlot(const ChannelPlot& plot)
 {
-    if (selected_ < 0)
+    if (state_.selected < 0 || !selectionFits(plot))
         return;
-    if (selected_ >= plot.count()) {
-        selected_ = -1;
-        cancelDrag();
-        return;
-    }
-    handlePoint_ =
-        handle_ == Handle::Value ? plot.segment(selected_).endPoint() : plot.boundary(selected_).endPoint();
+    state_.handlePoint = state_.handle == Handle::Value ? plot.segment(state_.selected).endPoint()
+                                                        : plot.boundary(state_.selected).endPoint();
 }

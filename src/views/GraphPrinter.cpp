@@ -97,7 +97,6 @@ void GraphPrinter::paintGraphPage(QPainter& painter, const QRect& page, const QS
     const double scale = area.width() / double(canvasWidth);
     const QSize canvas(canvasWidth, std::max(1, int(area.height() / scale)));
     ChannelPlot laidOut = plot;
-    laidOut.clearSelection();
     laidOut.setPlotArea(QRect(QPoint(0, 0), canvas), plot.startLevel());
     painter.translate(area.topLeft());
     painter.scale(scale, scale);
@@ -106,7 +105,6 @@ void GraphPrinter::paintGraphPage(QPainter& painter, const QRect& page, const QS
     font.setPixelSize(QFontInfo(labelFont).pixelSize());
     PlotPainter::Options options;
     options.boundaryLines = boundaryLines;
-    options.selection = false;
     PlotPainter(painter, colours).paint(laidOut, font, options);
     painter.restore();
 }

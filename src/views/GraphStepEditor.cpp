@@ -27,7 +27,7 @@ std::optional<QString> GraphStepEditor::valueText(int channel, double value) con
     return acceptedValue(formatDouble("%.9f", value), modeOf(channel), settings_);
 }
 
-QString GraphStepEditor::drawnIntervalText(double interval) const
+QString GraphStepEditor::intervalText(double interval) const
 {
     if (settings_.SeqMode == NormalSequence && settings_.Unit == UnitS && settings_.SeqCtl == SoftwareControl)
         return SequenceFormats::halfSecondIntervalText(interval);
@@ -55,13 +55,16 @@ bool GraphStepEditor::storeInterval(ChannelPlot& plot, int channel, int index, d
     ChannelSequence& sequence = document_.channel(channel);
     if (index < 0 || index >= sequence.count || index >= plot.count())
         return false;
-    // The new interval is taken as if it were typed into the worksheet.
-    const std::optional<QString> text = acceptedInterval(formatDouble("%.9f", interval), settings_);
-    if (!text)
+    // The interval is rounded as it will be stored before it is held against the bounds, as for a
+    // drawn step: the same 0.4 s is half a second whichever way the mouse gave it.
+    const QString text = intervalText(interval);
+    const double stored = decimalValue(text);
+    const IntervalBounds bounds = intervalBounds(settings_);
+    if (!(stored >= bounds.minimum && stored <= bounds.maximum))
         return false;
-    sequence.steps[index].interval = *text;
+    sequence.steps[index].interval = text;
     document_.recomputeTimes(channel, index);
-    plot.setInterval(index, decimalValue(*text));
+    plot.setInterval(index, stored);
     if (worksheet_) {
         worksheet_->refreshLine(channel, index + 1);
         worksheet_->refreshTimesFrom(channel, index + 1);
@@ -92,15 +95,15 @@ bool GraphStepEditor::appendDrawnStep(ChannelPlot& plot, int channel, const QPoi
         transition = 0;
     }
 
-    const QString intervalText = drawnIntervalText(interval);
-    const double storedInterval = decimalValue(intervalText);
+    const QString drawnInterval = intervalText(interval);
+    const double storedInterval = decimalValue(drawnInterval);
     if (storedInterval == 0.0 || (settings_.SeqMode != FastSequence && storedInterval > bounds.maximum))
         return false;
 
     SequenceStep& step = sequence.steps[count];
     step.clear();
     step.value = *value;
-    step.interval = intervalText;
+    step.interval = drawnInterval;
     step.time = formatDouble(timeTextFormat(settings_), previousEnd + storedInterval);
     step.transition = QString::number(transition);
     step.load = QStringLiteral("1");

@@ -21,7 +21,8 @@ public:
 
     // A value drag of step index (0-based) released at a value.
     bool storeValue(ChannelPlot& plot, int channel, int index, double value);
-    // A time drag of step index released at a new interval; the times after it follow.
+    // A time drag of step index released at a new interval, which is rounded as it is stored and
+    // must then lie within the worksheet's bounds; the times after it follow.
     bool storeInterval(ChannelPlot& plot, int channel, int index, double interval);
     // A step drawn from the start point (at the end of the line) to the release point: appended when
     // it is long enough and the channel below its step limit. A value change of 0.01 or more makes a
@@ -37,9 +38,9 @@ public:
 private:
     // The set value text the worksheet would store, or none outside its range.
     std::optional<QString> valueText(int channel, double value) const;
-    // A drawn interval with the time text format; under Software Control in seconds a multiple of
-    // 0.5 s.
-    QString drawnIntervalText(double interval) const;
+    // A dragged or drawn interval with the time text format; under Software Control in seconds a
+    // multiple of 0.5 s.
+    QString intervalText(double interval) const;
     int modeOf(int channel) const;
 
     CMainDoc& document_;

@@ -20,13 +20,14 @@ QString GraphViewTooltip::hoverText(const ChannelPlot& plot, const GraphInteract
                                     const QPoint& point, bool boundaryLines, int mode,
                                     const AppSettings& settings)
 {
-    if (mouse.onHandle(point)) {
+    const int selected = mouse.selectedIndex();
+    if (mouse.onHandle(point) && selected < plot.count()) {
         if (mouse.handle() == GraphInteraction::Handle::Value) {
-            const StepSegment& segment = plot.segment(mouse.selectedIndex());
+            const StepSegment& segment = plot.segment(selected);
             return QStringLiteral("[Line%1] ").arg(segment.step) +
                    GraphTooltips::valueText(segment.value, mode, settings);
         }
-        const StepSegment& boundary = plot.boundary(mouse.selectedIndex());
+        const StepSegment& boundary = plot.boundary(selected);
         return QStringLiteral("[Line%1] ").arg(boundary.step) +
                GraphTooltips::timeAndInterval(boundary.endTime, boundary.interval, settings);
     }
@@ -52,6 +53,9 @@ QString GraphViewTooltip::dragText(const ChannelPlot& plot, const GraphInteracti
 {
     const int index = mouse.selectedIndex();
     const double time = plot.timeAt(point.x());
+    // A handle's drag names its step; without one there is nothing to tell.
+    if ((mouse.drag() == Drag::Value || mouse.drag() == Drag::Time) && (index < 0 || index >= plot.count()))
+        return QString();
     switch (mouse.drag()) {
     case Drag::Drawing: {
         const double previousEnd = plot.count() > 0 ? plot.segments().back().endTime : 0.0;

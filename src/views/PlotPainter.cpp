@@ -73,9 +73,9 @@ void PlotPainter::paint(const ChannelPlot& plot, const QFont& font, const Option
     paintBackground(plot);
     paintZeroLine(plot);
     if (options.boundaryLines)
-        paintBoundaryLines(plot, options.selection);
+        paintBoundaryLines(plot, options.markedBoundary);
     paintAxes(plot);
-    paintSequence(plot, options.selection);
+    paintSequence(plot, options.markedSegment);
     if (options.labels)
         paintLabels(plot, font);
     paintPolyline(options.freeLine, colours_.draw);
@@ -92,15 +92,16 @@ void PlotPainter::paintZeroLine(const ChannelPlot& plot)
         stroke(plot.zeroLine().points, plot.zeroLine().pen, colours_.verticalAxis);
 }
 
-void PlotPainter::paintBoundaryLines(const ChannelPlot& plot, bool selection)
+void PlotPainter::paintBoundaryLines(const ChannelPlot& plot, int marked)
 {
-    for (const StepSegment& boundary : plot.boundaries()) {
-        const int x = boundary.endPoint().x();
+    const std::vector<StepSegment>& boundaries = plot.boundaries();
+    for (std::size_t i = 0; i < boundaries.size(); ++i) {
+        const int x = boundaries[i].endPoint().x();
         if (x < plot.left() || x > plot.right())
             continue;
-        stroke(boundary.points, boundary.pen, colours_.verticalAxis);
-        if (selection && boundary.selected)
-            invertSquare(boundary.endPoint());
+        stroke(boundaries[i].points, boundaries[i].pen, colours_.verticalAxis);
+        if (static_cast<int>(i) == marked)
+            invertSquare(boundaries[i].endPoint());
     }
 }
 
@@ -110,7 +111,7 @@ void PlotPainter::paintAxes(const ChannelPlot& plot)
     stroke(plot.yAxis().points, plot.yAxis().pen, colours_.axis);
 }
 
-void PlotPainter::paintSequence(const ChannelPlot& plot, bool selection)
+void PlotPainter::paintSequence(const ChannelPlot& plot, int marked)
 {
     const std::vector<StepSegment>& segments = plot.segments();
     std::vector<char> drawn(segments.size(), 0);
@@ -126,12 +127,9 @@ void PlotPainter::paintSequence(const ChannelPlot& plot, bool selection)
             continue;
         stroke({segments[i - 1].endPoint(), segments[i].firstPoint()}, connector, colours_.line);
     }
-    if (!selection)
-        return;
-    for (const StepSegment& segment : segments) {
-        if (segment.selected && segment.hasLine())
-            invertSquare(segment.endPoint());
-    }
+    // The square belongs to the line: where the segment is not drawn, neither is its square.
+    if (marked >= 0 && marked < static_cast<int>(segments.size()) && drawn[marked])
+        invertSquare(segments[marked].endPoint());
 }
 
 void PlotPainter::paintLabels(const ChannelPlot& plot, const QFont& font)

@@ -43,7 +43,10 @@ public:
     struct Options {
         bool boundaryLines = true;
         bool labels = true;
-        bool selection = true;        // the 7 x 7 squares of selected pieces
+        // The piece (0-based) that carries the 7 x 7 selection square, a step or a boundary line;
+        // -1 for none.
+        int markedSegment = -1;
+        int markedBoundary = -1;
         std::vector<QPoint> freeLine; // drawn on top in the draw colour when it has two points
     };
     // Every piece in order.
@@ -51,11 +54,12 @@ public:
 
     void paintBackground(const ChannelPlot& plot);
     void paintZeroLine(const ChannelPlot& plot);
-    void paintBoundaryLines(const ChannelPlot& plot, bool selection = true);
+    // The boundary lines within the plot's time range; the marked one gets the selection square.
+    void paintBoundaryLines(const ChannelPlot& plot, int marked = -1);
     void paintAxes(const ChannelPlot& plot);
     // Segments lying wholly inside the plot rectangle, the connectors that show the jumps of step
-    // transitions between them, and the selection square.
-    void paintSequence(const ChannelPlot& plot, bool selection = true);
+    // transitions between them, and the selection square of the marked one when it is drawn.
+    void paintSequence(const ChannelPlot& plot, int marked = -1);
     void paintLabels(const ChannelPlot& plot, const QFont& font);
     // A polyline in the given colour with the pen of a new segment.
     void paintPolyline(const std::vector<QPoint>& points, const QColor& colour);

@@ -26,7 +26,6 @@ struct StepSegment {
     double interval = 0.0;
     double value = 0.0;
     int transition = Boundary;
-    bool selected = false;
     std::vector<QPoint> points;
     PlotPen pen;
 

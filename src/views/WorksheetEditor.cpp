@@ -3,6 +3,7 @@
 #include "model/AppSettings.h"
 #include "model/CMainDoc.h"
 #include "model/DecimalText.h"
+#include "ui/ResourceModule.h"
 #include "ui/UserPrompt.h"
 #include "views/SequenceViewLink.h"
 #include "views/WorksheetFormats.h"
@@ -16,6 +17,10 @@ namespace {
 const QString kOn = QStringLiteral("1");
 const QString kOff = QStringLiteral("0");
 
+// The question before an insertion drops lines past the step limit: one line, or lines.
+constexpr int kDropLineQuestion = 620;
+constexpr int kDropLinesQuestion = 621;
+
 bool isChannel(int channel)
 {
     return channel >= 0 && channel < kChannelCount;
@@ -24,8 +29,8 @@ bool isChannel(int channel)
 } // namespace
 
 WorksheetEditor::WorksheetEditor(CMainDoc& document, const AppSettings& settings, UserPrompt& prompt,
-                                 WorksheetDisplay& display)
-    : document_(document), settings_(settings), prompt_(prompt), display_(display)
+                                 const ResourceModule& strings, WorksheetDisplay& display)
+    : document_(document), settings_(settings), prompt_(prompt), strings_(strings), display_(display)
 {
 }
 
@@ -209,11 +214,6 @@ QString WorksheetEditor::clipboardText() const
 
 bool WorksheetEditor::deleteLines(int first, int last)
 {
-    return removeLines(first, last, false);
-}
-
-bool WorksheetEditor::removeLines(int first, int last, bool undoing)
-{
     if (first > last)
         std::swap(first, last);
     const int channel = document_.currentChannel();
@@ -222,29 +222,18 @@ bool WorksheetEditor::removeLines(int first, int last, bool undoing)
     if (first >= 1 && first <= count) {
         BusyGuard busy(prompt_);
         last = std::min(last, count);
-        if (!undoing) {
-            const QString question =
-                first == last ? QStringLiteral("Delete all data from the %1-th line?").arg(first)
-                              : QStringLiteral("Delete all data from the %1-th line to the %2-th line?")
-                                    .arg(first)
-                                    .arg(last);
-            if (!prompt_.askYesNo(question, UserPrompt::Icon::Information))
-                return false;
-            undo_ = UndoRecord{UndoKind::Deletion, channel, first, last - first + 1, 0};
-            document_.copyToBuffer(first, last);
-        }
-        const int removed = last - first + 1;
-        if (last == count) {
-            document_.clearSteps(first - 1);
-            table.count = first - 1;
-        } else {
-            for (int slot = last; slot < count; ++slot)
-                document_.moveStep(slot, slot - removed);
-            table.count = count - removed;
-            document_.clearSteps(table.count);
-        }
-        if (undoing)
-            table.count = document_.restoreInsertion();
+        const QString question =
+            first == last ? QStringLiteral("Delete all data from the %1-th line?").arg(first)
+                          : QStringLiteral("Delete all data from the %1-th line to the %2-th line?")
+                                .arg(first)
+                                .arg(last);
+        if (!prompt_.askYesNo(question, UserPrompt::Icon::Information))
+            return false;
+        // Delete cuts: the lines go to the copy buffer, and the record keeps its own copy for Undo.
+        document_.copyToBuffer(first, last);
+        undo_ = UndoRecord{UndoKind::Deletion, channel, first, last - first + 1, 0, document_.copyBuffer()};
+        removeLines(first, last);
+        undo_.stepsAfter = table.count;
         afterLineOperation(channel, first);
         return true;
     }
@@ -257,52 +246,104 @@ bool WorksheetEditor::removeLines(int first, int last, bool undoing)
     return false;
 }
 
-bool WorksheetEditor::pasteLines(int line)
+void WorksheetEditor::removeLines(int first, int last)
 {
-    if (undoKind() == UndoKind::Deletion)
-        return insertBuffer(undo_.first, true);
-    return insertBuffer(line, false);
+    ChannelSequence& table = document_.current();
+    const int count = table.count;
+    const int removed = last - first + 1;
+    if (last == count) {
+        document_.clearSteps(first - 1);
+        table.count = first - 1;
+        return;
+    }
+    for (int slot = last; slot < count; ++slot)
+        document_.moveStep(slot, slot - removed);
+    table.count = count - removed;
+    document_.clearSteps(table.count);
 }
 
-bool WorksheetEditor::insertBuffer(int line, bool undoing)
+bool WorksheetEditor::pasteLines(int line)
+{
+    // Right after a deletion the menu's Paste takes it back: the deleted lines return to where they
+    // were, without the insertion question.
+    if (undoKind() == UndoKind::Deletion) {
+        const UndoRecord deletion = undo_;
+        BusyGuard busy(prompt_);
+        if (!confirmDroppedLines(deletion.first, static_cast<int>(deletion.deleted.size())))
+            return false;
+        return insertLines(deletion.first, deletion.deleted);
+    }
+    const int lines = document_.bufferCount();
+    if (lines <= 0 || line < 1 || line > document_.current().count + 1)
+        return false;
+    BusyGuard busy(prompt_);
+    const QString question =
+        QStringLiteral("Step data from the %1-th line will be inserted into the %2-th line.")
+            .arg(line)
+            .arg(lines);
+    if (!prompt_.askYesNo(question, UserPrompt::Icon::Information) || !confirmDroppedLines(line, lines))
+        return false;
+    return insertLines(line, document_.copyBuffer());
+}
+
+bool WorksheetEditor::insertLines(int line, const std::vector<SequenceStep>& lines)
 {
     const int channel = document_.currentChannel();
     ChannelSequence& table = document_.current();
-    const int lines = document_.bufferCount();
-    const int count = table.count;
-    if (lines <= 0 || line < 1 || line > count + 1)
+    const int inserted = static_cast<int>(lines.size());
+    if (inserted <= 0 || inserted > kMaxSteps || line < 1 || line > table.count + 1)
         return false;
-    BusyGuard busy(prompt_);
-    const int limit = stepLimit(settings_);
-    if (!undoing) {
-        const QString question =
-            QStringLiteral("Step data from the %1-th line will be inserted into the %2-th line.")
-                .arg(line)
-                .arg(lines);
-        if (!prompt_.askYesNo(question, UserPrompt::Icon::Information))
-            return false;
-        undo_ = UndoRecord{UndoKind::Insertion, channel, line, lines, 0};
-        document_.recordInsertion(line, line + lines - 1, limit);
-    }
-    // From the last step up: each moves down by the inserted lines; those pushed past the limit drop
-    // out (the insertion record keeps them for Undo).
-    for (int slot = count - 1; slot >= line - 1; --slot) {
-        if (slot + lines < limit)
-            document_.moveStep(slot, slot + lines);
-    }
-    document_.writeBuffer(line);
-    table.count = std::min(count + lines, limit);
-    // Pasted lines past the limit drop out as well.
-    if (limit < kMaxSteps)
-        document_.clearSteps(limit);
-    if (!undoing)
-        undo_.stepsAfter = table.count;
+    document_.recordInsertion(line, line + inserted - 1, stepLimit(settings_));
+    putLines(line, lines);
+    undo_ = UndoRecord{UndoKind::Insertion, channel, line, inserted, table.count, {}};
     afterLineOperation(channel, line);
     return true;
 }
 
+void WorksheetEditor::putLines(int line, const std::vector<SequenceStep>& lines)
+{
+    ChannelSequence& table = document_.current();
+    const int inserted = static_cast<int>(lines.size());
+    const int count = table.stepCount();
+    const int limit = stepLimit(settings_);
+    // From the last step up: each moves down by the inserted lines; those pushed past the limit drop
+    // out (the insertion record keeps them for Undo), as do the lines past it in a longer channel.
+    for (int slot = count - 1; slot >= line - 1; --slot) {
+        if (slot + inserted < limit)
+            document_.moveStep(slot, slot + inserted);
+    }
+    for (int i = 0; i < inserted && line - 1 + i < limit; ++i)
+        table.steps[line - 1 + i].assignFieldsButTime(lines[i]);
+    table.count = std::min(count + inserted, limit);
+    document_.clearSteps(table.count);
+}
+
+std::pair<int, int> WorksheetEditor::linesDroppedByInsertion(int line, int lines) const
+{
+    const int from = document_.firstSlotDroppedByInsertion(line, lines, stepLimit(settings_));
+    return {from + 1, document_.current().stepCount()};
+}
+
+bool WorksheetEditor::confirmDroppedLines(int line, int lines)
+{
+    const auto [first, last] = linesDroppedByInsertion(line, lines);
+    if (first > last)
+        return true;
+    const int limit = stepLimit(settings_);
+    const QString question = first == last
+                                 ? strings_.string(kDropLineQuestion).arg(first).arg(limit)
+                                 : strings_.string(kDropLinesQuestion).arg(first).arg(last).arg(limit);
+    return prompt_.askYesNo(question, UserPrompt::Icon::Information);
+}
+
 void WorksheetEditor::afterLineOperation(int channel, int firstLine)
 {
+    // Whatever waited in the entry row belonged to a row that has moved: the new entry row is empty
+    // and nothing of it counts as entered.
+    entryRows_[channel] = EntryRow();
+    ChannelSequence& table = document_.channel(channel);
+    if (table.count >= 0 && table.count < stepLimit(settings_))
+        table.steps[table.count].clear();
     writeTimes(channel, 1);
     display_.showLines(channel, firstLine, kMaxSteps);
     display_.showTimes(channel, 1, kMaxSteps);
@@ -314,23 +355,36 @@ void WorksheetEditor::afterLineOperation(int channel, int firstLine)
 
 bool WorksheetEditor::undo()
 {
-    bool changed = false;
-    switch (undoKind()) {
-    case UndoKind::None:
+    const UndoKind kind = undoKind();
+    if (kind == UndoKind::None)
         return false;
-    case UndoKind::Deletion:
-        if (!prompt_.askYesNo(QStringLiteral("Undo deletion?"), UserPrompt::Icon::Information))
+    const QString question =
+        kind == UndoKind::Deletion ? QStringLiteral("Undo deletion?") : QStringLiteral("Undo insertion?");
+    if (!prompt_.askYesNo(question, UserPrompt::Icon::Information))
+        return false;
+    const UndoRecord record = undo_;
+    const int channel = document_.currentChannel();
+    ChannelSequence& table = document_.current();
+    BusyGuard busy(prompt_);
+    if (kind == UndoKind::Deletion) {
+        // The deleted lines come back where they were; steps added since may not fit any more.
+        if (record.first > table.count + 1) {
+            undo_ = UndoRecord();
             return false;
-        changed = insertBuffer(undo_.first, true);
-        break;
-    case UndoKind::Insertion:
-        if (!prompt_.askYesNo(QStringLiteral("Undo insertion?"), UserPrompt::Icon::Information))
+        }
+        if (!confirmDroppedLines(record.first, static_cast<int>(record.deleted.size())))
             return false;
-        changed = removeLines(undo_.first, undo_.first + undo_.count - 1, true);
-        break;
+        undo_ = UndoRecord();
+        putLines(record.first, record.deleted);
+    } else {
+        undo_ = UndoRecord();
+        // The inserted lines go, and the steps the insertion pushed past the limit come back.
+        if (record.first <= table.count)
+            removeLines(record.first, std::min(record.first + record.count - 1, table.count));
+        table.count = document_.restoreInsertion();
     }
-    undo_ = UndoRecord();
-    return changed;
+    afterLineOperation(channel, record.first);
+    return true;
 }
 
 WorksheetEditor::UndoKind WorksheetEditor::undoKind() const

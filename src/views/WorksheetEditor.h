@@ -1,14 +1,18 @@
 #pragma once
 
+#include "model/SequenceStep.h"
 #include "model/SequenceTypes.h"
 
 #include <QString>
 #include <array>
 #include <functional>
+#include <utility>
+#include <vector>
 
 struct AppSettings;
 class CMainDoc;
 class GraphLink;
+class ResourceModule;
 class UserPrompt;
 
 // What the worksheet's editing rules tell the grid after they changed the document's step texts.
@@ -31,12 +35,17 @@ public:
 class WorksheetEditor {
 public:
     enum class UndoKind { None, Deletion, Insertion };
+    // The last line operation on one channel and what Undo needs to take back exactly its lines.
+    // A deletion keeps its own copy of the deleted lines (the copy buffer may be filled anew before
+    // Undo); an insertion keeps where its lines went, and the document's insertion record, which
+    // only insertions write, keeps the steps it pushed past the step limit.
     struct UndoRecord {
         UndoKind kind = UndoKind::None;
         int channel = 0;
-        int first = 0;      // first line deleted or inserted
-        int count = 0;      // lines inserted
-        int stepsAfter = 0; // the channel's step count the insertion left
+        int first = 0;                     // first line deleted or inserted
+        int count = 0;                     // lines deleted or inserted
+        int stepsAfter = 0;                // the channel's step count the operation left
+        std::vector<SequenceStep> deleted; // a deletion's lines, seven fields each
     };
     // Which fields of the entry row have been committed since it became the entry row.
     struct EntryFlags {
@@ -46,7 +55,7 @@ public:
     };
 
     WorksheetEditor(CMainDoc& document, const AppSettings& settings, UserPrompt& prompt,
-                    WorksheetDisplay& display);
+                    const ResourceModule& strings, WorksheetDisplay& display);
 
     void setGraphLink(GraphLink* graph) { graph_ = graph; }
     // Receives the tab-separated text of every Copy for the system clipboard.
@@ -73,10 +82,22 @@ public:
     // is emptied without a question.
     bool deleteLines(int first, int last);
     // Inserts the copy buffer at the line after asking. Right after a deletion (the undo record
-    // still "deletion") it puts the deleted lines back where they were, without asking.
+    // still "deletion") it puts the deleted lines back where they were, without asking. Either way
+    // the undo record then describes this insertion.
     bool pasteLines(int line);
     // Asks, then undoes the last deletion or insertion of the shown channel.
     bool undo();
+
+    // Inserts lines (seven fields each) at the line of the current channel as an agreed Paste does:
+    // the later steps move down, those pushed past the step limit drop out, and the undo record
+    // describes this one insertion (Undo takes the lines out and brings the dropped steps back).
+    // Asks nothing; false unless 1 <= line <= step count + 1 and there are lines.
+    bool insertLines(int line, const std::vector<SequenceStep>& lines);
+    // The current channel's lines (1-based, first..last) that inserting that many lines at the line
+    // would push past the step limit; first > last when none would.
+    std::pair<int, int> linesDroppedByInsertion(int line, int lines) const;
+    // Asks before an insertion drops lines past the step limit; true when none would or on Yes.
+    bool confirmDroppedLines(int line, int lines);
 
     void clearUndo() { undo_ = UndoRecord(); }
     const UndoRecord& undoRecord() const { return undo_; }
@@ -103,14 +124,18 @@ private:
     // The set value or the transition of an existing step changed: the graph redraws it.
     void existingStepChanged(int channel, int line);
     void completeEntryRow(int channel, int line);
-    bool removeLines(int first, int last, bool undoing);
-    bool insertBuffer(int line, bool undoing);
+    // Takes lines first..last (within the steps) out of the current channel.
+    void removeLines(int first, int last);
+    // Puts lines in at the line of the current channel, capped at the step limit.
+    void putLines(int line, const std::vector<SequenceStep>& lines);
+    // Shows a line operation's result; the entry row starts afresh.
     void afterLineOperation(int channel, int firstLine);
     QString clipboardText() const;
 
     CMainDoc& document_;
     const AppSettings& settings_;
     UserPrompt& prompt_;
+    const ResourceModule& strings_;
     WorksheetDisplay& display_;
     GraphLink* graph_ = nullptr;
     std::function<void(const QString&)> clipboard_;

@@ -23,10 +23,13 @@ private slots:
     void pasteInsertsTheBufferAtTheLine_data();
     void pasteInsertsTheBufferAtTheLine();
     void pastePastTheHardwareLimitDropsLinesAndUndoBringsThemBack();
+    void pasteIntoALongHardwareChannelAsksAndUndoRestoresEveryStep();
     void undoRecordFollowsTheCommandsAndKeys_data();
     void undoRecordFollowsTheCommandsAndKeys();
     void undoBelongsToTheChannelItWasMadeOn();
     void anInsertionIsNoLongerUndoneOnceTheStepCountChanged();
+    void lineOperationsResetTheEntryRow_data();
+    void lineOperationsResetTheEntryRow();
     void selectAllReachesEveryLine();
     void lineOperationsShowTheWaitCursorAndPutTheCursorBack();
 
@@ -283,8 +286,11 @@ void WorksheetLinesTest::pastePastTheHardwareLimitDropsLinesAndUndoBringsThemBac
     run({QStringLiteral("sel 1-10"), QStringLiteral("c")});
     rig_->loadNumberedSteps(0, 250);
 
-    rig_->prompt.answers = {true, true};
+    rig_->prompt.answers = {true, true, true};
     run({QStringLiteral("sel 250-250"), QStringLiteral("v")});
+    QCOMPARE(rig_->prompt.texts().last(),
+             QStringLiteral("Data in the 250-th line will be removed: a channel holds at most 255 steps. "
+                            "Continue?"));
     // 249 old lines and the first 6 pasted ones; the old line 250 went past the limit.
     QCOMPARE(rig_->document->channel(0).count, 255);
     QStringList kept;
@@ -304,6 +310,41 @@ void WorksheetLinesTest::pastePastTheHardwareLimitDropsLinesAndUndoBringsThemBac
     QVERIFY(!rig_->isEnabled(CGridView::IdUndo));
 }
 
+void WorksheetLinesTest::pasteIntoALongHardwareChannelAsksAndUndoRestoresEveryStep()
+{
+    // A file may hold 300 steps in a channel under Hardware Control; the worksheet shows 255.
+    rig_->settings.SeqCtl = HardwareControl;
+    rig_->view->applyControlMethod();
+    rig_->loadNumberedSteps(0, 300);
+    const QStringList before = rig_->steps(0);
+    const QString insert =
+        QStringLiteral("Step data from the 1-th line will be inserted into the 1-th line.");
+    const QString removed = QStringLiteral(
+        "Data from the 255-th to 300-th lines will be removed: a channel holds at most 255 steps. Continue?");
+
+    rig_->prompt.answers = {true, false};
+    run({QStringLiteral("sel 1-1"), QStringLiteral("c"), QStringLiteral("sel 1-1"), QStringLiteral("v")});
+    QCOMPARE(rig_->prompt.texts(),
+             (QStringList{QStringLiteral("Data in the 1-th line has been copied."), insert, removed}));
+    QCOMPARE(rig_->steps(0), before);
+    QVERIFY(!rig_->document->isModified());
+    QVERIFY(!rig_->isEnabled(CGridView::IdUndo));
+
+    rig_->prompt.clear();
+    rig_->prompt.answers = {true, true};
+    run({QStringLiteral("sel 1-1"), QStringLiteral("v")});
+    QCOMPARE(rig_->prompt.texts(), (QStringList{insert, removed}));
+    QCOMPARE(rig_->document->channel(0).count, 255);
+    QCOMPARE(rig_->steps(0), QStringList{before.first()} + before.mid(0, 254));
+    QCOMPARE(rig_->view->windowTitle(), QStringLiteral("Worksheet - Data Count:255"));
+
+    rig_->prompt.answers = {true};
+    run({QStringLiteral("z")});
+    QCOMPARE(rig_->prompt.texts().last(), QStringLiteral("Undo insertion?"));
+    QCOMPARE(rig_->steps(0), before);
+    QCOMPARE(rig_->view->windowTitle(), QStringLiteral("Worksheet - Data Count:300"));
+}
+
 void WorksheetLinesTest::undoRecordFollowsTheCommandsAndKeys_data()
 {
     QTest::addColumn<QStringList>("script");
@@ -320,16 +361,25 @@ void WorksheetLinesTest::undoRecordFollowsTheCommandsAndKeys_data()
                                      << false;
     QTest::newRow("undo declined") << QStringList{"sel 2-3", "menu Delete", "Z"} << "yn"
                                    << QStringList{delete23, "Undo deletion?"} << numbered({1, 4, 5}) << true;
+    // Undo puts back the deleted lines, whatever was copied since.
     QTest::newRow("the C key keeps the record")
         << QStringList{"sel 2-3", "Del", "sel 3-3", "c", "menu Undo"} << "yy"
         << QStringList{delete23, "Data in the 3-th line has been copied.", "Undo deletion?"}
-        << numbered({1, 5, 4, 5}) << false;
+        << numbered({1, 2, 3, 4, 5}) << false;
+    QTest::newRow("select all and copy after a deletion")
+        << QStringList{"sel 2-2", "Del", "A", "c", "z"} << "yy"
+        << QStringList{"Delete all data from the 2-th line?",
+                       "Data from the 1-th to 4-th lines has been copied.", "Undo deletion?"}
+        << numbered({1, 2, 3, 4, 5}) << false;
     QTest::newRow("menu Copy ends it")
         << QStringList{"sel 2-3", "Del", "sel 1-1", "menu Copy", "z"} << "y"
         << QStringList{delete23, "Data in the 1-th line has been copied."} << numbered({1, 4, 5}) << false;
     QTest::newRow("menu Paste after a deletion puts the lines back")
         << QStringList{"sel 2-3", "Del", "sel 1-1", "menu Paste"} << "y" << QStringList{delete23}
         << numbered({1, 2, 3, 4, 5}) << true;
+    QTest::newRow("menu Paste after a deletion is undone as an insertion")
+        << QStringList{"sel 2-3", "Del", "sel 1-1", "menu Paste", "z"} << "yy"
+        << QStringList{delete23, "Undo insertion?"} << numbered({1, 4, 5}) << false;
     QTest::newRow("the V key after a deletion asks")
         << QStringList{"sel 2-3", "Del", "sel 1-1", "v"} << "yy"
         << QStringList{delete23, "Step data from the 1-th line will be inserted into the 2-th line."}
@@ -422,6 +472,37 @@ void WorksheetLinesTest::anInsertionIsNoLongerUndoneOnceTheStepCountChanged()
     --table.count;
     rig_->view->refreshLinesFrom(0, table.count);
     QVERIFY(!rig_->isEnabled(CGridView::IdUndo));
+}
+
+void WorksheetLinesTest::lineOperationsResetTheEntryRow_data()
+{
+    QTest::addColumn<QStringList>("script");
+    QTest::addColumn<QString>("answers");
+
+    QTest::newRow("delete, then undo") << QStringList{"sel 1-1", "Del", "z"} << "yy";
+    QTest::newRow("paste, then delete")
+        << QStringList{"sel 1-1", "c", "sel 1-1", "v", "sel 1-1", "Del"} << "yy";
+    QTest::newRow("paste, then undo") << QStringList{"sel 1-1", "c", "sel 1-1", "v", "z"} << "yy";
+    QTest::newRow("delete, then menu Paste") << QStringList{"sel 2-2", "Del", "sel 1-1", "menu Paste"} << "y";
+}
+
+void WorksheetLinesTest::lineOperationsResetTheEntryRow()
+{
+    QFETCH(QStringList, script);
+    QFETCH(QString, answers);
+    // A value waits in the entry row; the line operations bring the step count back to 5.
+    rig_->type(6, 2, QStringLiteral("9"));
+    rig_->prompt.answers = answersFrom(answers);
+    run(script);
+    QCOMPARE(rig_->document->channel(0).count, 5);
+    QCOMPARE(rig_->cell(6, 2), QString());
+
+    // The entry row starts afresh: without a value it never becomes a step.
+    rig_->type(6, 3, QStringLiteral("2"));
+    rig_->choose(6, 4, QStringLiteral("Ramp"));
+    QCOMPARE(rig_->document->channel(0).count, 5);
+    rig_->type(6, 2, QStringLiteral("7"));
+    QCOMPARE(rig_->steps(0).last(), QStringLiteral("7.0000|2.0|1|1"));
 }
 
 void WorksheetLinesTest::selectAllReachesEveryLine()

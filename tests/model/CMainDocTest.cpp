@@ -171,6 +171,34 @@ TEST_F(CMainDocTable, RecordInsertionOfMoreLinesThanStepsNeverReadsBeforeSlotZer
     EXPECT_EQ(document->savedInsertionLines(), kMaxSteps);
 }
 
+TEST_F(CMainDocTable, RecordInsertionKeepsEveryStepTheLimitDrops)
+{
+    // A file may hold more steps than the limit the insertion is capped at: every step past it
+    // goes, not only the ones the insertion moves.
+    const struct {
+        int count;
+        int first;
+        int lines;
+        int limit;
+        int firstDropped; // slot
+    } cases[] = {
+        {300, 1, 1, kHardwareStepLimit, 254},    // lines 255 to 300 drop
+        {300, 100, 10, kHardwareStepLimit, 245}, // the moved steps and the unmoved ones past 255
+        {300, 301, 3, kHardwareStepLimit, 255},  // after the last step: all past 255
+        {1024, 1, 10, kMaxSteps, 1014},
+    };
+    for (const auto& c : cases) {
+        fillChannel(0, c.count);
+        document->recordInsertion(c.first, c.first + c.lines - 1, c.limit);
+        EXPECT_EQ(document->recordedCount(), c.count) << c.count << " " << c.first;
+        EXPECT_EQ(document->savedInsertionLines(), c.count - c.firstDropped) << c.count << " " << c.first;
+        document->clearSteps(c.firstDropped);
+        EXPECT_EQ(document->restoreInsertion(), c.count);
+        for (int slot = 0; slot < c.count; ++slot)
+            ASSERT_TRUE(sameFieldsButTime(document->current().steps[slot], fullStep(slot))) << slot;
+    }
+}
+
 TEST_F(CMainDocTable, RecomputeTimesContinuesFromThePreviousSlot)
 {
     settings.Unit = UnitS;

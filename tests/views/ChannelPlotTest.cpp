@@ -348,12 +348,4 @@ TEST(ChannelPlot, FindsTheFirstSegmentOrBoundaryHit)
     EXPECT_EQ(plot.boundaryAt({114, 250}), 0);
     EXPECT_EQ(plot.boundaryAt({218, 250}), 1);
     EXPECT_EQ(plot.boundaryAt({160, 250}), -1);
-
-    plot.selectSegment(1);
-    EXPECT_TRUE(plot.segment(1).selected);
-    plot.selectBoundary(0);
-    EXPECT_FALSE(plot.segment(1).selected);
-    EXPECT_TRUE(plot.boundary(0).selected);
-    plot.clearSelection();
-    EXPECT_FALSE(plot.boundary(0).selected);
 }

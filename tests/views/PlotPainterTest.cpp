@@ -145,9 +145,9 @@ TEST(PlotPainter, ZeroLineIsDottedOneFifthUpWhenTheMinimumIsMinusTwo)
 TEST(PlotPainter, SelectionSquareInvertsSevenBySevenPixels)
 {
     ChannelPlot plot = knownPlot();
-    plot.selectSegment(0);
     PlotPainter::Options options;
     options.boundaryLines = false;
+    options.markedSegment = 0;
     const QImage image = render(plot, options);
     const QColor inverted(255 - kBackground.red(), 255 - kBackground.green(), 255 - kBackground.blue());
     const QColor invertedLine(255 - kLine.red(), 255 - kLine.green(), 255 - kLine.blue());
@@ -158,8 +158,25 @@ TEST(PlotPainter, SelectionSquareInvertsSevenBySevenPixels)
     EXPECT_EQ(at(image, 110, 170), invertedLine);
 
     PlotPainter::Options unselected = options;
-    unselected.selection = false;
+    unselected.markedSegment = -1;
     EXPECT_EQ(at(render(plot, unselected), 112 + 3, 170 + 3), kBackground);
+}
+
+TEST(PlotPainter, SelectionSquareOnlyWhereItsSegmentIsDrawn)
+{
+    // The ramp to 8 ends above a value maximum of 7.5, at (220, 23) in the margin: neither it nor
+    // its square is drawn.
+    ChannelPlot plot = knownPlot();
+    plot.setRanges(0.0, 10.0, 0.0, 7.5);
+    ASSERT_EQ(plot.segment(1).endPoint(), QPoint(220, 23));
+    PlotPainter::Options options;
+    options.boundaryLines = false;
+    options.markedSegment = 1;
+    const QImage image = render(plot, options);
+    for (int dx = -3; dx <= 3; ++dx) {
+        for (int dy = -3; dy <= 3; ++dy)
+            ASSERT_EQ(at(image, 220 + dx, 23 + dy), kMargin) << dx << "," << dy;
+    }
 }
 
 TEST(PlotPainter, FreeLineIsDrawnOnTopInTheDrawColour)
