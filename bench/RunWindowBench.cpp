@@ -155,6 +155,10 @@ int main(int argc, char** argv)
     dialog.prepare();
     dialog.show();
     RunEngine& engine = frame.runEngine();
+    // The lateness is measured on every line the simulator received, not its last ones.
+    frame.simulator().devicePath();
+    if (PtySimulatorServer* server = frame.simulator().server())
+        server->simulator().setTranscriptLimit(KdrxSimulator::kWholeTranscript);
     QTimer::singleShot(200, [&] {
         application.restartMeter();
         dialog.controls().runAll->click();

@@ -8,7 +8,8 @@
 class PtySimulatorServer;
 
 // The simulated KDR-X load behind the port device "simulator": served on a pseudo-terminal that
-// is made the first time the port is opened with it, and kept until the program ends.
+// is made the first time the port is opened with it, and kept until the program ends. It keeps no
+// transcript of what it received.
 class BuiltInSimulator {
 public:
     BuiltInSimulator();

@@ -7,17 +7,20 @@
 struct CliContext;
 
 // Exit codes of tessorctl.
-// run also ends with 3 when a protection limit stopped a channel and 130 when it was interrupted.
+// run also ends with 3 when a protection limit stopped a channel; every command ends with 130 when
+// a stop signal cut it short.
 enum CliExit { ExitSuccess = 0, ExitFailure = 1, ExitUsage = 2, ExitTripped = 3, ExitInterrupted = 130 };
 
 // One subcommand: its name, the arguments it takes (for the usage text), what it does, and the
-// function that runs it with the arguments after its name. A command adds a file with its
-// function and one line in the table (CliCommandTable.cpp).
+// function that runs it with the arguments after its name; help, when given, explains its own
+// options for "tessorctl COMMAND --help". A command adds a file with its function and one line in
+// the table (CliCommandTable.cpp).
 struct CliCommand {
     const char* name;
     const char* arguments;
     const char* summary;
     int (*run)(CliContext& context, const QStringList& arguments);
+    const char* help = nullptr;
 };
 
 // One option common to every command, applied in command-line order after the profile loaded.
@@ -41,6 +44,15 @@ struct CommandArguments {
 };
 bool splitCommandArguments(CliContext& context, const QStringList& arguments, const QStringList& knownFlags,
                            CommandArguments& result);
+
+// A usage error of the command being run (or of the command line when none is): "tessorctl: "
+// and what was wrong, the command's one-line usage and where the help is, on context.err.
+// Returns ExitUsage.
+int usageError(CliContext& context, const QString& what);
+// The usage line and where the help is, after a complaint already written.
+int usageHint(CliContext& context);
+// "Usage: tessorctl [OPTIONS] NAME ARGUMENTS".
+QString usageLine(const CliCommand& command);
 
 // The commands and options.
 int runShowCommand(CliContext& context, const QStringList& arguments);

@@ -3,8 +3,10 @@
 #include "instrument/CKdrxDevice.h"
 #include "link/CInstrumentPort.h"
 #include "model/CurrentDocument.h"
+#include "ui/StopSignals.h"
 #include "ui/SystemClock.h"
 
+#include <functional>
 #include <memory>
 
 class PtySimulatorServer;
@@ -12,7 +14,10 @@ struct CliContext;
 
 // The instrument side of a tessorctl command: the port set up from the settings (the built-in
 // simulator, served on a pseudo-terminal for the life of the command, when the port device is
-// "simulator"), the KDR-X protocol object and the reference to the document it works on.
+// "simulator"), the KDR-X protocol object and the reference to the document it works on. While it
+// lives, Ctrl-C, SIGTERM and SIGHUP set the context's stop request, which ends the link's waits and
+// the operations at their next step; the stop handler, when set, is called on the event loop.
+// A port failure is followed by the device and the system's reason.
 class CliInstrument {
 public:
     explicit CliInstrument(CliContext& context);
@@ -24,9 +29,15 @@ public:
     CKdrxDevice& device() { return device_; }
     CurrentDocument& current() { return current_; }
     const ChannelNumbers& numbers() const { return numbers_; }
+    SystemClock& clock() { return clock_; }
+
+    void setStopHandler(std::function<void()> handler) { stopHandler_ = std::move(handler); }
+    bool stopRequested() const;
 
 private:
     QString simulatorDevice();
+    // Says which port is tried when neither the command line nor the profile names one.
+    void noteDefaultPort() const;
 
     CliContext& context_;
     SystemClock clock_;
@@ -36,4 +47,6 @@ private:
     ChannelNumbers numbers_ = defaultChannelNumbers();
     CurrentDocument current_;
     CKdrxDevice device_;
+    std::function<void()> stopHandler_;
+    StopSignals stopSignals_;
 };

@@ -8,7 +8,7 @@ void CliPrompt::showMessage(const QString& text, Icon)
     if (beforeMessage_)
         beforeMessage_();
     if (echo_)
-        err_ << text << Qt::endl;
+        err_ << (decorate_ ? decorate_(text) : text) << Qt::endl;
 }
 
 bool CliPrompt::askYesNo(const QString& text, Icon)

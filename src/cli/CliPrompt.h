@@ -18,9 +18,13 @@ public:
     void setBusy(bool) override {}
 
     void setEcho(bool echo) { echo_ = echo; }
+    bool echo() const { return echo_; }
     void setAssumeYes(bool yes) { assumeYes_ = yes; }
     // Called before each message is written (a progress line on the terminal ends first).
     void setBeforeMessage(std::function<void()> hook) { beforeMessage_ = std::move(hook); }
+    // Gives the text written for a message (a command adds what the program's text leaves out,
+    // such as the channel it speaks of); messages() keeps the program's text.
+    void setMessageText(std::function<QString(const QString&)> decorate) { decorate_ = std::move(decorate); }
     // Every message and question shown so far.
     const QStringList& messages() const { return messages_; }
 
@@ -30,4 +34,5 @@ private:
     bool assumeYes_ = false;
     QStringList messages_;
     std::function<void()> beforeMessage_;
+    std::function<QString(const QString&)> decorate_;
 };

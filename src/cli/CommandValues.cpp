@@ -1,5 +1,6 @@
 #include "cli/CommandValues.h"
 
+#include "cli/CliCommand.h"
 #include "cli/CliContext.h"
 
 #include <QTextStream>
@@ -26,11 +27,11 @@ bool splitCommandValues(CliContext& context, const QStringList& arguments, const
             continue;
         }
         if (!valueOptions.contains(name)) {
-            context.err << "tessorctl: unknown option " << argument << Qt::endl;
+            usageError(context, QStringLiteral("unknown option '%1'").arg(argument));
             return false;
         }
         if (result.values.contains(name)) {
-            context.err << "tessorctl: " << name << " is given twice" << Qt::endl;
+            usageError(context, QStringLiteral("%1 is given twice").arg(name));
             return false;
         }
         if (equals > 0) {
@@ -38,7 +39,7 @@ bool splitCommandValues(CliContext& context, const QStringList& arguments, const
         } else if (i + 1 < arguments.size()) {
             result.values.insert(name, arguments[++i]);
         } else {
-            context.err << "tessorctl: " << name << " needs a value" << Qt::endl;
+            usageError(context, QStringLiteral("%1 needs a value").arg(name));
             return false;
         }
     }
@@ -84,6 +85,6 @@ bool readChannelsOption(CliContext& context, const CommandValues& parsed, Channe
     QString error;
     if (parseChannelList(parsed.value(QStringLiteral("--channels")), channels, error))
         return true;
-    context.err << "tessorctl: " << error << Qt::endl;
+    usageError(context, error);
     return false;
 }

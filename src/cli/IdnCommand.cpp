@@ -12,10 +12,9 @@ int runIdnCommand(CliContext& context, const QStringList& arguments)
     CommandValues parsed;
     if (!splitCommandValues(context, arguments, {}, {}, parsed))
         return ExitUsage;
-    if (!parsed.positional.isEmpty()) {
-        context.err << "Usage: tessorctl idn" << Qt::endl;
-        return ExitUsage;
-    }
+    if (!parsed.positional.isEmpty())
+        return usageError(context,
+                          QStringLiteral("idn takes no argument '%1'").arg(parsed.positional.first()));
     CliInstrument instrument(context);
     CInstrumentPort& port = instrument.port();
     if (!port.Open()) {
@@ -28,5 +27,9 @@ int runIdnCommand(CliContext& context, const QStringList& arguments)
     // What another instrument answered is printed too: it says what is at the other end.
     if (!identity.isEmpty())
         context.out << identity << Qt::endl;
+    if (!identified && instrument.stopRequested()) {
+        context.err << "tessorctl: stopped while waiting for the instrument's reply." << Qt::endl;
+        return ExitInterrupted;
+    }
     return identified ? ExitSuccess : ExitFailure;
 }

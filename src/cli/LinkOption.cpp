@@ -16,6 +16,7 @@ bool applyLink(CliContext& context, bool (LinkOptions::*set)(const QString&, QSt
     }
     context.link = options;
     options.applyTo(context.settings);
+    context.linkChosen = true;
     return true;
 }
 

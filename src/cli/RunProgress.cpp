@@ -2,7 +2,20 @@
 
 #include <QDir>
 #include <QFileInfo>
+
+#include "run/RunFormats.h"
+
 #include <QTextStream>
+
+namespace {
+
+bool isRunningStatus(const QString& status)
+{
+    // An alarm only colours the display; the channel runs on.
+    return status == QLatin1String("Running") || status == QLatin1String("ALARM");
+}
+
+} // namespace
 
 RunProgress::RunProgress(QTextStream& out, QTextStream& err, bool terminal,
                          std::array<Channel, kChannelCount> channels)
@@ -14,9 +27,25 @@ RunProgress::RunProgress(QTextStream& out, QTextStream& err, bool terminal,
     QObject::connect(&flushTimer_, &QTimer::timeout, [this] { flush(); });
 }
 
+void RunProgress::stampElapsed(int channel)
+{
+    const qint64 seconds = secondsNow_();
+    if (seconds < 0)
+        return;
+    state_[channel].elapsed = RunFormats::elapsedText(seconds);
+    state_[channel].day = RunFormats::dayText(seconds);
+}
+
 QString RunProgress::channelLine(int channel) const
 {
-    const State& s = state_[channel];
+    State s = state_[channel];
+    if (secondsNow_ && isRunningStatus(s.status)) {
+        const qint64 seconds = secondsNow_();
+        if (seconds >= 0) {
+            s.elapsed = RunFormats::elapsedText(seconds);
+            s.day = RunFormats::dayText(seconds);
+        }
+    }
     const Channel& c = channels_[channel];
     QString line = QStringLiteral("Ch%1 %2").arg(channel + 1).arg(s.status, -8);
     line +=
@@ -126,8 +155,14 @@ QString RunProgress::figuresLine(int channel) const
 
 void RunProgress::statusChanged(int channel, const QString& text, RunColor, RunColor)
 {
+    const bool wasRunning = isRunningStatus(state_[channel].status);
     state_[channel].status = text;
+    // A channel that leaves Running keeps the time it left.
+    if (secondsNow_ && wasRunning && !isRunningStatus(text))
+        stampElapsed(channel);
     changed(channel, true);
+    if (text == QLatin1String("Error") && errorHandler_)
+        errorHandler_(channel);
 }
 
 void RunProgress::statusTextChanged(int channel, const QString& text)
@@ -162,13 +197,16 @@ void RunProgress::voltageChanged(int channel, const QString& text)
 
 void RunProgress::elapsedChanged(int channel, const QString& text)
 {
-    state_[channel].elapsed = text;
+    // With a clock of its own the line shows the time it is printed; "--" still clears it.
+    if (!secondsNow_ || text == QLatin1String("--"))
+        state_[channel].elapsed = text;
     changed(channel, false);
 }
 
 void RunProgress::dayChanged(int channel, const QString& text)
 {
-    state_[channel].day = text;
+    if (!secondsNow_)
+        state_[channel].day = text;
     changed(channel, false);
 }
 

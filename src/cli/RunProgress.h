@@ -14,6 +14,8 @@ class QTextStream;
 // What tessorctl run shows of a run: on a terminal one live line per channel (status, pass and
 // step of their totals, current, voltage, elapsed time), redrawn in place; otherwise a plain line
 // whenever a channel's status, pass or step changes. The log file's path is printed when it opens.
+// With an elapsed clock the time on a line is the time it is printed (frozen when the channel
+// leaves Running); without one it is the engine's last elapsed-time display.
 class RunProgress : public RunObserver {
 public:
     struct Channel {
@@ -26,6 +28,10 @@ public:
                 std::array<Channel, kChannelCount> channels);
 
     void setFinishedHandler(std::function<void()> handler) { finished_ = std::move(handler); }
+    // Seconds since the run started, negative before it started.
+    void setElapsedClock(std::function<qint64()> secondsNow) { secondsNow_ = std::move(secondsNow); }
+    // Called when a channel's status turns to "Error".
+    void setErrorHandler(std::function<void(int channel)> handler) { errorHandler_ = std::move(handler); }
     // Ends the live block, so that a message printed now stands below it.
     void breakBlock();
     // Shows the last state and ends the block; then each channel's charge and energy from its
@@ -71,6 +77,8 @@ private:
     };
 
     void changed(int channel, bool milestone);
+    // The elapsed and day texts of the clock now, for a channel's line.
+    void stampElapsed(int channel);
     void flush();
     void redraw();
 
@@ -90,4 +98,6 @@ private:
     bool rescued_ = false;
     QTimer flushTimer_;
     std::function<void()> finished_;
+    std::function<qint64()> secondsNow_;
+    std::function<void(int)> errorHandler_;
 };

@@ -1,8 +1,9 @@
 #include "cli/CliCommand.h"
 #include "cli/CliContext.h"
+#include "cli/CliDocument.h"
 #include "cli/CliInstrument.h"
 #include "cli/CommandValues.h"
-#include "cli/WriteProgress.h"
+#include "cli/StepProgress.h"
 #include "instrument/TransferProcedures.h"
 #include "model/CMainDoc.h"
 
@@ -10,17 +11,50 @@
 #include <memory>
 #include <unistd.h>
 
-// tessorctl write FILE --channels LIST: opens a Hardware Control sequence file and writes the
-// listed channels into the instrument as the Transfer dialog's Write does.
+namespace {
+
+// What the instrument holds after a stop cut the write short.
+void reportStoppedWrite(CliContext& context, const StepProgress& progress, const ChannelFlags& channels)
+{
+    const int channel = progress.firstUnfinished(channels);
+    if (channel < 0) {
+        context.err << "tessorctl: stopped after every channel was written" << Qt::endl;
+        return;
+    }
+    if (progress.reached(channel) < 0) {
+        context.err << "tessorctl: stopped before channel " << channel + 1
+                    << " was written; its program in the instrument is unchanged" << Qt::endl;
+    } else {
+        context.err << "tessorctl: stopped: channel " << channel + 1 << ": " << progress.reached(channel)
+                    << " of " << progress.total(channel)
+                    << " steps written; the program in the instrument is incomplete" << Qt::endl;
+    }
+    QStringList untouched;
+    for (int c = channel + 1; c < kChannelCount; ++c) {
+        if (channels[c])
+            untouched << QString::number(c + 1);
+    }
+    if (!untouched.isEmpty())
+        context.err << "tessorctl: not written: channel " << untouched.join(QStringLiteral(", ")) << Qt::endl;
+}
+
+} // namespace
+
+// tessorctl write FILE --channels LIST [--force]: opens a Hardware Control sequence file and writes
+// the listed channels into the instrument as the Transfer dialog's Write does.
 int runWriteCommand(CliContext& context, const QStringList& arguments)
 {
     CommandValues parsed;
-    if (!splitCommandValues(context, arguments, {QStringLiteral("--channels")}, {}, parsed))
+    if (!splitCommandValues(context, arguments, {QStringLiteral("--channels")}, {QStringLiteral("--force")},
+                            parsed))
         return ExitUsage;
-    if (parsed.positional.size() != 1 || !parsed.has(QStringLiteral("--channels"))) {
-        context.err << "Usage: tessorctl write FILE --channels LIST" << Qt::endl;
-        return ExitUsage;
-    }
+    if (parsed.positional.isEmpty())
+        return usageError(context, QStringLiteral("write needs the FILE to write"));
+    if (parsed.positional.size() > 1)
+        return usageError(context,
+                          QStringLiteral("write takes one FILE, not '%1'").arg(parsed.positional.join(' ')));
+    if (!parsed.has(QStringLiteral("--channels")))
+        return usageError(context, QStringLiteral("write needs --channels LIST"));
     TransferData data = TransferData::fromSettings(context.settings);
     if (!readChannelsOption(context, parsed, data.channels))
         return ExitUsage;
@@ -35,9 +69,11 @@ int runWriteCommand(CliContext& context, const QStringList& arguments)
     }
 
     const QString path = parsed.positional.first();
-    auto document = std::make_unique<CMainDoc>(context.settings, context.prompt);
-    if (!document->openDocument(path))
-        return ExitFailure;
+    int exitCode = ExitSuccess;
+    const auto document = CliDocument::open(context, path, parsed.flags.contains(QStringLiteral("--force")),
+                                            QStringLiteral("nothing was sent to the instrument"), exitCode);
+    if (!document)
+        return exitCode;
     // The instrument runs what it holds by itself: only a Hardware Control file is written.
     if (context.settings.SeqCtl != HardwareControl) {
         context.err << "tessorctl: " << path
@@ -48,7 +84,7 @@ int runWriteCommand(CliContext& context, const QStringList& arguments)
 
     CliInstrument instrument(context);
     instrument.current().set(document.get());
-    WriteProgress progress(context.out, isatty(STDOUT_FILENO) == 1);
+    StepProgress progress(context.out, isatty(STDOUT_FILENO) == 1);
     instrument.device().setWriteProgress(
         [&progress](int channel, int step, int total) { progress.step(channel, step, total); });
     context.prompt.setBeforeMessage([&progress] { progress.finish(); });
@@ -59,5 +95,10 @@ int runWriteCommand(CliContext& context, const QStringList& arguments)
     progress.finish();
     context.prompt.setBeforeMessage({});
     context.out.flush();
-    return written ? ExitSuccess : ExitFailure;
+    if (written)
+        return ExitSuccess;
+    if (!instrument.stopRequested())
+        return ExitFailure;
+    reportStoppedWrite(context, progress, data.channels);
+    return ExitInterrupted;
 }

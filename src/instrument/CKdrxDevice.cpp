@@ -82,6 +82,12 @@ int CKdrxDevice::reportAndClose()
     return 0;
 }
 
+int CKdrxDevice::closeForStop()
+{
+    port_.Close();
+    return 0;
+}
+
 // Instrument control.
 
 int CKdrxDevice::Identify()
@@ -217,6 +223,8 @@ int CKdrxDevice::SetRanges(const ChannelFlags& currentRange, const ChannelFlags&
     for (int c = 0; c < kChannelCount; ++c) {
         if (enabled[c] != 1)
             continue;
+        if (port_.stopRequested())
+            return closeForStop();
         // The channels are numbered 1 to 5 here, whatever the channel-number table says.
         if (!port_.Write(QStringLiteral("INST:NSEL %1;:INST:COUP NONE").arg(c + 1)))
             return reportAndClose();
@@ -239,6 +247,8 @@ int CKdrxDevice::WriteSequence(int channel)
     const ChannelSequence& sequence = doc->channel(channel);
     const int count = sequence.stepCount();
     const bool resistance = settings_.ModeChHard[channel] == ModeCR;
+    if (port_.stopRequested())
+        return 0;
 
     if (!port_.Open() || !Identify()) {
         port_.Close();
@@ -249,12 +259,20 @@ int CKdrxDevice::WriteSequence(int channel)
     if (!port_.Write(resistance ? QStringLiteral("FUNC CR") : QStringLiteral("FUNC CC")))
         return reportAndClose();
     clock_.waitMs(kFunctionSettleMs);
+    // Until here the channel's program is as it was.
+    if (port_.stopRequested())
+        return closeForStop();
     if (!port_.Write(QStringLiteral("PROG:FSP:END %1").arg(count)))
         return reportAndClose();
+    if (writeProgress_)
+        writeProgress_(channel, 0, count);
     if (!port_.Write(QStringLiteral("PROG:LVAL 0")))
         return reportAndClose();
 
     for (int k = 1; k <= count; ++k) {
+        // A stop comes between two steps, so that every step sent has been checked.
+        if (port_.stopRequested())
+            return closeForStop();
         const SequenceStep& step = sequence.steps[k - 1];
         const QString value = resistance ? KdrxText::conductanceText(step.value) : step.value;
         if (!port_.Write(QStringLiteral("PROG:FSP:EDIT %1,%2,0,%3").arg(k).arg(value, step.interval)))
@@ -491,7 +509,7 @@ QString CKdrxDevice::GetField(int& position, const QString& text, int index, int
 int CKdrxDevice::ReadSequence(int channel)
 {
     CMainDoc* doc = document();
-    if (!isChannel(channel) || !doc)
+    if (!isChannel(channel) || !doc || port_.stopRequested())
         return 0;
     if (!port_.Open() || !Identify()) {
         port_.Close();
@@ -545,6 +563,10 @@ int CKdrxDevice::ReadSequence(int channel)
         readProgress_(channel, 0, count);
 
     for (int k = 1; k <= count; ++k) {
+        if (port_.stopRequested()) {
+            sequence.count = k - 1;
+            return closeForStop();
+        }
         if (!query(QStringLiteral("PROG:FSP:EDIT? %1").arg(k), reply)) {
             // The channel keeps the steps read so far, without empty rows behind them.
             sequence.count = k - 1;

@@ -13,7 +13,8 @@ class Clock;
 struct AppSettings;
 
 // Speaks the KDR-X command language over the link; keeps no state of its own. Every operation
-// returns non-zero for success and 0 for failure, and shows its own failure messages.
+// returns non-zero for success and 0 for failure, and shows its own failure messages (none when a
+// stop request ended it: the port says so).
 class CKdrxDevice {
 public:
     CKdrxDevice(CInstrumentPort& port, AppSettings& settings, const ChannelNumbers& numbers,
@@ -48,7 +49,9 @@ public:
     // comma itself. Empty fields are not skipped.
     static QString GetField(int& position, const QString& text, int index, int lastIndex);
 
-    // Progress of WriteSequence: called after each step written (channel 0..4, step 1..n, n).
+    // Progress of WriteSequence: called once the channel's step count is sent, from when on its
+    // program in the instrument is being replaced (step 0), and after each step written (channel
+    // 0..4, step 1..n, n).
     void setWriteProgress(std::function<void(int channel, int step, int total)> progress)
     {
         writeProgress_ = std::move(progress);
@@ -68,6 +71,10 @@ private:
     bool query(const QString& command, QString& reply);
     // The end of an operation whose Write or Read failed: the port's message, the link closed, 0.
     int reportAndClose();
+    // The end of an operation that a stop request ends between two exchanges: no message, the link
+    // closed, 0. The operations that take many exchanges (a write, a read, the ranges) look for a
+    // stop request before each step; the one under way has ended normally or been cut short.
+    int closeForStop();
     // Steps 4 to 8 of a Software Control start of channel c: mode, range, first value, the voltage
     // of the CV part and the error check. With showFailures the failures are shown and the link
     // is closed (before the error-queue message when closeBeforeQueueMessage is set).

@@ -1,6 +1,7 @@
 #include "link/CInstrumentPort.h"
 
 #include "model/AppSettings.h"
+#include "ui/StopFlag.h"
 #include "ui/UserPrompt.h"
 
 CInstrumentPort::CInstrumentPort(const ResourceModule& strings, UserPrompt& prompt, Clock& clock)
@@ -23,6 +24,31 @@ void CInstrumentPort::applySettings(const AppSettings& settings)
     machine = settings.Machine;
     rs232c_.portDevice = settings.PortDevice;
     prologix_.device = settings.GpibDevice;
+}
+
+void CInstrumentPort::setStopFlag(const StopFlag* flag)
+{
+    stop_ = flag;
+    rs232c_.setStopFlag(flag);
+}
+
+bool CInstrumentPort::stopRequested() const
+{
+    return stop_ && stop_->isSet();
+}
+
+bool CInstrumentPort::gpibTransfersRefused() const
+{
+    return stopRequested() && stop_->waitLimitMs(1) == 0;
+}
+
+int CInstrumentPort::counted(int result, bool interrupted)
+{
+    if (result == 0) {
+        ++failures_;
+        interrupted_ = interrupted;
+    }
+    return result;
 }
 
 void CInstrumentPort::setSimulatorProvider(std::function<QString()> provider)
@@ -82,6 +108,7 @@ bool CInstrumentPort::adapterReportedOwnOpenFailure() const
 int CInstrumentPort::Open()
 {
     copyFieldsToAdapters();
+    interrupted_ = false;
     int result = 1;
     switch (kind) {
     case Rs232c:
@@ -122,21 +149,25 @@ int CInstrumentPort::Open()
 
 int CInstrumentPort::Write(const QString& command)
 {
+    if (kind >= NiGpib && kind <= PrologixGpib && gpibTransfersRefused())
+        return counted(0, true);
     switch (kind) {
-    case Rs232c:
-        return rs232c_.Write(command);
+    case Rs232c: {
+        const int result = rs232c_.Write(command);
+        return counted(result, rs232c_.lastError == CRs232cPort::Interrupted);
+    }
     case NiGpib:
-        return niGpib_.Write(command);
+        return counted(niGpib_.Write(command), false);
     case InterfaceGpib:
-        return interfaceGpib_.Write(command);
+        return counted(interfaceGpib_.Write(command), false);
     case ContecGpib:
-        return contecGpib_.Write(command);
+        return counted(contecGpib_.Write(command), false);
     case RatocGpib:
-        return ratocGpib_.Write(command);
+        return counted(ratocGpib_.Write(command), false);
     case RatocUsbGpib:
-        return ratocUsbGpib_.Write(command);
+        return counted(ratocUsbGpib_.Write(command), false);
     case PrologixGpib:
-        return prologix_.Write(command);
+        return counted(prologix_.Write(command), false);
     default:
         return 0;
     }
@@ -144,9 +175,15 @@ int CInstrumentPort::Write(const QString& command)
 
 int CInstrumentPort::Read(QString& reply)
 {
+    if (kind >= NiGpib && kind <= PrologixGpib && gpibTransfersRefused()) {
+        reply.clear();
+        return counted(0, true);
+    }
     switch (kind) {
-    case Rs232c:
-        return rs232c_.Read(reply);
+    case Rs232c: {
+        const int result = rs232c_.Read(reply);
+        return counted(result, rs232c_.lastError == CRs232cPort::Interrupted);
+    }
     case NiGpib:
         reply = niGpib_.Read();
         break;
@@ -170,7 +207,7 @@ int CInstrumentPort::Read(QString& reply)
         return 0;
     }
     // Over GPIB an empty reply is a failed read, whether or not the library reported an error.
-    return reply.isEmpty() ? 0 : 1;
+    return counted(reply.isEmpty() ? 0 : 1, false);
 }
 
 int CInstrumentPort::replyLimit() const
@@ -219,6 +256,9 @@ int CInstrumentPort::Close()
 
 QString CInstrumentPort::errorText() const
 {
+    // A transfer that a stop request refused has no message of its own.
+    if (interrupted_ && kind != Rs232c)
+        return QString();
     switch (kind) {
     case Rs232c:
         return rs232c_.errorText();
@@ -241,9 +281,18 @@ QString CInstrumentPort::errorText() const
     }
 }
 
+QString CInstrumentPort::failureDetail() const
+{
+    return kind == Rs232c ? rs232c_.failureDetail() : QString();
+}
+
 void CInstrumentPort::ReportError()
 {
     const QString text = errorText();
-    if (!text.isEmpty())
-        prompt_.showMessage(text);
+    if (text.isEmpty())
+        return;
+    prompt_.showMessage(text);
+    const QString detail = failureDetail();
+    if (detailReporter_ && !detail.isEmpty())
+        detailReporter_(detail);
 }

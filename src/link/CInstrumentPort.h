@@ -14,6 +14,7 @@
 struct AppSettings;
 class Clock;
 class ResourceModule;
+class StopFlag;
 class UserPrompt;
 
 // The one object every command and reply passes through. It holds an adapter of every kind and
@@ -57,6 +58,24 @@ public:
     void ReportError();
     // The text ReportError shows; empty when it shows none.
     QString errorText() const;
+    // The device and the system's reason of the last failure, where the link can tell
+    // ("/dev/ttyUSB0: No such file or directory"); empty otherwise.
+    QString failureDetail() const;
+    // Called by ReportError after the message, with failureDetail() when there is one.
+    void setDetailReporter(std::function<void(const QString& detail)> reporter)
+    {
+        detailReporter_ = std::move(reporter);
+    }
+
+    // A stop request (Ctrl-C and the like) ends the link's waits once its grace has passed: a
+    // serial read or write waiting for the line returns, and no GPIB transfer is started, since a
+    // board library's call cannot be cut short. Such a failure shows no message. Null for none.
+    void setStopFlag(const StopFlag* flag);
+    bool stopRequested() const;
+    // Write and Read calls that failed so far, and whether the last of them was cut short by a
+    // stop request.
+    int failureCount() const { return failures_; }
+    bool lastFailureInterrupted() const { return interrupted_; }
 
     // Gives the simulator's device path for PortDevice "simulator", starting it on first use.
     // Without a provider such an Open fails with code 0.
@@ -77,8 +96,15 @@ public:
 private:
     void copyFieldsToAdapters();
     bool adapterReportedOwnOpenFailure() const;
+    // The stop's grace has passed: no GPIB transfer may start.
+    bool gpibTransfersRefused() const;
+    int counted(int result, bool interrupted);
 
     UserPrompt& prompt_;
+    const StopFlag* stop_ = nullptr;
+    std::function<void(const QString&)> detailReporter_;
+    int failures_ = 0;
+    bool interrupted_ = false;
     CNiGpibAdapter niGpib_;
     CInterfaceGpibAdapter interfaceGpib_;
     CContecGpibAdapter contecGpib_;

@@ -3,6 +3,7 @@
 #include "link/TermiosSerialLine.h"
 #include "ui/Clock.h"
 #include "ui/ResourceModule.h"
+#include "ui/StopFlag.h"
 #include "ui/UserPrompt.h"
 
 namespace {
@@ -33,18 +34,35 @@ int CRs232cPort::Open()
         Close();
     clock_.waitMs(settleWaitMs);
 
-    const QString device = devicePath();
-    if (device.isEmpty() || !line_->open(device)) {
-        lastError = OpenFailed;
-        return 0;
-    }
+    device_ = devicePath();
+    if (device_.isEmpty())
+        return fail(OpenFailed, QStringLiteral("no device"));
+    if (!line_->open(device_))
+        return fail(OpenFailed);
     line_->purge();
-    if (!line_->configure()) {
-        // The device stays open, unconfigured; the next Open or Close releases it.
-        lastError = SetupFailed;
-        return 0;
-    }
+    // The device stays open, unconfigured; the next Open or Close releases it.
+    if (!line_->configure())
+        return fail(SetupFailed);
     return 1;
+}
+
+bool CRs232cPort::stopRequested() const
+{
+    return stop_ && stop_->isSet();
+}
+
+int CRs232cPort::fail(int code, const QString& reason)
+{
+    // A wait that a stop request cut short looks like a time-out to the line.
+    if (stopRequested() && (code == WriteFailed || code == NoData))
+        code = Interrupted;
+    lastError = code;
+    const QString why = reason.isEmpty() ? line_->errorString() : reason;
+    failureDetail_.clear();
+    // The simulator that could not start has said so itself.
+    if (code != Interrupted && !device_.isEmpty() && !why.isEmpty())
+        failureDetail_ = device_ + QStringLiteral(": ") + why;
+    return 0;
 }
 
 int CRs232cPort::Write(const QString& command)
@@ -52,31 +70,27 @@ int CRs232cPort::Write(const QString& command)
     QByteArray bytes = command.toLatin1();
     bytes.append('\n');
     // A write that could not hand over every byte within the time-out is a failed write.
-    if (!isOpen() || !line_->write(bytes, writeTimeoutMs_)) {
-        lastError = WriteFailed;
-        return 0;
-    }
+    if (!isOpen())
+        return fail(WriteFailed, QStringLiteral("the port is not open"));
+    if (!line_->write(bytes, writeTimeoutMs_))
+        return fail(WriteFailed);
     return 1;
 }
 
 int CRs232cPort::Read(QString& reply)
 {
     reply.clear();
-    if (!isOpen()) {
-        lastError = ReadFailed;
-        return 0;
-    }
+    if (!isOpen())
+        return fail(ReadFailed, QStringLiteral("the port is not open"));
     QByteArray buffer;
     buffer.reserve(replyBufferSize);
     for (;;) {
         char byte = 0;
         switch (line_->readByte(byte, readTimeoutMs_)) {
         case SerialLine::ReadResult::Failed:
-            lastError = ReadFailed;
-            return 0;
+            return fail(ReadFailed);
         case SerialLine::ReadResult::TimedOut:
-            lastError = NoData;
-            return 0;
+            return fail(NoData);
         case SerialLine::ReadResult::Byte:
             break;
         }
@@ -85,6 +99,7 @@ int CRs232cPort::Read(QString& reply)
         // when its last byte is the line feed.
         if (buffer.size() >= replyBufferSize) {
             lastError = DataOver;
+            failureDetail_.clear();
             return 0;
         }
         if (byte == '\n')
@@ -123,6 +138,13 @@ void CRs232cPort::setLine(std::unique_ptr<SerialLine> line)
         line_->close();
     line_ = line ? std::move(line) : std::make_unique<TermiosSerialLine>();
     line_->setWaitHook(waitHook_);
+    line_->setStopFlag(stop_);
+}
+
+void CRs232cPort::setStopFlag(const StopFlag* flag)
+{
+    stop_ = flag;
+    line_->setStopFlag(flag);
 }
 
 void CRs232cPort::setWaitHook(std::function<void()> hook)

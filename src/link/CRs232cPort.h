@@ -8,6 +8,7 @@
 
 class Clock;
 class ResourceModule;
+class StopFlag;
 class UserPrompt;
 
 // The RS-232C link to the instrument: 19200 baud, 8N1, XON/XOFF, commands ended by a line feed
@@ -23,7 +24,9 @@ public:
         ReadFailed = 3,
         NoData = 4,
         DataOver = 5,
-        InvalidData = 6
+        InvalidData = 6,
+        // A wait for the line cut short by a stop request: no message, the stop says why.
+        Interrupted = 7
     };
     static constexpr int replyBufferSize = 8192;
     static constexpr int lineTimeoutMs = 15000;
@@ -42,6 +45,9 @@ public:
     void ReportError();
     // The message ReportError shows for lastError; empty when it shows none.
     QString errorText() const;
+    // The device and the system's reason of the last failure ("/dev/ttyUSB0: No such file or
+    // directory"); empty when the line could not tell.
+    QString failureDetail() const { return failureDetail_; }
 
     // The device Open uses: the configured path, the simulator's, or the name of COM`address`.
     // Empty when the simulator is asked for and none is available.
@@ -55,6 +61,8 @@ public:
     void setWaitHook(std::function<void()> hook);
     // Shortens the read and write time-outs; for tests.
     void setTimeoutsMs(int readMs, int writeMs);
+    // The stop request that cuts the line's waits short (see SerialLine::setStopFlag); null for none.
+    void setStopFlag(const StopFlag* flag);
     // Gives the device path of the built-in simulator, starting it on first use.
     void setSimulatorProvider(std::function<QString()> provider) { simulatorProvider_ = std::move(provider); }
 
@@ -65,12 +73,19 @@ public:
     QString portDevice;
 
 private:
+    // Sets lastError and the failure's detail: the reason given, or else the line's; 0.
+    int fail(int code, const QString& reason = QString());
+    bool stopRequested() const;
+
     const ResourceModule& strings_;
     UserPrompt& prompt_;
     Clock& clock_;
     std::unique_ptr<SerialLine> line_;
     std::function<QString()> simulatorProvider_;
     std::function<void()> waitHook_;
+    const StopFlag* stop_ = nullptr;
+    QString device_;
+    QString failureDetail_;
     int readTimeoutMs_ = lineTimeoutMs;
     int writeTimeoutMs_ = lineTimeoutMs;
 };

@@ -2,6 +2,8 @@
 
 #include "model/AppSettings.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 struct MakerName {
@@ -21,8 +23,24 @@ bool LinkOptions::setPort(const QString& device, QString& error)
         error = QStringLiteral("--port needs a serial device path or \"simulator\".");
         return false;
     }
+    static const QRegularExpression comName(QStringLiteral("^COM([0-9]{1,3})$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch com = comName.match(trimmed);
+    if (com.hasMatch()) {
+        const int number = com.captured(1).toInt();
+        if (number < 1) {
+            error = QStringLiteral("--port takes COM1, COM2, ... (the system's /dev/ttyS0, /dev/ttyS1, ...), "
+                                   "not \"%1\".")
+                        .arg(trimmed);
+            return false;
+        }
+        comPort = number;
+        portDevice.clear();
+    } else {
+        comPort = 0;
+        portDevice = trimmed;
+    }
     hasPort = true;
-    portDevice = trimmed;
     portAfterGpib = hasGpib;
     return true;
 }
@@ -61,11 +79,14 @@ void LinkOptions::applyTo(AppSettings& settings) const
     const bool controller = hasGpib && maker == prologixMaker;
     const auto applyPort = [&] {
         if (controller) {
-            settings.GpibDevice = portDevice;
+            settings.GpibDevice =
+                comPort > 0 ? QStringLiteral("/dev/ttyS%1").arg(comPort - 1) : portDevice;
             return;
         }
         settings.Interface = 0;
         settings.PortDevice = portDevice;
+        if (comPort > 0)
+            settings.Port = comPort;
     };
     const auto applyGpib = [&] {
         settings.Interface = 1;

@@ -4,6 +4,8 @@
 #include <QString>
 #include <functional>
 
+class StopFlag;
+
 // One serial line as the RS-232C adapter uses it: opened exclusively by device name, set to the
 // instrument's fixed line settings, written in one call and read one byte at a time. The program
 // uses the termios line; tests and the synchronous simulator plug in their own.
@@ -33,4 +35,10 @@ public:
     // can keep its windows painted during a long time-out. Lines that never wait ignore it.
     static constexpr int kWaitSliceMs = 100;
     virtual void setWaitHook(std::function<void()> hook) { (void)hook; }
+    // A stop request cuts a read's or write's wait short once its grace has passed: the call then
+    // returns as if its time-out had run out. Lines that never wait ignore it.
+    virtual void setStopFlag(const StopFlag* flag) { (void)flag; }
+    // Why the last open, set-up, write or read failed, as the system says it ("No such file or
+    // directory"); empty when the line cannot tell.
+    virtual QString errorString() const { return QString(); }
 };

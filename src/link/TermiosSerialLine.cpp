@@ -1,5 +1,7 @@
 #include "link/TermiosSerialLine.h"
 
+#include "ui/StopFlag.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <algorithm>
@@ -23,23 +25,30 @@ bool isModemLineRefusal(int error)
     return error == ENOTTY || error == EINVAL;
 }
 
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
 speed_t lineSpeed(int baud)
 {
     return baud == 115200 ? B115200 : B19200;
 }
 
-int remainingMs(const QElapsedTimer& timer, int timeoutMs)
+} // namespace
+
+int TermiosSerialLine::waitLeftMs(qint64 elapsedMs, int timeoutMs) const
 {
-    const qint64 left = timeoutMs - timer.elapsed();
-    return left > 0 ? static_cast<int>(left) : 0;
+    const qint64 left = timeoutMs - elapsedMs;
+    const int remaining = left > 0 ? static_cast<int>(left) : 0;
+    return stop_ ? stop_->waitLimitMs(remaining) : remaining;
 }
 
-} // namespace
+bool TermiosSerialLine::fail(const QString& reason)
+{
+    error_ = reason;
+    return false;
+}
+
+bool TermiosSerialLine::failWithErrno(int error)
+{
+    return fail(QString::fromLocal8Bit(std::strerror(error)));
+}
 
 // A line still open at the end is released the same way, so that it is not left marked exclusive.
 TermiosSerialLine::~TermiosSerialLine()
@@ -52,42 +61,48 @@ bool TermiosSerialLine::open(const QString& device)
     close();
     error_.clear();
     const QByteArray path = QFile::encodeName(device);
-    if (path.isEmpty()) {
-        error_ = systemReason(ENOENT);
-        return false;
-    }
+    if (path.isEmpty())
+        return fail(QStringLiteral("no device is named"));
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        error_ = systemReason(errno);
-        return false;
+        const int error = errno;
+        // A terminal that another program opened exclusively (TIOCEXCL) answers EBUSY.
+        if (error == EBUSY)
+            return fail(QStringLiteral("it is in use by another program (%1)")
+                            .arg(QString::fromLocal8Bit(std::strerror(error))));
+        return failWithErrno(error);
+    }
+    if (!isatty(fd)) {
+        ::close(fd);
+        return fail(QStringLiteral("it is not a serial device"));
     }
     // TIOCEXCL turns away later opens by other programs (though not by a privileged one); the
     // lock also turns away a second opener in this process, which TIOCEXCL lets through.
-    const bool terminal = isatty(fd);
-    if (!terminal || flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
-        error_ = systemReason(terminal ? errno : ENOTTY);
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
-        return false;
+        return fail(QStringLiteral("it is in use by another program (locked)"));
+    }
+    if (ioctl(fd, TIOCEXCL) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return failWithErrno(error);
     }
     fd_ = fd;
+    error_.clear();
     return true;
 }
 
 bool TermiosSerialLine::configure()
 {
     if (fd_ < 0)
-        return false;
+        return fail(QStringLiteral("the line is not open"));
     termios settings{};
     const speed_t speed = lineSpeed(settings_.baud);
-    const auto fail = [this] {
-        error_ = systemReason(errno);
-        return false;
-    };
     if (tcgetattr(fd_, &settings) != 0)
-        return fail();
+        return failWithErrno(errno);
     cfmakeraw(&settings);
     if (cfsetispeed(&settings, speed) != 0 || cfsetospeed(&settings, speed) != 0)
-        return fail();
+        return failWithErrno(errno);
     settings.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
     settings.c_cflag |= CS8 | CREAD | CLOCAL;
     if (settings_.holdDtr)
@@ -104,11 +119,11 @@ bool TermiosSerialLine::configure()
     settings.c_cc[VMIN] = 0;
     settings.c_cc[VTIME] = 0;
     if (tcsetattr(fd_, TCSANOW, &settings) != 0)
-        return fail();
+        return failWithErrno(errno);
 
     int lines = TIOCM_DTR | TIOCM_RTS;
     if (ioctl(fd_, TIOCMBIS, &lines) != 0 && !isModemLineRefusal(errno))
-        return fail();
+        return failWithErrno(errno);
     return true;
 }
 
@@ -121,7 +136,7 @@ void TermiosSerialLine::purge()
 bool TermiosSerialLine::write(const QByteArray& bytes, int timeoutMs)
 {
     if (fd_ < 0)
-        return false;
+        return fail(QStringLiteral("the line is not open"));
     QElapsedTimer timer;
     timer.start();
     qsizetype written = 0;
@@ -132,49 +147,57 @@ bool TermiosSerialLine::write(const QByteArray& bytes, int timeoutMs)
             continue;
         }
         if (count < 0 && errno != EAGAIN && errno != EINTR)
-            return false;
-        const int left = remainingMs(timer, timeoutMs);
+            return failWithErrno(errno);
+        const int left = waitLeftMs(timer.elapsed(), timeoutMs);
         if (left == 0)
-            return false;
+            return fail(QStringLiteral("the line took nothing for %1 ms").arg(timer.elapsed()));
         short revents = 0;
         const int ready = waitFor(POLLOUT, left, revents);
         if (ready < 0 && errno != EINTR)
-            return false;
+            return failWithErrno(errno);
         if (ready > 0 && (revents & (POLLERR | POLLNVAL)))
-            return false;
+            return fail(QStringLiteral("the line reported an error"));
     }
     return true;
 }
 
 SerialLine::ReadResult TermiosSerialLine::readByte(char& byte, int timeoutMs)
 {
-    if (fd_ < 0)
+    if (fd_ < 0) {
+        fail(QStringLiteral("the line is not open"));
         return ReadResult::Failed;
+    }
     QElapsedTimer timer;
     timer.start();
     bool reportedReady = false;
+    const auto failed = [this](const QString& reason) {
+        fail(reason);
+        return ReadResult::Failed;
+    };
     for (;;) {
         const ssize_t count = ::read(fd_, &byte, 1);
         if (count == 1)
             return ReadResult::Byte;
         if (count < 0 && errno != EAGAIN && errno != EINTR)
-            return ReadResult::Failed;
+            return failed(QString::fromLocal8Bit(std::strerror(errno)));
         // With no byte waiting the raw line returns nothing; after poll() reported input, nothing
         // means the line was hung up.
         if (count == 0 && reportedReady)
-            return ReadResult::Failed;
-        const int left = remainingMs(timer, timeoutMs);
-        if (left == 0)
+            return failed(QStringLiteral("the line was hung up"));
+        const int left = waitLeftMs(timer.elapsed(), timeoutMs);
+        if (left == 0) {
+            fail(QStringLiteral("no reply within %1 ms").arg(timer.elapsed()));
             return ReadResult::TimedOut;
+        }
         short revents = 0;
         const int ready = waitFor(POLLIN, left, revents);
         if (ready < 0 && errno != EINTR)
-            return ReadResult::Failed;
+            return failed(QString::fromLocal8Bit(std::strerror(errno)));
         if (ready > 0) {
             if (revents & (POLLERR | POLLNVAL))
-                return ReadResult::Failed;
+                return failed(QStringLiteral("the line reported an error"));
             if ((revents & POLLHUP) && !(revents & POLLIN))
-                return ReadResult::Failed;
+                return failed(QStringLiteral("the line was hung up"));
             reportedReady = true;
         }
     }
@@ -182,19 +205,18 @@ SerialLine::ReadResult TermiosSerialLine::readByte(char& byte, int timeoutMs)
 
 int TermiosSerialLine::waitFor(short events, int leftMs, short& revents)
 {
-    pollfd line{fd_, events, 0};
-    if (!waitHook_) {
-        const int ready = poll(&line, 1, leftMs);
-        revents = line.revents;
-        return ready;
-    }
-    // Nothing on the line within the slice comes back as "nothing yet"; the caller's loop asks again
-    // with the time then left.
-    const int ready = poll(&line, 1, std::min(leftMs, kWaitSliceMs));
-    revents = line.revents;
-    if (ready == 0)
+    // The stop flag is watched until it is set; from then on the time left holds only its grace.
+    const bool watchStop = stop_ && stop_->descriptor() >= 0 && !stop_->isSet();
+    pollfd watched[2] = {{fd_, events, 0}, {watchStop ? stop_->descriptor() : -1, POLLIN, 0}};
+    // Nothing on the line within the slice (or a stop request) comes back as "nothing yet"; the
+    // caller's loop asks again with the time then left.
+    const int ready = poll(watched, watchStop ? 2 : 1, waitHook_ ? std::min(leftMs, kWaitSliceMs) : leftMs);
+    revents = watched[0].revents;
+    if (ready == 0 && waitHook_)
         waitHook_();
-    return ready;
+    if (ready < 0)
+        return ready;
+    return revents != 0 ? 1 : 0;
 }
 
 void TermiosSerialLine::close()

@@ -5,7 +5,8 @@
 // A serial device of the system driven through POSIX termios: opened non-blocking and exclusively
 // (TIOCEXCL against other programs, an advisory lock against a second opener that the system lets
 // through), 19200 baud 8N1 raw with XON/XOFF both ways, DTR and RTS raised. Reads and writes wait
-// with poll() so that their time-outs hold even when the instrument holds the line with XOFF.
+// with poll() so that their time-outs hold even when the instrument holds the line with XOFF, and
+// so that a stop request ends them.
 class TermiosSerialLine : public SerialLine {
 public:
     // The load's own line unless told otherwise.
@@ -35,14 +36,21 @@ public:
     void close() override;
     bool isOpen() const override { return fd_ >= 0; }
     void setWaitHook(std::function<void()> hook) override { waitHook_ = std::move(hook); }
+    void setStopFlag(const StopFlag* flag) override { stop_ = flag; }
     QString errorString() const override { return error_; }
 
 private:
-    // poll() for the events within the time left, in slices that end with the wait hook.
+    // poll() for the events within the time left, in slices that end with the wait hook; a stop
+    // request ends the slice.
     int waitFor(short events, int leftMs, short& revents);
+    // The time a wait may still take: what is left of the time-out, or of a stop request's grace.
+    int waitLeftMs(qint64 elapsedMs, int timeoutMs) const;
+    bool fail(const QString& reason);
+    bool failWithErrno(int error);
 
     Settings settings_;
     int fd_ = -1;
     std::function<void()> waitHook_;
+    const StopFlag* stop_ = nullptr;
     QString error_;
 };

@@ -1,5 +1,8 @@
 #include "ui/StopSignals.h"
 
+#include "ui/StopFlag.h"
+
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -8,12 +11,15 @@ namespace {
 
 constexpr std::array<int, 3> kStopSignals{SIGINT, SIGTERM, SIGHUP};
 
-// The write end of the pipe, for the handler: a signal handler can reach nothing else.
+// The write end of the pipe and the flag, for the handler: a signal handler can reach nothing else.
 volatile sig_atomic_t writeEnd = -1;
+std::atomic<StopFlag*> flagToSet{nullptr};
 
 extern "C" void noteSignal(int signal)
 {
     const int savedErrno = errno;
+    if (StopFlag* flag = flagToSet.load())
+        flag->set();
     const unsigned char number = static_cast<unsigned char>(signal);
     if (writeEnd >= 0) {
         // A full pipe already holds enough to wake the event loop.
@@ -24,11 +30,12 @@ extern "C" void noteSignal(int signal)
 
 } // namespace
 
-StopSignals::StopSignals(std::function<void(int)> onSignal) : onSignal_(std::move(onSignal))
+StopSignals::StopSignals(std::function<void(int)> onSignal, StopFlag* flag) : onSignal_(std::move(onSignal))
 {
     if (writeEnd >= 0 || ::pipe2(pipe_.data(), O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     writeEnd = pipe_[1];
+    flagToSet.store(flag);
     struct sigaction action {};
     action.sa_handler = noteSignal;
     sigemptyset(&action.sa_mask);
@@ -52,6 +59,7 @@ StopSignals::~StopSignals()
     for (size_t i = 0; i < kStopSignals.size(); ++i)
         sigaction(kStopSignals[i], &previous_[i], nullptr);
     writeEnd = -1;
+    flagToSet.store(nullptr);
     ::close(pipe_[0]);
     ::close(pipe_[1]);
 }

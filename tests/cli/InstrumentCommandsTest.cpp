@@ -8,7 +8,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -79,12 +82,63 @@ TEST_F(InstrumentCommands, IdnOfAnotherInstrumentShowsTheMessageAndItsReply)
     EXPECT_EQ(transcript(), QStringList{"*IDN?"});
 }
 
-TEST_F(InstrumentCommands, APortThatCannotBeOpenedFailsWithThePortMessage)
+TEST_F(InstrumentCommands, APortThatCannotBeOpenedIsNamedWithTheSystemsReason)
 {
-    const Result r = run({"--port", work.filePath("no-such-tty"), "idn"});
+    startSimulator();
+    // Another program holding the simulator's terminal.
+    const int holder = ::open(QFile::encodeName(device()).constData(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+    const struct {
+        QString port;
+        QString device;
+        QString reason;
+    } cases[] = {
+        {work.filePath("no-such-tty"), work.filePath("no-such-tty"), "No such file or directory"},
+        {work.path(), work.path(), "Is a directory"},
+        {"/dev/null", "/dev/null", "it is not a serial device"},
+        {device(), device(), "it is in use by another program (locked)"},
+        // COMn is the system's /dev/ttyS(n-1), as in the Interface dialog.
+        {"COM99", "/dev/ttyS98", "No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.port.toStdString());
+        const Result r = run({"--port", c.port, "idn"});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err,
+                  "RS-232C: failed to open the COM port\ntessorctl: " + c.device + ": " + c.reason + "\n");
+        EXPECT_EQ(r.out, QString());
+    }
+    ::close(holder);
+    EXPECT_EQ(transcript(), QStringList());
+}
+
+TEST_F(InstrumentCommands, WithoutAPortNamedItSaysWhichPortItTries)
+{
+    const Result r = run({"--set", "Port=99", "idn"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, QStringLiteral("RS-232C: failed to open the COM port\n"));
-    EXPECT_EQ(r.out, QString());
+    EXPECT_EQ(r.err, QStringLiteral("tessorctl: neither --port nor --gpib is given and the profile names no "
+                                    "port: trying /dev/ttyS98 (COM99)\n"
+                                    "RS-232C: failed to open the COM port\n"
+                                    "tessorctl: /dev/ttyS98: No such file or directory\n"));
+}
+
+TEST_F(InstrumentCommands, ReadChecksItsOutputFileBeforeAskingTheInstrument)
+{
+    startSimulator();
+    QDir(work.path()).mkdir(QStringLiteral("adir.tsr"));
+    const struct {
+        QString out;
+        QString reason;
+    } cases[] = {{"/nonexistent/r.tsr", "No such file or directory"}, {"adir.tsr", "it is a directory"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.out.toStdString());
+        const Result r = run({"--port", device(), "read", "--channels", "1", "-o", c.out});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err, "tessorctl: cannot write " + c.out + ": " + c.reason + "; nothing was read.\n");
+    }
+    EXPECT_EQ(transcript(), QStringList());
+    EXPECT_FALSE(QFile::exists(QStringLiteral("/nonexistent/r.tsr")));
 }
 
 TEST_F(InstrumentCommands, WriteSendsTheListedChannelsWithProgress)
@@ -154,6 +208,9 @@ TEST_F(InstrumentCommands, WhatWasWrittenReadsBackIntoAHardwareControlFile)
     const Result r = run({"--port", device(), "read", "--channels", "1,2", "-o", "back.tsr"});
     EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
     EXPECT_EQ(r.err, QString());
+    // The read shows its progress as the write does.
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("Channel 1: step 1 of 5\n"))) << qPrintable(r.out);
+    EXPECT_TRUE(r.out.endsWith(QStringLiteral("Channel 2: step 4 of 4\n"))) << qPrintable(r.out);
     EXPECT_EQ(fileBytes("back.tsr"), QByteArray("CC\t0\tCR\t0\tCC\t0\tCC\t0\tCC\t0\ts\thard\r\n"
                                                 "2\t30.000\t0\t1\r\n"
                                                 "5.5\t12.500\t0\t1\r\n"
@@ -195,7 +252,15 @@ TEST_F(InstrumentCommands, ReadOfAChannelInAnotherFunctionSavesNothing)
 
     const Result cv = run({"--port", device(), "read", "--channels", "2", "-o", "cv.tsr"});
     EXPECT_EQ(cv.exitCode, 1);
-    EXPECT_EQ(cv.err, QStringLiteral("This channel is not CC mode or CR mode.\nThere is no data to save.\n"));
+    EXPECT_EQ(cv.err, QStringLiteral(
+                          "Channel 2: This channel is not CC mode or CR mode.\nThere is no data to save.\n"));
+
+    // Among other channels the message names the one it speaks of.
+    ASSERT_EQ(run({"--port", device(), "write", example("hardware-cc-cr.tsr"), "--channels", "1"}).exitCode,
+              0);
+    const Result mixed = run({"--port", device(), "read", "--channels", "1-3", "-o", "mixed.tsr"});
+    EXPECT_EQ(mixed.exitCode, 0) << qPrintable(mixed.err);
+    EXPECT_EQ(mixed.err, QStringLiteral("Channel 2: This channel is not CC mode or CR mode.\n"));
     EXPECT_EQ(fileBytes("cv.tsr"), QByteArray("<missing>"));
 }
 
@@ -204,7 +269,10 @@ TEST_F(InstrumentCommands, RangesSetTheListedChannels)
     startSimulator();
     const Result r = run({"--port", device(), "ranges", "--channels", "1,3", "--cc", "med", "--cv", "LOW"});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.err, QStringLiteral("It succeeded in writing.\n"));
+    // The instrument keeps them, but a Software Control run sets the current range again.
+    EXPECT_EQ(r.err, QStringLiteral("It succeeded in writing.\ntessorctl: a Software Control run sets each "
+                                    "channel's current range from the profile again; to run with MED, give "
+                                    "run --set RangeCC1=1 --set RangeCC3=1.\n"));
     EXPECT_EQ(transcript(),
               (QStringList{"*IDN?", "*CLS;:INP:PROT:CLE", "INST:NSEL 1;:INST:COUP NONE", "VOLT:RANG LOW",
                            "SYST:ERR?", "CURR:RANG MED", "SYST:ERR?", "INST:NSEL 3;:INST:COUP NONE",

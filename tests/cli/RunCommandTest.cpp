@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -164,8 +165,84 @@ TEST_F(RunCommand, AnInstrumentLostMidRunExitsWithOne)
     ASSERT_TRUE(waitForOutput(QStringLiteral("step 3/40")));
     simulator.stop();
     EXPECT_EQ(finish(), 1) << qPrintable(out + err);
-    EXPECT_EQ(err, QStringLiteral("RS-232C: failed to transmit data\n"));
+    // What failed, with the system's reason, and that the load may still be on.
+    EXPECT_TRUE(
+        err.startsWith(QStringLiteral("RS-232C: failed to transmit data\ntessorctl: ") + device() + ": "))
+        << qPrintable(err);
+    EXPECT_TRUE(
+        err.contains(QStringLiteral("tessorctl: channel 1 stopped with Error: RS-232C: failed to transmit "
+                                    "data (")))
+        << qPrintable(err);
+    EXPECT_TRUE(
+        err.endsWith(QStringLiteral("; its load may still be on (tessorctl could not switch it off).\n")))
+        << qPrintable(err);
     EXPECT_TRUE(out.contains(QStringLiteral("Ch1 Error"))) << qPrintable(out);
+}
+
+TEST_F(RunCommand, ALoadThatStopsAnsweringMidRunIsToldWithTheLinksMessage)
+{
+    // The load answers the start and a few readings, then nothing: a reading waits out its time-out.
+    startSimulator({"--stop-after", "20"});
+    const QString file = sequence("silent.tsr", {"1.0\t60.0\t0\t1\n"});
+    EXPECT_EQ(run(QStringList{"--port", device(), "--set", "Curr=1", "--set", "Volt=1", "--set",
+                              "MonitorTime=500", "run", file}),
+              1)
+        << qPrintable(out + err);
+    EXPECT_TRUE(
+        err.contains(QStringLiteral("tessorctl: channel 1 stopped with Error: RS-232C: failed to receive "
+                                    "data (no data) (") +
+                     device() + QStringLiteral(": no reply within ")))
+        << qPrintable(err);
+    EXPECT_TRUE(
+        err.endsWith(QStringLiteral("; its load may still be on (tessorctl could not switch it off).\n")))
+        << qPrintable(err);
+    EXPECT_TRUE(out.contains(QStringLiteral("Ch1 Error"))) << qPrintable(out);
+}
+
+TEST_F(RunCommand, AProtectionThatChecksNothingIsWarnedAbout)
+{
+    const QString file = sequence("one.tsr", {"1.0\t0.5\t0\t1\n", "1.0\t0.5\t0\t1\n"});
+    const struct {
+        QStringList sets;
+        QString warning; // empty: none
+    } cases[] = {
+        {{"UvpOn1=1", "Uvp1=10.5"},
+         "tessorctl: warning: channel 1: the under-voltage protection (UvpOn1=1) checks nothing: the voltage "
+         "is "
+         "not monitored (add --set Volt=1)\n"},
+        {{"UcpOn2=1", "Curr=0", "Volt=1"},
+         "tessorctl: warning: channel 2: the under-current protection (UcpOn2=1) checks nothing: the current "
+         "is "
+         "not monitored (add --set Curr=1)\n"},
+        {{"UvpOn1=1", "Volt=1", "MonSoft=1"},
+         "tessorctl: warning: channel 1: the under-voltage protection (UvpOn1=1) checks nothing: readings "
+         "are "
+         "taken only at step ends, which are not checked (MonSoft=1)\n"},
+        {{"UvpOn1=1", "Uvp1=1", "Volt=1"}, ""},
+        // A channel that is not run is not warned about.
+        {{"UvpOn3=1"}, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sets.join(' ').toStdString());
+        out.clear();
+        err.clear();
+        QStringList arguments{"--port", "simulator"};
+        for (const QString& set : c.sets)
+            arguments << QStringLiteral("--set") << set;
+        EXPECT_EQ(run(arguments + QStringList{"run", file}), 0) << qPrintable(err);
+        EXPECT_EQ(err, c.warning);
+    }
+}
+
+TEST_F(RunCommand, ALineShowsTheTimeItIsPrinted)
+{
+    // A channel of two seconds ends at 00:00:02, not at the last elapsed-time display.
+    const QString file = sequence("two.tsr", {"1.0\t1.0\t0\t1\n2.0\t1.0\t0\t1\n"});
+    EXPECT_EQ(run({"--port", "simulator", "run", file}), 0) << qPrintable(err);
+    const QRegularExpression ended(QStringLiteral("Ch1 End       pass 1/1  step 2/2  00:00:0([0-9])"));
+    const QRegularExpressionMatch match = ended.match(out);
+    ASSERT_TRUE(match.hasMatch()) << qPrintable(out);
+    EXPECT_GE(match.captured(1).toInt(), 2) << qPrintable(out);
 }
 
 TEST_F(RunCommand, SigtermStopsEveryChannelAsStopAllDoesAndExitsWith130)

@@ -189,9 +189,75 @@ TEST_F(Tessorctl, ShowPrintsATablePerChannelAndMessagesOnStderr)
     EXPECT_TRUE(ok.out.contains("Channel 5: CC, no steps"));
     EXPECT_TRUE(ok.out.contains("    2     2400.000       0.0000        600.0  step       off"));
 
-    const ProcessResult bad = run({"show", file("bad.tsr", "\r\n")});
+    const QString badFile = file("bad.tsr", "\r\n");
+    const ProcessResult bad = run({"show", badFile});
     EXPECT_EQ(bad.exitCode, 1);
-    EXPECT_EQ(bad.err, "1-th line : 1-th data is illegal.\nFailed to read the file\n");
+    EXPECT_EQ(bad.err, "1-th line : 1-th data is illegal.\nFailed to read the file\ntessorctl: " +
+                           badFile.toUtf8() + " was not opened\n");
+}
+
+TEST_F(Tessorctl, AFileThatCannotBeOpenedIsNamedWithTheSystemsReason)
+{
+    // The program's own text says "does not exist" even of a folder; the line after it says why.
+    QDir(work.path()).mkdir(QStringLiteral("adir.tsr"));
+    const QString unreadable = file("locked.tsr", "CC\t0\tCC\t0\tCC\t0\tCC\t0\tCC\t0\ts\tsoft\r\n");
+    QFile::setPermissions(unreadable, QFileDevice::WriteOwner);
+    const struct {
+        QString path;
+        QString reason;
+    } cases[] = {{work.filePath("adir.tsr"), "it is a directory"},
+                 {work.filePath("missing.tsr"), "No such file or directory"},
+                 {unreadable, "Permission denied"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        // Root reads a file whatever its permissions say.
+        if (c.reason == QLatin1String("Permission denied") && QFile(c.path).open(QIODevice::ReadOnly))
+            continue;
+        for (const char* command : {"show", "resave"}) {
+            QStringList arguments{command, c.path};
+            if (QLatin1String(command) == QLatin1String("resave"))
+                arguments << work.filePath("out.tsr");
+            const ProcessResult r = run(arguments);
+            EXPECT_EQ(r.exitCode, 1) << command;
+            EXPECT_TRUE(r.err.endsWith("Failed to read the file\ntessorctl: cannot open " + c.path.toUtf8() +
+                                       ": " + c.reason.toUtf8() + "\n"))
+                << command << ": " << r.err.toStdString();
+        }
+    }
+}
+
+TEST_F(Tessorctl, ACommandThatActsOnAFileReadWithAMessageStopsUnlessForced)
+{
+    // The reader drops the steps beyond 1024 with a message: what was read is not all the file.
+    QByteArray bytes = "CC\t0\tCC\t0\tCC\t0\tCC\t0\tCC\t0\ts\thard\r\n";
+    for (int i = 0; i < 1030; ++i)
+        bytes += "1\t1\t1\t0\r\n";
+    const QString longFile = file("long.tsr", bytes);
+    const QString out = work.filePath("out.tsr");
+    const QString port = work.filePath("no-such-tty");
+    const struct {
+        QStringList arguments;
+        QString refusal;
+    } cases[] = {
+        {{"resave", longFile, out}, out + " was not written"},
+        {{"--port", port, "write", longFile, "--channels", "1"}, "nothing was sent to the instrument"},
+        {{"--port", port, "run", longFile}, "nothing was run"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const ProcessResult r = run(c.arguments);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err, "Up to 1024 steps are enabled. \ntessorctl: " + longFile.toUtf8() +
+                             " was read with the message above, so what was read is not all the file says; " +
+                             c.refusal.toUtf8() + ". --force goes on with what was read.\n");
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+    EXPECT_FALSE(QFile::exists(out));
+
+    // show shows the file as the program opens it, message and all.
+    EXPECT_EQ(run({"show", longFile}).exitCode, 0);
+    const ProcessResult forced = run({"resave", "--force", longFile, out});
+    EXPECT_EQ(forced.exitCode, 0) << forced.err.toStdString();
+    EXPECT_EQ(readBytes(out).count("\r\n"), 1 + 1024 + 5);
 }
 
 TEST_F(Tessorctl, UsageErrorsExitWithTwo)
@@ -221,6 +287,95 @@ TEST_F(Tessorctl, UsageErrorsExitWithTwo)
               "tessorctl: --set: Repeat0 takes a repeat count from 1 to 9999, not \"-5\"\n");
     EXPECT_EQ(run({"--set", "Repeat0=9999", "show", f}).exitCode, 0);
 }
+
+TEST_F(Tessorctl, AUsageErrorNamesWhatWasWrongThenTheUsageAndTheHelp)
+{
+    const QString f = example("cc-battery-discharge.tsr");
+    const struct {
+        QStringList arguments;
+        QString what;
+        QString usage;
+    } cases[] = {
+        {{"frobnicate"}, "unknown command 'frobnicate'", "Usage: tessorctl [OPTIONS] COMMAND [ARGUMENTS]"},
+        {{}, "no command given", "Usage: tessorctl [OPTIONS] COMMAND [ARGUMENTS]"},
+        {{"--set"}, "--set needs KEY=VALUE", "Usage: tessorctl [OPTIONS] COMMAND [ARGUMENTS]"},
+        {{"show", "--bogus", f}, "unknown option '--bogus'", "Usage: tessorctl [OPTIONS] show FILE [--json]"},
+        {{"show"}, "show needs the FILE to show", "Usage: tessorctl [OPTIONS] show FILE [--json]"},
+        {{"resave", f}, "resave needs IN and OUT", "Usage: tessorctl [OPTIONS] resave IN OUT [--force]"},
+        {{"ranges", "--channels", "1", "--cc", "MEDIUM", "--cv", "LOW"},
+         "--cc takes HIGH, MED or LOW, not 'MEDIUM'",
+         "Usage: tessorctl [OPTIONS] ranges --channels LIST --cc HIGH|MED|LOW --cv HIGH|LOW"},
+        {{"ranges", "--channels", "1", "--cc", "LOW", "--cv", "MED"},
+         "--cv takes HIGH or LOW, not 'MED'",
+         "Usage: tessorctl [OPTIONS] ranges --channels LIST --cc HIGH|MED|LOW --cv HIGH|LOW"},
+        {{"write", f, "--channels", "0"},
+         "--channels takes channel numbers from 1 to 5 such as 1,3 or 2-4, not \"0\"",
+         "Usage: tessorctl [OPTIONS] write FILE --channels LIST [--force]"},
+        {{"read", "--channels", "1"},
+         "read needs -o OUT.tsr, the file to write",
+         "Usage: tessorctl [OPTIONS] read --channels LIST -o OUT.tsr"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const ProcessResult r = run(c.arguments);
+        EXPECT_EQ(r.exitCode, 2);
+        const QStringList lines = QString::fromUtf8(r.err).split('\n');
+        ASSERT_GE(lines.size(), 3) << r.err.toStdString();
+        EXPECT_EQ(lines[0], "tessorctl: " + c.what);
+        EXPECT_EQ(lines[1], c.usage);
+        EXPECT_TRUE(lines[2].startsWith("See 'tessorctl ")) << lines[2].toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+}
+
+TEST_F(Tessorctl, VersionAndHelpPrintAndEnd)
+{
+    const struct {
+        QStringList arguments;
+        QByteArray starts;
+        QByteArray holds;
+    } cases[] = {
+        {{"--version"}, "tessorctl (Tessor) 3.", ""},
+        {{"--help"}, "Usage: tessorctl [OPTIONS] COMMAND [ARGUMENTS]", "SIGHUP"},
+        {{"-h"}, "Usage: tessorctl [OPTIONS] COMMAND [ARGUMENTS]", "--gpib MAKER:ADDRESS"},
+        {{"write", "--help"}, "Usage: tessorctl [OPTIONS] write FILE --channels LIST [--force]", "--force"},
+        {{"--port", "simulator", "ranges", "-h"}, "Usage: tessorctl [OPTIONS] ranges", "RangeCC"},
+        {{"run", "x.tsr", "--help"}, "Usage: tessorctl [OPTIONS] run FILE", "UvpOn"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const ProcessResult r = run(c.arguments);
+        EXPECT_EQ(r.exitCode, 0);
+        EXPECT_TRUE(r.out.startsWith(c.starts)) << r.out.toStdString();
+        EXPECT_TRUE(r.out.contains(c.holds)) << r.out.toStdString();
+        EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    }
+}
+
+#ifdef TESSOR_PROGRAM_PATH
+TEST_F(Tessorctl, TheProgramAnswersHelpAndVersionWithoutAWindow)
+{
+    // No display at all: a window, or the application object that makes one, would end in an error.
+    for (const char* argument : {"--help", "--version"}) {
+        SCOPED_TRACE(argument);
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QLatin1String(name));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(TESSOR_PROGRAM_PATH), {QString::fromLatin1(argument)});
+        ASSERT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0);
+        const QByteArray out = process.readAllStandardOutput();
+        EXPECT_TRUE(out.startsWith(QByteArray(argument) == "--help" ? "Usage: tessor [FILE]" : "Tessor 3."))
+            << out.toStdString();
+        EXPECT_FALSE(QFile::exists(profilePath())) << "the program did not start";
+    }
+}
+#endif
 
 TEST_F(Tessorctl, ReadsWithTheProfilesSettingsAndNeverWritesTheProfile)
 {
@@ -302,6 +457,11 @@ TEST_F(Tessorctl, ResaveFailuresExitWithOne)
     const ProcessResult empty = run({"resave", file("empty.tsr", stepless), out});
     EXPECT_EQ(empty.exitCode, 1);
     EXPECT_EQ(empty.err, "There is no data to save.\n");
+
+    // An empty file opens with the reader's message, which stops the resave.
+    const ProcessResult empty = run({"resave", file("empty.tsr", QByteArray()), out});
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_TRUE(empty.err.startsWith("There is no data.\ntessorctl: ")) << empty.err.toStdString();
     EXPECT_FALSE(QFile::exists(out));
 }
 

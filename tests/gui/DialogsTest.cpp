@@ -5,6 +5,7 @@
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CEnvironmentDlg.h"
 #include "dialogs/CInterfaceDlg.h"
+#include "link/LinkOptions.h"
 #include "model/AppSettings.h"
 #include "ui/ResourceModule.h"
 #include "views/CDecimalEdit.h"
@@ -34,6 +35,7 @@ private slots:
     void everyTemplateHasTheControlsItsDialogUses();
     void aMissingControlIsNamedAndNeverNull();
     void interfaceListsFollowTheChosenLink();
+    void interfaceOffersTheGpibAddressesTessorctlTakes();
     void interfaceStoresTheChosenComPortAndClearsTheDevice();
     void interfaceStoresADeviceATypedPathOrTheSimulator();
     void interfaceOffersAUsbAdapterByItsStableLink();
@@ -139,6 +141,19 @@ void DialogsTest::interfaceListsFollowTheChosenLink()
     QVERIFY(!odd.controls().rs232c->isChecked());
     odd.accept();
     QCOMPARE(settings_.Interface, 1);
+}
+
+void DialogsTest::interfaceOffersTheGpibAddressesTessorctlTakes()
+{
+    // One range, documented once: "--gpib MAKER:ADDRESS" takes what the dialog lists.
+    CInterfaceDlg dialog(*loader_, settings_, {});
+    QStringList listed;
+    for (int i = 0; i < dialog.controls().address->count(); ++i)
+        listed << dialog.controls().address->itemText(i);
+    QStringList range;
+    for (int address = LinkOptions::firstGpibAddress; address <= LinkOptions::lastGpibAddress; ++address)
+        range << QString::number(address);
+    QCOMPARE(listed, range);
 }
 
 void DialogsTest::interfaceStoresTheChosenComPortAndClearsTheDevice()

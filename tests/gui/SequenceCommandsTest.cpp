@@ -153,8 +153,9 @@ void SequenceCommandsTest::aDocumentWrittenAndReadBackThroughTheDialogEqualsTheO
     QVERIFY(frame().router().trigger(CMainFrame::IdTransfer));
     QCOMPARE(program_->prompt.texts(), QStringList{"Succeed to writing"});
     QCOMPARE(painted.texts,
-             (QStringList{"Writing channel 1: step 1 of 3", "Writing channel 1: step 2 of 3",
-                          "Writing channel 1: step 3 of 3", "Writing channel 4: step 1 of 3",
+             (QStringList{"Writing channel 1: step 0 of 3", "Writing channel 1: step 1 of 3",
+                          "Writing channel 1: step 2 of 3", "Writing channel 1: step 3 of 3",
+                          "Writing channel 4: step 0 of 3", "Writing channel 4: step 1 of 3",
                           "Writing channel 4: step 2 of 3", "Writing channel 4: step 3 of 3"}));
     QVERIFY(!frame().statusPanes().isProgressShown());
     QCOMPARE(frame().statusPanes().text(0), QStringLiteral("For Help, press F1"));
@@ -237,8 +238,8 @@ void SequenceCommandsTest::theStatusBarShowsTheProgressUntilAFailureEndsTheTrans
     };
     QVERIFY(frame().router().trigger(CMainFrame::IdTransfer));
     QVERIFY(barShown);
-    QCOMPARE(painted.texts,
-             (QStringList{"Writing channel 1: step 1 of 3", "Writing channel 1: step 2 of 3"}));
+    QCOMPARE(painted.texts, (QStringList{"Writing channel 1: step 0 of 3", "Writing channel 1: step 1 of 3",
+                                         "Writing channel 1: step 2 of 3"}));
     QCOMPARE(program_->prompt.texts(), QStringList{"RS-232C: failed to transmit data"});
     QVERIFY(!frame().statusPanes().isProgressShown());
     QVERIFY(bar->isHidden());

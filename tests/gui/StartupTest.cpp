@@ -1,4 +1,6 @@
 #include "GuiTestSupport.h"
+#include "PtySimulatorServer.h"
+#include "app/BuiltInSimulator.h"
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/DocumentSession.h"
@@ -532,6 +534,8 @@ void StartupTest::theSimulatorPortTalksToTheSimulatedLoad()
     QCOMPARE(port.Close(), 1);
     QVERIFY2(reply.contains(QStringLiteral("KDR")), qPrintable(reply));
     QVERIFY(program.frame().simulator().server() != nullptr);
+    // Serving for days, it keeps nothing of what it received.
+    QVERIFY(program.frame().simulator().server()->simulator().receivedTexts().isEmpty());
     // The frame's protocol object identifies it over the same port.
     QCOMPARE(port.Open(), 1);
     QCOMPARE(program.frame().device().Identify(), 1);

@@ -379,7 +379,8 @@ void TransferDialogTest::progressFollowsTheStepsOfAWriteAndARead()
     transfer->controls().write->click();
     QVERIFY(shownWhileWriting);
     QCOMPARE(rig_->display.shown,
-             (QStringList{"Writing channel 1: step 1 of 2", "Writing channel 1: step 2 of 2",
+             (QStringList{"Writing channel 1: step 0 of 2", "Writing channel 1: step 1 of 2",
+                          "Writing channel 1: step 2 of 2", "Writing channel 3: step 0 of 2",
                           "Writing channel 3: step 1 of 2", "Writing channel 3: step 2 of 2"}));
     QVERIFY(!rig_->display.visible);
     QCOMPARE(rig_->display.hides, 1);
@@ -402,7 +403,8 @@ void TransferDialogTest::progressGoesWhenTheTransferFailsMidway()
     rig_->line->failWriteOf = QStringLiteral("PROG:FSP:EDIT 2,");
     auto transfer = dialog();
     transfer->controls().write->click();
-    QCOMPARE(rig_->display.shown, QStringList{"Writing channel 1: step 1 of 3"});
+    QCOMPARE(rig_->display.shown,
+             (QStringList{"Writing channel 1: step 0 of 3", "Writing channel 1: step 1 of 3"}));
     QCOMPARE(rig_->display.lastStep, 1);
     QCOMPARE(rig_->display.lastTotal, 3);
     QVERIFY(!rig_->display.visible);
@@ -410,7 +412,7 @@ void TransferDialogTest::progressGoesWhenTheTransferFailsMidway()
     QCOMPARE(rig_->progress.text(), QString());
     // Step reports outside a transfer show nothing.
     rig_->progress.step(0, 1, 3);
-    QCOMPARE(rig_->display.shown.size(), 1);
+    QCOMPARE(rig_->display.shown.size(), 2);
 }
 
 namespace {
@@ -471,8 +473,8 @@ void TransferDialogTest::duringATransferInputIsDroppedAndNoTimerRuns()
     };
     transfer->controls().write->click();
     QCOMPARE(duringTransfer,
-             (QStringList{"step 1 timer waiting visible yes", "step 2 timer waiting visible yes",
-                          "step 3 timer waiting visible yes"}));
+             (QStringList{"step 0 timer waiting visible yes", "step 1 timer waiting visible yes",
+                          "step 2 timer waiting visible yes", "step 3 timer waiting visible yes"}));
     QVERIFY2(probe.paints > paintsBefore, "the windows repaint during the transfer");
     QVERIFY(!rig_->line->waitHook);
     QVERIFY(transfer->isVisible());

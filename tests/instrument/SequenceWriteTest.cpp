@@ -112,7 +112,8 @@ TEST_F(SequenceWrite, ReportsEachStepWritten)
         progress.push_back({channel, step, total});
     });
     ASSERT_EQ(device.WriteSequence(3), 1);
-    EXPECT_EQ(progress, (std::vector<std::array<int, 3>>{{3, 1, 2}, {3, 2, 2}}));
+    // Step 0: the step count is sent, the channel's program is being replaced.
+    EXPECT_EQ(progress, (std::vector<std::array<int, 3>>{{3, 0, 2}, {3, 1, 2}, {3, 2, 2}}));
 }
 
 TEST_F(SequenceWrite, AnInstrumentErrorAfterAStepStopsTheWriteAndClosesTheLink)

@@ -321,3 +321,32 @@ TEST_F(KdrxSimulatorTest, StampsTheTranscriptWithTheClock)
     simulator.clearTranscript();
     EXPECT_TRUE(simulator.receivedTexts().isEmpty());
 }
+
+TEST_F(KdrxSimulatorTest, KeepsOnlyTheLastLinesOfItsTranscript)
+{
+    // A simulator that serves for days must not keep every line it received; the observer still
+    // sees each one.
+    EXPECT_EQ(simulator.transcriptLimit(), KdrxSimulator::kDefaultTranscriptLimit);
+    int observed = 0;
+    simulator.setTranscriptObserver([&observed](const KdrxSimulator::Received&) { ++observed; });
+    const struct {
+        std::size_t limit;
+        QStringList kept;
+    } cases[] = {{3, {"INST:NSEL 3", "INST:NSEL 4", "INST:NSEL 5"}},
+                 {0, {}},
+                 {KdrxSimulator::kWholeTranscript,
+                  {"INST:NSEL 1", "INST:NSEL 2", "INST:NSEL 3", "INST:NSEL 4", "INST:NSEL 5"}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.limit);
+        simulator.clearTranscript();
+        simulator.setTranscriptLimit(c.limit);
+        observed = 0;
+        for (int n = 1; n <= 5; ++n)
+            simulator.handleLine(QStringLiteral("INST:NSEL %1").arg(n));
+        EXPECT_EQ(simulator.receivedTexts(), c.kept);
+        EXPECT_EQ(observed, 5);
+    }
+    // Lowering the limit drops the oldest lines at once.
+    simulator.setTranscriptLimit(2);
+    EXPECT_EQ(simulator.receivedTexts(), (QStringList{"INST:NSEL 4", "INST:NSEL 5"}));
+}

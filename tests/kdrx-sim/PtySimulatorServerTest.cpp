@@ -247,6 +247,53 @@ TEST(KdrxSimProgram, ReplacesAStaleLinkButNoOtherFile)
     EXPECT_EQ(file.readAll(), "keep me");
 }
 
+TEST(KdrxSimProgram, ASecondSimulatorOnAHeldPathRefusesAndNamesTheHolder)
+{
+    // Taking the link over would leave the first simulator serving nothing.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString link = dir.filePath("kdrx");
+    SimulatorProcess first({"--pty", link});
+    ASSERT_TRUE(waitForPath(link)) << qPrintable(first.errorOutput());
+    const QString target = QFileInfo(link).symLinkTarget();
+
+    SimulatorProcess second({"--pty", link});
+    EXPECT_EQ(second.waitForExit(), 1);
+    const QString complaint = second.errorOutput();
+    EXPECT_TRUE(
+        complaint.startsWith(QStringLiteral("kdrx-sim: %1 is served by kdrx-sim (process ").arg(link)))
+        << qPrintable(complaint);
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), target);
+    {
+        TerminalClient client(link);
+        ASSERT_TRUE(client.isOpen());
+        ASSERT_TRUE(client.makeRaw());
+        ASSERT_TRUE(client.write("*IDN?\n"));
+        EXPECT_EQ(client.readLine(), "MORVANE,KDR-X5,SIM00001,1.00") << "the first goes on serving";
+    }
+    EXPECT_TRUE(first.terminate());
+
+    // Once the first has gone, the path is free again.
+    SimulatorProcess third({"--pty", link});
+    EXPECT_TRUE(waitForPath(link)) << qPrintable(third.errorOutput());
+    EXPECT_TRUE(third.terminate());
+}
+
+TEST(KdrxSimProgram, HelpAndTheManualPageNameTheSameStopSignals)
+{
+    QProcess program;
+    program.start(QStringLiteral(KDRX_SIM_PROGRAM), {"-h"});
+    ASSERT_TRUE(program.waitForFinished(10000));
+    EXPECT_EQ(program.exitCode(), 0);
+    const QString help = QString::fromLocal8Bit(program.readAllStandardOutput());
+    EXPECT_TRUE(help.startsWith(QStringLiteral("Usage: kdrx-sim"))) << qPrintable(help);
+    EXPECT_TRUE(help.contains(QStringLiteral("SIGTERM, SIGINT or SIGHUP"))) << qPrintable(help);
+
+    QFile page(QStringLiteral(KDRX_SIM_MANUAL_PAGE));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(page.readAll()).contains(QStringLiteral("SIGTERM, SIGINT or SIGHUP")));
+}
+
 TEST(KdrxSimProgram, PacesTheLineAtTheGivenBaudRate)
 {
     QTemporaryDir dir;

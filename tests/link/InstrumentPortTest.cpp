@@ -6,9 +6,11 @@
 #include "link/CInstrumentPort.h"
 #include "model/AppSettings.h"
 #include "ui/ResourceModule.h"
+#include "ui/StopFlag.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -254,6 +256,37 @@ TEST_F(InstrumentPortTest, NationalInstrumentsFailedOpenThenCloseShowsOneMessage
     EXPECT_EQ(port.Close(), 1);
     EXPECT_EQ(board.calls(), QStringList({"ibstop(7)", "ibonl(7,0)"}));
     EXPECT_EQ(prompt.texts().size(), 1);
+}
+
+TEST_F(InstrumentPortTest, AfterAStopsGraceNoGpibTransferStartsAndNothingIsShown)
+{
+    // A board library's call cannot be cut short: once the grace has passed none is started.
+    FakeGpibLibrary board(QStringLiteral("libgpib.so.0"));
+    board.setResponder([](const QString&) { return QStringLiteral("0,\"No error\""); });
+    StopFlag stop;
+    port.setStopFlag(&stop);
+    port.kind = CInstrumentPort::NiGpib;
+    ASSERT_EQ(port.Open(), 1);
+    stop.set();
+    // Within the grace the exchange under way goes on.
+    EXPECT_EQ(port.Write(QStringLiteral("SYST:ERR?")), 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(StopFlag::kGraceMs + 100));
+    board.forgetCalls();
+    const int failures = port.failureCount();
+    QString reply = QStringLiteral("old");
+    EXPECT_EQ(port.Read(reply), 0);
+    EXPECT_TRUE(reply.isEmpty());
+    EXPECT_EQ(port.Write(QStringLiteral("OUTP 0")), 0);
+    EXPECT_TRUE(board.calls().isEmpty()) << qPrintable(board.calls().join(QLatin1Char(' ')));
+    EXPECT_EQ(port.failureCount(), failures + 2);
+    EXPECT_TRUE(port.lastFailureInterrupted());
+    port.ReportError();
+    EXPECT_TRUE(prompt.entries.empty());
+
+    // Taken back, the stop lets the stopping exchanges through.
+    stop.clear();
+    EXPECT_EQ(port.Write(QStringLiteral("OUTP 0")), 1);
+    EXPECT_EQ(port.Close(), 1);
 }
 
 TEST_F(InstrumentPortTest, SimulatorDeviceIsAskedOfTheProvider)

@@ -12,7 +12,7 @@ TEST(LinkOptions, GpibOptionNamesMakerAndAddress)
         const char* text;
         int maker;
         int address;
-    } cases[] = {{"ni:5", 1, 5},        {"interface:1", 2, 1}, {"contec:30", 3, 30}, {"ratoc:12", 4, 12},
+    } cases[] = {{"ni:5", 1, 5},        {"interface:1", 2, 1}, {"contec:14", 3, 14}, {"ratoc:12", 4, 12},
                  {"ratoc-usb:3", 5, 3}, {"NI: 7", 1, 7},       {"prologix:5", 6, 5}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -26,7 +26,9 @@ TEST(LinkOptions, GpibOptionNamesMakerAndAddress)
 
 TEST(LinkOptions, RefusesUnknownMakersAndAddressesOffTheBus)
 {
-    for (const char* text : {"ni", "ni:", "keysight:5", "ni:0", "ni:31", "ni:x", ":5", "ratoc-usb:-1", ""}) {
+    // The addresses are the Interface dialog's, 1 to 14.
+    for (const char* text :
+         {"ni", "ni:", "keysight:5", "ni:0", "ni:15", "ni:31", "ni:x", ":5", "ratoc-usb:-1", ""}) {
         SCOPED_TRACE(text);
         LinkOptions options;
         QString error;
@@ -72,6 +74,34 @@ TEST(LinkOptions, WithoutOptionsTheProfileStands)
     EXPECT_EQ(settings.Interface, 1);
     EXPECT_EQ(settings.Maker, 4);
     EXPECT_EQ(settings.PortDevice, QStringLiteral("/dev/ttyUSB0"));
+}
+
+TEST(LinkOptions, ComNamesThePortByItsNumberAsTheInterfaceDialogDoes)
+{
+    const struct {
+        const char* text;
+        int port;           // 0: a device path
+        const char* device; // PortDevice after the option
+    } cases[] = {{"COM1", 1, ""},       {"com3", 3, ""},
+                 {"COM12", 12, ""},     {"/dev/ttyUSB0", 0, "/dev/ttyUSB0"},
+                 {"COM1x", 0, "COM1x"}, {"simulator", 0, "simulator"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        AppSettings settings;
+        settings.Port = 7;
+        settings.PortDevice = QStringLiteral("/dev/ttyACM0");
+        LinkOptions options;
+        QString error;
+        ASSERT_TRUE(options.setPort(QString::fromLatin1(c.text), error));
+        options.applyTo(settings);
+        EXPECT_EQ(settings.Interface, 0);
+        EXPECT_EQ(settings.PortDevice, QString::fromLatin1(c.device));
+        EXPECT_EQ(settings.Port, c.port ? c.port : 7);
+    }
+    LinkOptions options;
+    QString error;
+    EXPECT_FALSE(options.setPort(QStringLiteral("COM0"), error));
+    EXPECT_TRUE(error.contains(QStringLiteral("COM1"))) << error.toStdString();
 }
 
 TEST(LinkOptions, PortNeedsADevice)

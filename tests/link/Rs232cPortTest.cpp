@@ -4,9 +4,16 @@
 #include "ScriptedSerialLine.h"
 #include "link/CRs232cPort.h"
 #include "ui/ResourceModule.h"
+#include "ui/StopFlag.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -242,6 +249,82 @@ TEST_F(Rs232cOverPty, OpenDiscardsWhatArrivedBeforeIt)
     QString reply;
     EXPECT_EQ(port.Read(reply), 1);
     EXPECT_EQ(reply, QStringLiteral("fresh"));
+}
+
+TEST_F(Rs232cOverPty, AStopRequestCutsTheWaitForAReplyShortWithoutAMessage)
+{
+    // Long enough that only the stop can end the wait within the bound below.
+    port.setTimeoutsMs(20000, lineTimeoutMs);
+    StopFlag stop;
+    port.setStopFlag(&stop);
+    ASSERT_EQ(port.Open(), 1);
+    std::thread signaller([&stop] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        stop.set();
+    });
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QString reply;
+    EXPECT_EQ(port.Read(reply), 0);
+    signaller.join();
+    EXPECT_LT(elapsed.elapsed(), 10000);
+    EXPECT_EQ(port.lastError, CRs232cPort::Interrupted);
+    EXPECT_EQ(port.errorText(), QString());
+    port.ReportError();
+    EXPECT_TRUE(prompt.entries.empty());
+
+    // Output held with XOFF ends the same way.
+    stop.clear();
+    holdOutput();
+    port.setTimeoutsMs(20000, 20000);
+    std::thread second([&stop] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        stop.set();
+    });
+    elapsed.restart();
+    EXPECT_EQ(port.Write(QStringLiteral("OUTP 0")), 0);
+    second.join();
+    EXPECT_LT(elapsed.elapsed(), 10000);
+    EXPECT_EQ(port.lastError, CRs232cPort::Interrupted);
+}
+
+TEST_F(Rs232cOverPty, AReplyThatArrivesWithinTheStopsGraceIsTaken)
+{
+    // The instrument answers the exchange under way: what it holds afterwards is known.
+    StopFlag stop;
+    port.setStopFlag(&stop);
+    ASSERT_EQ(port.Open(), 1);
+    stop.set();
+    instrument.send("0,\"No error\"\n", 50);
+    QString reply;
+    EXPECT_EQ(port.Read(reply), 1);
+    EXPECT_EQ(reply, QStringLiteral("0,\"No error\""));
+}
+
+TEST_F(Rs232cOverPty, AnOpenFailureNamesTheDeviceAndTheSystemsReason)
+{
+    QTemporaryDir folder;
+    // Another program holding the terminal: its lock turns the port away.
+    const int holder = ::open(QFile::encodeName(instrument.devicePath()).constData(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+    const struct {
+        QString device;
+        QString reason;
+    } cases[] = {
+        {folder.filePath(QStringLiteral("ttyUSB0")), QStringLiteral("No such file or directory")},
+        {folder.path(), QStringLiteral("Is a directory")},
+        {QStringLiteral("/dev/null"), QStringLiteral("it is not a serial device")},
+        {instrument.devicePath(), QStringLiteral("it is in use by another program (locked)")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.device.toStdString());
+        port.portDevice = c.device;
+        EXPECT_EQ(port.Open(), 0);
+        EXPECT_EQ(port.lastError, CRs232cPort::OpenFailed);
+        EXPECT_EQ(port.failureDetail(), c.device + QStringLiteral(": ") + c.reason);
+    }
+    ::close(holder);
 }
 
 class Rs232cPortLogic : public ::testing::Test {

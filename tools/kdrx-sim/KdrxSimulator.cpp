@@ -27,8 +27,11 @@ QStringList KdrxSimulator::handleLine(const QString& line)
         text.chop(1);
     const qint64 now = nowMs();
     const Received entry{now, text};
-    if (keepTranscript_)
+    if (transcriptLimit_ > 0) {
+        if (received_.size() >= transcriptLimit_)
+            received_.pop_front();
         received_.push_back(entry);
+    }
     if (observer_)
         observer_(entry);
 
@@ -61,7 +64,7 @@ QStringList KdrxSimulator::handleLine(const QString& line)
 std::vector<KdrxSimulator::Received> KdrxSimulator::received() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return received_;
+    return std::vector<Received>(received_.begin(), received_.end());
 }
 
 QStringList KdrxSimulator::receivedTexts() const
@@ -85,12 +88,18 @@ void KdrxSimulator::setTranscriptObserver(std::function<void(const Received&)> o
     observer_ = std::move(observer);
 }
 
-void KdrxSimulator::setKeepTranscript(bool keep)
+void KdrxSimulator::setTranscriptLimit(std::size_t lines)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    keepTranscript_ = keep;
-    if (!keep)
-        received_.clear();
+    transcriptLimit_ = lines;
+    while (received_.size() > transcriptLimit_)
+        received_.pop_front();
+}
+
+std::size_t KdrxSimulator::transcriptLimit() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return transcriptLimit_;
 }
 
 SimulatedChannel KdrxSimulator::channel(int channel1to5) const

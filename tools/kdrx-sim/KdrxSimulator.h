@@ -6,6 +6,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstddef>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <vector>
@@ -27,14 +29,19 @@ public:
     // Returns the reply lines: one when the message held an answered query, none otherwise.
     QStringList handleLine(const QString& line);
 
-    // Transcript: every line as received, stamped with the clock's time in milliseconds.
+    // Transcript: the lines as received, stamped with the clock's time in milliseconds, the last
+    // transcriptLimit() of them (a simulator that serves for days must not grow without end).
+    static constexpr std::size_t kDefaultTranscriptLimit = 10000;
+    static constexpr std::size_t kWholeTranscript = static_cast<std::size_t>(-1);
     std::vector<Received> received() const;
     QStringList receivedTexts() const;
     void clearTranscript();
-    // Also called for every received line, under the simulator's lock (the program writes its
-    // transcript file from it); it must not call back into the simulator. Setting keepTranscript to false stops the in-memory record.
+    // Keeps the last `lines` lines (0 keeps none, kWholeTranscript all); older ones are dropped.
+    void setTranscriptLimit(std::size_t lines);
+    std::size_t transcriptLimit() const;
+    // Also called for every received line, kept or not, under the simulator's lock (the program
+    // writes its transcript file from it); it must not call back into the simulator.
     void setTranscriptObserver(std::function<void(const Received&)> observer);
-    void setKeepTranscript(bool keep);
 
     // State inspection, as it stands at the clock's time now.
     SimulatedChannel channel(int channel1to5) const;
@@ -78,8 +85,8 @@ private:
     Clock& clock_;
     mutable std::mutex mutex_;
     KdrxInstrument instrument_;
-    std::vector<Received> received_;
-    bool keepTranscript_ = true;
+    std::deque<Received> received_;
+    std::size_t transcriptLimit_ = kDefaultTranscriptLimit;
     std::function<void(const Received&)> observer_;
     int answerLimit_ = -1;
     int answeredSinceLimit_ = 0;

@@ -48,11 +48,12 @@ QString SimulatorCommandLine::usage()
     return QStringLiteral(
         "Usage: kdrx-sim [options]\n"
         "A simulated Morvane KDR-X five-channel electronic load. With --pty it serves on a\n"
-        "pseudo-terminal linked at PATH until SIGTERM or SIGINT; without it, it reads command lines\n"
-        "on standard input and writes the replies to standard output. With --prologix (or --tcp) a\n"
-        "Prologix-compatible GPIB controller stands in front of it.\n"
+        "pseudo-terminal linked at PATH until SIGTERM, SIGINT or SIGHUP, which remove the link; without\n"
+        "it, it reads command lines on standard input and writes the replies to standard output. With\n"
+        "--prologix (or --tcp) a Prologix-compatible GPIB controller stands in front of it.\n"
         "\n"
         "  --pty PATH                 serve on a pseudo-terminal; PATH becomes a symbolic link to it\n"
+        "                             (refused while another simulator serves PATH)\n"
         "  --transcript FILE          write every received line, stamped to the millisecond\n"
         "  --baud N                   take the time of a line of N baud (10 bits per byte)\n"
         "  --stop-after N             answer the first N lines, then nothing\n"
@@ -67,7 +68,7 @@ QString SimulatorCommandLine::usage()
         "  --prologix-silent          the controller answers nothing (not even ++ver)\n"
         "  --prologix-version TEXT    the controller's answer to ++ver\n"
         "  --prologix-cut N           the controller passes only the first N bytes of each reply\n"
-        "  --help                     show this text\n");
+        "  -h, --help                 show this text\n");
 }
 
 std::optional<SimulatorOptions> SimulatorCommandLine::parse(const QStringList& arguments, QString* error)
@@ -84,7 +85,7 @@ std::optional<SimulatorOptions> SimulatorCommandLine::parse(const QStringList& a
     const QCommandLineOption questionable(QStringLiteral("questionable"), QString(),
                                           QStringLiteral("CH=COND"));
     const QCommandLineOption source(QStringLiteral("source"), QString(), QStringLiteral("CH=VOLTS,OHMS"));
-    const QCommandLineOption help(QStringLiteral("help"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption prologix(QStringLiteral("prologix"));
     const QCommandLineOption tcp(QStringLiteral("tcp"), QString(), QStringLiteral("PORT"));
     const QCommandLineOption gpibAddress(QStringLiteral("gpib-address"), QString(), QStringLiteral("N"));

@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -58,6 +59,27 @@ void unlinkDevice(const QString& device, const QString& path)
         QFile::remove(path);
 }
 
+// Holds PATH.lock while serving, so that a second simulator asked for the same link path refuses
+// instead of taking the link over and leaving the first serving nothing. A lock left by a simulator
+// that died is taken over.
+bool lockLinkPath(QLockFile& lock, const QString& path)
+{
+    lock.setStaleLockTime(0);
+    if (lock.tryLock(0))
+        return true;
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    if (lock.error() == QLockFile::LockFailedError && lock.getLockInfo(&pid, &host, &application)) {
+        printError(QStringLiteral("%1 is served by %2 (process %3); stop it first or choose another path")
+                       .arg(path, application.isEmpty() ? QStringLiteral("another simulator") : application)
+                       .arg(pid));
+    } else {
+        printError(QStringLiteral("cannot lock %1 (%2)").arg(path, lock.fileName()));
+    }
+    return false;
+}
+
 sigset_t blockStopSignals()
 {
     sigset_t stopSignals;
@@ -71,6 +93,10 @@ sigset_t blockStopSignals()
 
 int servePty(Clock& clock, const SimulatorOptions& options, const Prepare& prepare)
 {
+    QLockFile lock(options.ptyPath + QStringLiteral(".lock"));
+    if (!lockLinkPath(lock, options.ptyPath))
+        return 1;
+
     // The server thread must not take the stop signals: they are waited for here.
     sigset_t stopSignals = blockStopSignals();
 
@@ -180,10 +206,10 @@ int main(int argc, char** argv)
         SimulatorCommandLine::apply(*options, simulator);
         if (controller)
             SimulatorCommandLine::applyController(*options, *controller);
+        // Nothing in the program reads the lines back: a session of days keeps none in memory.
+        simulator.setTranscriptLimit(0);
         if (!transcript.isOpen())
             return;
-        // A long session would otherwise keep every line in memory as well.
-        simulator.setKeepTranscript(false);
         simulator.setTranscriptObserver(
             [record](const KdrxSimulator::Received& entry) { record(entry.text); });
         if (controller)

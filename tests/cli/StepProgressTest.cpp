@@ -1,4 +1,4 @@
-#include "cli/WriteProgress.h"
+#include "cli/StepProgress.h"
 
 #include "QtPrinters.h"
 #include "cli/CliPrompt.h"
@@ -6,11 +6,11 @@
 #include <QTextStream>
 #include <gtest/gtest.h>
 
-TEST(WriteProgress, RewritesOneLineOnATerminalAndEndsItWithTheChannel)
+TEST(StepProgress, RewritesOneLineOnATerminalAndEndsItWithTheChannel)
 {
     QString text;
     QTextStream out(&text);
-    WriteProgress progress(out, true);
+    StepProgress progress(out, true);
     for (int step = 1; step <= 3; ++step)
         progress.step(0, step, 3);
     progress.step(4, 1, 1);
@@ -20,12 +20,12 @@ TEST(WriteProgress, RewritesOneLineOnATerminalAndEndsItWithTheChannel)
                                    "\rChannel 1: step 3 of 3\x1b[K\n\rChannel 5: step 1 of 1\x1b[K\n"));
 }
 
-TEST(WriteProgress, AMessageOnATerminalStartsOnItsOwnLine)
+TEST(StepProgress, AMessageOnATerminalStartsOnItsOwnLine)
 {
     // On a terminal the progress and the messages share one screen.
     QString screen;
     QTextStream stream(&screen);
-    WriteProgress progress(stream, true);
+    StepProgress progress(stream, true);
     CliPrompt prompt(stream);
     prompt.setBeforeMessage([&] { progress.finish(); });
     progress.step(1, 2, 4);
@@ -36,11 +36,11 @@ TEST(WriteProgress, AMessageOnATerminalStartsOnItsOwnLine)
                           "\rChannel 2: step 2 of 4\x1b[K\nAn error occurred. -222,\"Data out of range\"\n"));
 }
 
-TEST(WriteProgress, WritesPlainLinesElsewhere)
+TEST(StepProgress, WritesPlainLinesElsewhere)
 {
     QString text;
     QTextStream out(&text);
-    WriteProgress progress(out, false);
+    StepProgress progress(out, false);
     progress.step(2, 1, 2);
     progress.step(2, 2, 2);
     progress.finish();
