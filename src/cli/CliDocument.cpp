@@ -28,6 +28,10 @@ QString unreadableReason(const QString& path)
 
 void reportNotOpened(CliContext& context, const QString& path)
 {
+    // The reader's own message names the file and the reason where it knows them.
+    const QStringList& said = context.prompt.messages();
+    if (std::any_of(said.cbegin(), said.cend(), [&path](const QString& message) { return message.contains(path); }))
+        return;
     const QString reason = unreadableReason(path);
     if (reason.isEmpty())
         context.err << "tessorctl: " << path << " was not opened" << Qt::endl;
@@ -43,12 +47,7 @@ std::unique_ptr<CMainDoc> open(CliContext& context, const QString& path, bool fo
     auto document = std::make_unique<CMainDoc>(context.settings, context.prompt);
     if (!document->openDocument(path)) {
         exitCode = ExitFailure;
-        // The reader's own message names the file and the reason where it knows them.
-        const QStringList said = context.prompt.messages().mid(messagesBefore);
-        const bool named = std::any_of(said.cbegin(), said.cend(),
-                                       [&path](const QString& message) { return message.contains(path); });
-        if (!named)
-            reportNotOpened(context, path);
+        reportNotOpened(context, path);
         return nullptr;
     }
     const qsizetype messages = context.prompt.messages().size() - messagesBefore;

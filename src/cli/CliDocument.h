@@ -19,7 +19,8 @@ namespace CliDocument {
 std::unique_ptr<CMainDoc> open(CliContext& context, const QString& path, bool force, const QString& refusal,
                                int& exitCode);
 
-// After the program's messages of a failed open: the line that names the file and the reason.
+// After the program's messages of a failed open: the line that names the file and the reason,
+// unless one of those messages already names the file.
 void reportNotOpened(CliContext& context, const QString& path);
 // Why path cannot be opened for reading, as the system says it; empty when it can.
 QString unreadableReason(const QString& path);

@@ -28,9 +28,6 @@ public:
     // Lowers DTR, purges and closes; harmless when already closed.
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
-    // The system's reason for the last failed open or configure ("Permission denied"); empty when
-    // the line has none to give.
-    virtual QString errorString() const { return QString(); }
     // Called every kWaitSliceMs or so while a read or write waits for the line, so that the caller
     // can keep its windows painted during a long time-out. Lines that never wait ignore it.
     static constexpr int kWaitSliceMs = 100;

@@ -198,14 +198,15 @@ TEST_F(Tessorctl, ShowPrintsATablePerChannelAndMessagesOnStderr)
 
 TEST_F(Tessorctl, AFileThatCannotBeOpenedIsNamedWithTheSystemsReason)
 {
-    // The program's own text says "does not exist" even of a folder; the line after it says why.
+    // The program's own text says "does not exist" even of a folder; the reader's next line names
+    // the file and says why, and tessorctl adds nothing to it.
     QDir(work.path()).mkdir(QStringLiteral("adir.tsr"));
     const QString unreadable = file("locked.tsr", "CC\t0\tCC\t0\tCC\t0\tCC\t0\tCC\t0\ts\tsoft\r\n");
     QFile::setPermissions(unreadable, QFileDevice::WriteOwner);
     const struct {
         QString path;
         QString reason;
-    } cases[] = {{work.filePath("adir.tsr"), "it is a directory"},
+    } cases[] = {{work.filePath("adir.tsr"), "Is a directory"},
                  {work.filePath("missing.tsr"), "No such file or directory"},
                  {unreadable, "Permission denied"}};
     for (const auto& c : cases) {
@@ -219,9 +220,9 @@ TEST_F(Tessorctl, AFileThatCannotBeOpenedIsNamedWithTheSystemsReason)
                 arguments << work.filePath("out.tsr");
             const ProcessResult r = run(arguments);
             EXPECT_EQ(r.exitCode, 1) << command;
-            EXPECT_TRUE(r.err.endsWith("Failed to read the file\ntessorctl: cannot open " + c.path.toUtf8() +
-                                       ": " + c.reason.toUtf8() + "\n"))
-                << command << ": " << r.err.toStdString();
+            EXPECT_EQ(r.err, "Cannot open the specified file as it does not exist.\n" + c.path.toUtf8() + ": " +
+                                 c.reason.toUtf8() + "\nFailed to read the file\n")
+                << command;
         }
     }
 }
@@ -284,7 +285,8 @@ TEST_F(Tessorctl, UsageErrorsExitWithTwo)
     }
     EXPECT_EQ(run({"--help"}).exitCode, 0);
     EXPECT_EQ(run({"--set", "Repeat0=-5", "show", f}).err,
-              "tessorctl: --set: Repeat0 takes a repeat count from 1 to 9999, not \"-5\"\n");
+              "tessorctl: --set: Repeat0 takes a repeat count from 1 to 9999, not \"-5\"\n"
+              "Usage: tessorctl [OPTIONS] COMMAND [ARGUMENTS]\nSee 'tessorctl --help'.\n");
     EXPECT_EQ(run({"--set", "Repeat0=9999", "show", f}).exitCode, 0);
 }
 
@@ -459,9 +461,9 @@ TEST_F(Tessorctl, ResaveFailuresExitWithOne)
     EXPECT_EQ(empty.err, "There is no data to save.\n");
 
     // An empty file opens with the reader's message, which stops the resave.
-    const ProcessResult empty = run({"resave", file("empty.tsr", QByteArray()), out});
-    EXPECT_EQ(empty.exitCode, 1);
-    EXPECT_TRUE(empty.err.startsWith("There is no data.\ntessorctl: ")) << empty.err.toStdString();
+    const ProcessResult nothing = run({"resave", file("nothing.tsr", QByteArray()), out});
+    EXPECT_EQ(nothing.exitCode, 1);
+    EXPECT_TRUE(nothing.err.startsWith("There is no data.\ntessorctl: ")) << nothing.err.toStdString();
     EXPECT_FALSE(QFile::exists(out));
 }
 

@@ -97,16 +97,17 @@ TEST_P(PrologixDevice, ATwoChannelWritePutsExactlyTheseBytesOnTheWire)
         identification() + command("INST:NSEL 1;:INST:COUP NONE") + command("FUNC CC") +
         command("PROG:FSP:END 2") + command("PROG:LVAL 0") + command("PROG:FSP:EDIT 1,1.5000,0,10.000") +
         query("SYST:ERR?") + command("PROG:FSP:EDIT 2,0.2500,0,10.000") + query("SYST:ERR?") +
-        command("PROG:FSP:EDIT 3,0,0,0") + command("PROG:LOOP 1") + command("PROG:LINP OFF");
+        command("PROG:FSP:EDIT 3,0,0,0") + command("PROG:LOOP 1") + query("SYST:ERR?") +
+        command("PROG:LINP OFF");
     const QByteArray channel2 = identification() + command("INST:NSEL 2;:INST:COUP NONE") +
                                 command("FUNC CR") + command("PROG:FSP:END 1") + command("PROG:LVAL 0") +
                                 command("PROG:FSP:EDIT 1,0.25000000,0,10.000") + query("SYST:ERR?") +
                                 command("PROG:FSP:EDIT 2,0,0,0") + command("PROG:LOOP 2") +
-                                command("PROG:LINP OFF");
+                                query("SYST:ERR?") + command("PROG:LINP OFF");
     EXPECT_EQ(server.receivedBytes(channel1.size() + channel2.size()), channel1 + channel2);
     const QByteArray noError = "0,\"No error\"\n";
     EXPECT_EQ(controller().sentBytes(),
-              controllerAnswers() + noError + noError + controllerAnswers() + noError);
+              controllerAnswers() + noError + noError + noError + controllerAnswers() + noError + noError);
 
     EXPECT_EQ(server.simulator().channel(1).endStep(), 2);
     EXPECT_DOUBLE_EQ(server.simulator().channel(2).step(1).value, 0.25);
