@@ -16,6 +16,7 @@
 #include "dialogs/CTransferDlg.h"
 #include "model/ProfileStore.h"
 #include "ui/InstallLayout.h"
+#include "views/CExportImageDlg.h"
 #include "views/CImportReportDlg.h"
 #include "views/CLogViewer.h"
 #include "views/CScaleDlg.h"

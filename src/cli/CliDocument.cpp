@@ -30,7 +30,8 @@ void reportNotOpened(CliContext& context, const QString& path)
 {
     // The reader's own message names the file and the reason where it knows them.
     const QStringList& said = context.prompt.messages();
-    if (std::any_of(said.cbegin(), said.cend(), [&path](const QString& message) { return message.contains(path); }))
+    if (std::any_of(said.cbegin(), said.cend(),
+                    [&path](const QString& message) { return message.contains(path); }))
         return;
     const QString reason = unreadableReason(path);
     if (reason.isEmpty())

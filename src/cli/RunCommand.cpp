@@ -230,5 +230,12 @@ int runRunCommand(CliContext& context, const QStringList& arguments)
         interrupted = true;
     if (interrupted && !started)
         context.err << "tessorctl: stopped before the run started." << Qt::endl;
-    return exitCodeOf(engine, selected, interrupted, progress.logFailed());
+    const int exitCode = exitCodeOf(engine, selected, interrupted, progress.logFailed());
+    // A start refused before anything was sent (a step out of bounds) leaves every channel standing
+    // by: the message above says why, and nothing ran.
+    if (!started && !interrupted && exitCode == ExitSuccess) {
+        context.err << "tessorctl: nothing was run." << Qt::endl;
+        return ExitFailure;
+    }
+    return exitCode;
 }

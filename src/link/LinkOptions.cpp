@@ -79,8 +79,7 @@ void LinkOptions::applyTo(AppSettings& settings) const
     const bool controller = hasGpib && maker == prologixMaker;
     const auto applyPort = [&] {
         if (controller) {
-            settings.GpibDevice =
-                comPort > 0 ? QStringLiteral("/dev/ttyS%1").arg(comPort - 1) : portDevice;
+            settings.GpibDevice = comPort > 0 ? QStringLiteral("/dev/ttyS%1").arg(comPort - 1) : portDevice;
             return;
         }
         settings.Interface = 0;

@@ -7,6 +7,8 @@
 #include "model/SequenceFormats.h"
 #include "model/StepRules.h"
 
+#include <cmath>
+
 namespace StepBounds {
 
 namespace {
@@ -44,6 +46,13 @@ Range intervalRange(const AppSettings& settings)
     }
 }
 
+bool isLongHalfSecondInterval(double interval, const AppSettings& settings)
+{
+    constexpr double kLongestStep = 1.0e7;
+    return StepRules::roundsToHalfSeconds(settings) && interval > intervalRange(settings).maximum &&
+           interval <= kLongestStep && std::fmod(interval, 0.5) == 0.0;
+}
+
 QString channelProblem(const ChannelSequence& sequence, int channel, const AppSettings& settings)
 {
     const QString where = QStringLiteral("Channel %1, line %2: ").arg(channel + 1);
@@ -65,7 +74,8 @@ QString channelProblem(const ChannelSequence& sequence, int channel, const AppSe
                    QStringLiteral("the value \"%1\" is outside %2.").arg(step.value, rangeText(values)) +
                    nothingSent;
         }
-        if (!intervals.contains(decimalValue(step.interval))) {
+        const double interval = decimalValue(step.interval);
+        if (!intervals.contains(interval) && !isLongHalfSecondInterval(interval, settings)) {
             return where.arg(line) +
                    QStringLiteral("the interval \"%1\" is outside %2 %3.")
                        .arg(step.interval, rangeText(intervals), SequenceFormats::unitToken(settings.Unit)) +

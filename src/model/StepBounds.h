@@ -39,6 +39,11 @@ Range valueRange();
 // and 0.5 to 999.5 under Software Control; min and h 0.1 to 999.999.
 Range intervalRange(const AppSettings& settings);
 
+// Under Software Control in seconds a typed interval stops at 999.5 s, but the program's own files
+// hold longer steps that are whole half seconds (the reader keeps them as they are: 1800.0), and the
+// PC runs them; those pass up to 10,000,000 s, far below what the run's clock can count.
+bool isLongHalfSecondInterval(double interval, const AppSettings& settings);
+
 // What keeps channel (0..4) from being sent as it stands, naming the channel and the first line
 // at fault (a line past the step limit, a value or an interval off its range); empty when every
 // step may be sent.

@@ -3,6 +3,7 @@
 #include "model/AppSettings.h"
 #include "model/DecimalText.h"
 #include "model/SequenceFormats.h"
+#include "model/StepBounds.h"
 #include "model/StepRules.h"
 #include "model/StepWords.h"
 
@@ -60,12 +61,13 @@ std::optional<QString> wordValue(const QString& text, const char* zeroWord, cons
 
 // The stored interval text of an interval in the channel's unit, or nothing when it is out of
 // bounds. Under Software Control in seconds the worksheet takes at most 999.5 s when typed, but the
-// program's own files hold longer steps that are whole half seconds, and those are kept as they are.
+// program's own files hold longer steps that are whole half seconds, and those are kept as they are
+// (StepBounds).
 std::optional<QString> storedInterval(double interval, const AppSettings& settings)
 {
     const StepRules::IntervalBounds bounds = StepRules::intervalBounds(settings);
     const bool halfSeconds = StepRules::roundsToHalfSeconds(settings);
-    if (halfSeconds && interval > bounds.maximum && std::fmod(interval, 0.5) == 0.0)
+    if (StepBounds::isLongHalfSecondInterval(interval, settings))
         return formatDouble("%.1f", interval);
     if (interval < bounds.minimum || interval > bounds.maximum)
         return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include "run/LogData.h"
 #include "run/LogFigures.h"
+#include "views/CExportImageDlg.h"
 #include "views/GraphPrinter.h"
 #include "views/TemplateLoader.h"
 
@@ -16,26 +17,6 @@ class QLabel;
 class QPushButton;
 class QSpinBox;
 class QTableWidget;
-
-// The size of an exported image (template ExportImage.ui).
-class CExportImageDlg : public TemplateDialog {
-    Q_OBJECT
-public:
-    static constexpr const char* templateName = "ExportImage.ui";
-    struct Controls {
-        QSpinBox* width = nullptr;
-        QSpinBox* height = nullptr;
-        QPushButton* ok = nullptr;
-        QPushButton* cancel = nullptr;
-        void bind(TemplateForm& form);
-    };
-    CExportImageDlg(const TemplateLoader& loader, const QSize& size, QWidget* parent = nullptr);
-    QSize chosenSize() const;
-    const Controls& controls() const { return controls_; }
-
-private:
-    Controls controls_;
-};
 
 // One window per log (template LogViewer.ui): the plot of every channel's current and voltage
 // (CLogPlot), check boxes that show or hide each curve, the summary table of the channels'

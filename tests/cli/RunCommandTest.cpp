@@ -154,6 +154,28 @@ TEST_F(RunCommand, AChannelThatCannotStartExitsWithOne)
     EXPECT_TRUE(out.contains(QStringLiteral("Ch1 Error"))) << qPrintable(out);
 }
 
+TEST_F(RunCommand, AStartRefusedBeforeAnythingIsSentExitsWithOne)
+{
+    // A hand-edited file holds a value the worksheet would refuse: nothing runs, and that is no
+    // success.
+    const QString file = sequence("refused.tsr", {"999999.0000\t1.0\t0\t1\n"});
+    EXPECT_EQ(run({"--port", "simulator", "run", file}), 1);
+    EXPECT_EQ(err, QStringLiteral("Channel 1, line 1: the value \"999999.0000\" is outside -100 to 300000. "
+                                  "Nothing was sent.\ntessorctl: nothing was run.\n"));
+}
+
+TEST_F(RunCommand, HalfHourStepsOfTheProgramsOwnFilesRun)
+{
+    // 1800.0 s steps are what the program's own files hold under Software Control (a typed interval
+    // stops at 999.5 s); the run starts, and a stop ends it.
+    const QString file = sequence("discharge.tsr", {"2.0000\t1800.0\t0\t1\n0.0000\t600.0\t0\t0\n"});
+    start({"--port", "simulator", "run", file});
+    ASSERT_TRUE(waitForOutput(QStringLiteral("Ch1 Running"))) << qPrintable(out + err);
+    tessorctl.terminate();
+    EXPECT_EQ(finish(), 130) << qPrintable(out + err);
+    EXPECT_FALSE(err.contains(QStringLiteral("Nothing was sent"))) << qPrintable(err);
+}
+
 TEST_F(RunCommand, AnInstrumentLostMidRunExitsWithOne)
 {
     startSimulator();

@@ -220,8 +220,8 @@ TEST_F(Tessorctl, AFileThatCannotBeOpenedIsNamedWithTheSystemsReason)
                 arguments << work.filePath("out.tsr");
             const ProcessResult r = run(arguments);
             EXPECT_EQ(r.exitCode, 1) << command;
-            EXPECT_EQ(r.err, "Cannot open the specified file as it does not exist.\n" + c.path.toUtf8() + ": " +
-                                 c.reason.toUtf8() + "\nFailed to read the file\n")
+            EXPECT_EQ(r.err, "Cannot open the specified file as it does not exist.\n" + c.path.toUtf8() +
+                                 ": " + c.reason.toUtf8() + "\nFailed to read the file\n")
                 << command;
         }
     }

@@ -93,12 +93,12 @@ TEST_P(PrologixDevice, ATwoChannelWritePutsExactlyTheseBytesOnTheWire)
     EXPECT_TRUE(prompt.texts().isEmpty());
     EXPECT_FALSE(port.prologix().isOpen());
 
-    const QByteArray channel1 =
-        identification() + command("INST:NSEL 1;:INST:COUP NONE") + command("FUNC CC") +
-        command("PROG:FSP:END 2") + command("PROG:LVAL 0") + command("PROG:FSP:EDIT 1,1.5000,0,10.000") +
-        query("SYST:ERR?") + command("PROG:FSP:EDIT 2,0.2500,0,10.000") + query("SYST:ERR?") +
-        command("PROG:FSP:EDIT 3,0,0,0") + command("PROG:LOOP 1") + query("SYST:ERR?") +
-        command("PROG:LINP OFF");
+    const QByteArray channel1 = identification() + command("INST:NSEL 1;:INST:COUP NONE") +
+                                command("FUNC CC") + command("PROG:FSP:END 2") + command("PROG:LVAL 0") +
+                                command("PROG:FSP:EDIT 1,1.5000,0,10.000") + query("SYST:ERR?") +
+                                command("PROG:FSP:EDIT 2,0.2500,0,10.000") + query("SYST:ERR?") +
+                                command("PROG:FSP:EDIT 3,0,0,0") + command("PROG:LOOP 1") +
+                                query("SYST:ERR?") + command("PROG:LINP OFF");
     const QByteArray channel2 = identification() + command("INST:NSEL 2;:INST:COUP NONE") +
                                 command("FUNC CR") + command("PROG:FSP:END 1") + command("PROG:LVAL 0") +
                                 command("PROG:FSP:EDIT 1,0.25000000,0,10.000") + query("SYST:ERR?") +
