@@ -5,6 +5,7 @@
 #include "app/CsvFileCommands.h"
 #include "app/DocumentSession.h"
 #include "app/FrameMenus.h"
+#include "app/LogFileCommands.h"
 #include "app/SequenceDialogs.h"
 #include "app/ShellPrompt.h"
 #include "app/ShellServices.h"
@@ -25,7 +26,6 @@
 #include "ui/ResourceModule.h"
 #include "views/CGraphView.h"
 #include "views/CGridView.h"
-#include "views/CLogViewer.h"
 #include "views/CommandRouter.h"
 #include "views/MenuBuilder.h"
 #include "views/ShellResources.h"
@@ -36,7 +36,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
@@ -55,23 +54,8 @@ constexpr int kMeasuredValuesItem = 32931;
 constexpr int kChargeText = 899;
 constexpr int kEnergyText = 900;
 constexpr int kMeasuredTip = 901;
-// Open Log: its dialog's title and filter, the note on a last line cut short, "All Files (*.*)".
-constexpr int kOpenLogTitle = 890;
-constexpr int kLogFilter = 891;
-constexpr int kIncompleteLineText = 867;
+// "All Files (*.*)".
 constexpr int kAllFilesFilter = 61442;
-
-// A filter text "Name (*.a *.b)" as the file dialogs take it.
-FileFilter filterOf(const QString& text)
-{
-    const qsizetype open = text.lastIndexOf(QLatin1Char('('));
-    const qsizetype close = text.lastIndexOf(QLatin1Char(')'));
-    QStringList patterns;
-    if (open >= 0 && close > open)
-        patterns = text.mid(open + 1, close - open - 1)
-                       .split(QRegularExpression(QStringLiteral("[ ;]+")), Qt::SkipEmptyParts);
-    return FileFilter{text, patterns};
-}
 
 // The manuals: F1 opens the HTML manual, Help Topics the PDF.
 const QString kHtmlManual = QStringLiteral("TessorKdrx.html");
@@ -105,6 +89,8 @@ CMainFrame::CMainFrame(const Context& context, QWidget* parent)
         [this] { requestIdleUpdate(); }});
     csvFiles_ = std::make_unique<CsvFileCommands>(*documents_, settings_, context_.prompt, context_.services,
                                                   context_.module, this);
+    logFiles_ = std::make_unique<LogFileCommands>(settings_, context_.prompt, context_.services,
+                                                  context_.module, context_.templates, this);
     connect(documents_.get(), &DocumentSession::documentChanged, this, &CMainFrame::onDocumentChanged);
     // While the windows close, activations of the closing windows must not route to their views.
     connect(documents_.get(), &DocumentSession::windowsClosing, this, [this] {
@@ -205,7 +191,7 @@ void CMainFrame::defineCommands()
 
     commands_.add(IdNew, [this] { documents_->newDocument(); });
     commands_.add(IdOpen, [this] { documents_->openWithDialog(); });
-    commands_.add(IdOpenLog, [this] { openLogWithDialog(); });
+    commands_.add(IdOpenLog, [this] { logFiles_->openWithDialog(); });
     commands_.add(
         IdClose, [this] { documents_->close(); }, hasDocument);
     commands_.add(
@@ -358,34 +344,7 @@ bool CMainFrame::openDocumentFile(const QString& path)
 
 bool CMainFrame::openLog(const QString& path)
 {
-    const LogFileReader::Result result = LogFileReader::read(path);
-    if (!result.data) {
-        context_.prompt.showMessage(result.problem.message(context_.module));
-        return false;
-    }
-    const bool incomplete = !result.data->incompleteFile.isEmpty();
-    const QString incompleteName = QFileInfo(result.data->incompleteFile).fileName();
-    CLogViewer::Context context{
-        context_.templates,
-        [this](QWidget* parent, const QString& title, const QStringList& filters, const QString& proposed) {
-            FileRequest request;
-            request.title = title;
-            request.folder = QFileInfo(proposed).absolutePath();
-            request.proposedName = QFileInfo(proposed).fileName();
-            for (const QString& filter : filters)
-                request.filters.push_back(filterOf(filter));
-            request.defaultSuffix = QFileInfo(proposed).suffix();
-            return context_.services.saveFileName(parent, request);
-        },
-        [this](QDialog& dialog) { return context_.services.execDialog(dialog); }};
-    auto* viewer = new CLogViewer(context, std::move(*result.data), this);
-    viewer->setWindowIcon(windowIcon());
-    viewer->show();
-    viewer->raise();
-    viewer->activateWindow();
-    if (incomplete)
-        context_.prompt.showMessage(context_.module.string(kIncompleteLineText).arg(incompleteName));
-    return true;
+    return logFiles_->open(path);
 }
 
 bool CMainFrame::openAnyFile(const QString& path)
@@ -393,18 +352,6 @@ bool CMainFrame::openAnyFile(const QString& path)
     if (LogFileReader::looksLikeLog(path))
         return openLog(path);
     return openDocumentFile(path);
-}
-
-void CMainFrame::openLogWithDialog()
-{
-    FileRequest request;
-    request.title = context_.module.string(kOpenLogTitle);
-    request.folder = settings_.Folder;
-    request.filters = {filterOf(context_.module.string(kLogFilter)),
-                       filterOf(context_.module.string(kAllFilesFilter))};
-    const QString path = context_.services.openFileName(this, request);
-    if (!path.isEmpty())
-        openLog(path);
 }
 
 void CMainFrame::switchChannel(int channel)

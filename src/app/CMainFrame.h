@@ -22,6 +22,7 @@
 
 class CommandRouter;
 class CsvFileCommands;
+class LogFileCommands;
 class CRunDlg;
 class CSequenceControlBar;
 class DocumentSession;
@@ -186,7 +187,6 @@ private:
     QString chooseLogFile(const QString& failedPath);
     void runMonitorSetupDialog();
     void runInitialValuesDialog();
-    void openLogWithDialog();
     // Transfer, Initial Setting, Mode and Options, with the progress display of the transfers.
     void plugSequenceDialogs();
     void onDocumentChanged();
@@ -212,6 +212,7 @@ private:
     std::unique_ptr<FrameMenus> menus_;
     std::unique_ptr<DocumentSession> documents_;
     std::unique_ptr<CsvFileCommands> csvFiles_;
+    std::unique_ptr<LogFileCommands> logFiles_;
     QToolBar* toolBar_ = nullptr;
     CSequenceControlBar* controlBar_ = nullptr;
     std::unique_ptr<StatusPanes> statusPanes_;
