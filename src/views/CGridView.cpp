@@ -249,8 +249,11 @@ void CGridView::applyControlMethod()
 {
     if (editing_)
         commitEditor(false);
-    for (int channel = 0; channel < kChannelCount; ++channel)
+    // An interval typed into the entry row was rounded and bounded by the other method's rules.
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        editor_.dropEntryRow(channel);
         applyLayout(channel);
+    }
     setTimeHeaders(context_.settings.Unit);
     refreshTitle();
 }

@@ -231,7 +231,7 @@ bool WorksheetEditor::deleteLines(int first, int last)
             return false;
         // Delete cuts: the lines go to the copy buffer, and the record keeps its own copy for Undo.
         document_.copyToBuffer(first, last);
-        undo_ = UndoRecord{UndoKind::Deletion, channel, first, last - first + 1, 0, document_.copyBuffer()};
+        undo_ = UndoRecord{UndoKind::Deletion, channel, first, last - first + 1, 0, document_.copyBuffer(), {}};
         removeLines(first, last);
         undo_.stepsAfter = table.count;
         afterLineOperation(channel, first);
@@ -308,7 +308,7 @@ bool WorksheetEditor::insertLines(int line, const std::vector<SequenceStep>& lin
         return false;
     document_.recordInsertion(line, line + inserted - 1, stepLimit(settings_));
     putLines(line, lines);
-    undo_ = UndoRecord{UndoKind::Insertion, channel, line, inserted, table.count, {}};
+    undo_ = UndoRecord{UndoKind::Insertion, channel, line, inserted, table.count, {}, {}};
     afterLineOperation(channel, line);
     return true;
 }
@@ -488,6 +488,18 @@ void WorksheetEditor::writeTimes(int channel, int fromLine)
         t += decimalValue(table.steps[slot].interval);
         table.steps[slot].time = formatDouble(format, t);
     }
+}
+
+void WorksheetEditor::dropEntryRow(int channel)
+{
+    if (!isChannel(channel))
+        return;
+    entryRows_[channel] = EntryRow();
+    ChannelSequence& table = document_.channel(channel);
+    if (table.count >= kMaxSteps)
+        return;
+    table.steps[table.count].clear();
+    display_.showLines(channel, table.count + 1, table.count + 1);
 }
 
 void WorksheetEditor::channelReplaced(int channel)

@@ -128,6 +128,9 @@ public:
     // graph's edits): an insertion can no longer be undone once the step count is not the one it left,
     // and what was entered into the entry row no longer counts once the entry row moved.
     void noteStepCountChanged(int channel);
+    // The rules the entry row's texts were checked by no longer hold (the control method changed):
+    // what was typed there goes, and the row is shown empty.
+    void dropEntryRow(int channel);
 
 private:
     struct EntryRow {

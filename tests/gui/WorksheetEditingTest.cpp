@@ -34,6 +34,7 @@ private slots:
     void aLoadTypedIntoTheEntryRowIsKept();
     void entryRowFlagsBelongToTheirRow();
     void entryRowFlagsDoNotComeBackWithTheirLine();
+    void aControlMethodChangeEmptiesTheEntryRow();
     void escapeDropsTheEditAndTheCursorComesBack();
     void losingTheFocusCommitsWithoutMovingTheCursor();
     void setValueFormatsFollowTheDecimalPlaces_data();
@@ -442,6 +443,25 @@ void WorksheetEditingTest::entryRowFlagsDoNotComeBackWithTheirLine()
     QCOMPARE(channel.count, 2);
     rig_->choose(3, 4, QStringLiteral("Step"));
     QCOMPARE(rig_->steps(0).last(), QStringLiteral("4.0000|1.0|0|1"));
+}
+
+void WorksheetEditingTest::aControlMethodChangeEmptiesTheEntryRow()
+{
+    // 0.8 s typed under Software Control is kept as 1.0; under Hardware Control, which the empty
+    // document may switch to, it must not complete the next step (found by gui_fuzz, seed 5109).
+    rig_->loadChannel(0, {});
+    rig_->type(1, 3, QStringLiteral("0.8"));
+    QCOMPARE(rig_->document->channel(0).steps[0].interval, QStringLiteral("1.0"));
+    rig_->settings.SeqCtl = HardwareControl;
+    rig_->settings.deriveActiveValues();
+    rig_->view->applyControlMethod();
+    QVERIFY(rig_->document->channel(0).steps[0].interval.isEmpty());
+
+    rig_->type(1, 2, QStringLiteral("2"));
+    QCOMPARE(rig_->document->channel(0).count, 0);
+    rig_->type(1, 3, QStringLiteral("0.8"));
+    QCOMPARE(rig_->document->channel(0).count, 1);
+    QCOMPARE(rig_->document->channel(0).steps[0].interval, QStringLiteral("0.800"));
 }
 
 void WorksheetEditingTest::escapeDropsTheEditAndTheCursorComesBack()

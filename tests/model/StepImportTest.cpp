@@ -316,8 +316,9 @@ TEST(StepImport, StopsAtTheStepLimitWithoutPushingStepsOut)
         EXPECT_EQ(outcome.plan.stepCount(), c.taken);
         EXPECT_EQ(outcome.entries, c.entries);
         // The line is where Paste may insert: at most just after the last step.
-        if (c.taken > 0)
+        if (c.taken > 0) {
             EXPECT_EQ(outcome.plan.insertions.front().line, std::min(3, c.count + 1));
+        }
     }
 }
 
