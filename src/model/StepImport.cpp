@@ -308,7 +308,7 @@ private:
         SequenceStep step;
         const char* format = target_.fileTexts ? SequenceFormats::fileValueFormat(mode, settings_)
                                                : StepRules::valueFormat(mode, settings_);
-        step.value = formatDouble(format, *value);
+        step.value = StepRules::valueText(*value, format);
         step.interval = intervalText;
         step.transition = transition;
         step.load = load;

@@ -65,6 +65,14 @@ bool roundsToHalfSeconds(const AppSettings& settings)
     return settings.SeqMode == NormalSequence && settings.Unit == UnitS && settings.SeqCtl == SoftwareControl;
 }
 
+QString valueText(double value, const char* format)
+{
+    QString text = formatDouble(format, value);
+    if (text.startsWith(QLatin1Char('-')) && decimalValue(text) == 0.0)
+        text.remove(0, 1);
+    return text;
+}
+
 std::optional<QString> acceptedValue(const QString& text, int mode, const AppSettings& settings)
 {
     if (text.isEmpty())
@@ -72,7 +80,7 @@ std::optional<QString> acceptedValue(const QString& text, int mode, const AppSet
     const double value = decimalValue(text);
     if (!isValueInRange(value))
         return std::nullopt;
-    return formatDouble(valueFormat(mode, settings), value);
+    return valueText(value, valueFormat(mode, settings));
 }
 
 std::optional<QString> acceptedInterval(const QString& text, const AppSettings& settings)

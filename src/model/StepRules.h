@@ -34,6 +34,10 @@ IntervalBounds intervalBounds(const AppSettings& settings);
 // Whether intervals become multiples of 0.5 s: normal mode, unit s, Software Control.
 bool roundsToHalfSeconds(const AppSettings& settings);
 
+// A set value in the mode's format, as the worksheet stores it; a value that rounds to zero is
+// zero ("0.00", never "-0.00", which a file would read back as "0.00").
+QString valueText(double value, const char* format);
+
 // A typed set value as stored: empty when the text is empty or the value lies outside the range
 // (the edit is then dropped).
 std::optional<QString> acceptedValue(const QString& text, int mode, const AppSettings& settings);

@@ -3,6 +3,7 @@
 #include "model/AppSettings.h"
 #include "model/CMainDoc.h"
 #include "model/DecimalText.h"
+#include "model/StepRules.h"
 #include "ui/ResourceModule.h"
 #include "ui/UserPrompt.h"
 #include "views/SequenceViewLink.h"
@@ -231,7 +232,8 @@ bool WorksheetEditor::deleteLines(int first, int last)
             return false;
         // Delete cuts: the lines go to the copy buffer, and the record keeps its own copy for Undo.
         document_.copyToBuffer(first, last);
-        undo_ = UndoRecord{UndoKind::Deletion, channel, first, last - first + 1, 0, document_.copyBuffer(), {}};
+        undo_ =
+            UndoRecord{UndoKind::Deletion, channel, first, last - first + 1, 0, document_.copyBuffer(), {}};
         removeLines(first, last);
         undo_.stepsAfter = table.count;
         afterLineOperation(channel, first);
@@ -294,7 +296,7 @@ std::vector<SequenceStep> WorksheetEditor::inValueFormat(std::vector<SequenceSte
     const char* format = valueFormat(settings_.ModeCh[document_.currentChannel()], settings_);
     for (SequenceStep& step : lines) {
         if (!step.value.isEmpty())
-            step.value = formatDouble(format, decimalValue(step.value));
+            step.value = StepRules::valueText(decimalValue(step.value), format);
     }
     return lines;
 }

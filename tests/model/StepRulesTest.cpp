@@ -26,6 +26,24 @@ TEST(StepRules, ValueFormatFallsToTheFirstFormatOutsideItsList)
     }
 }
 
+// A value that rounds to zero is stored as zero: a file reads "-0.00" back as "0.00", and the
+// worksheet would show what the file does not hold (found by gui_fuzz, seed 1216).
+TEST(StepRules, AcceptedValuesNeverStoreAMinusZero)
+{
+    AppSettings settings;
+    settings.CurrPlace = 0;
+    const struct {
+        const char* typed;
+        const char* stored;
+    } cases[] = {
+        {"-0.004", "0.00"}, {"-0.0", "0.00"}, {"-0.02", "-0.02"}, {"0.004", "0.00"}, {"-100", "-100.00"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(acceptedValue(QString::fromLatin1(c.typed), ModeCC, settings),
+                  QString::fromLatin1(c.stored))
+            << c.typed;
+    EXPECT_EQ(valueText(-0.00001, "%.4f"), QStringLiteral("0.0000"));
+}
+
 TEST(StepRules, IntervalsByUnitAndControl)
 {
     const struct {
