@@ -98,6 +98,18 @@ TEST(LinkOptions, ComNamesThePortByItsNumberAsTheInterfaceDialogDoes)
         EXPECT_EQ(settings.PortDevice, QString::fromLatin1(c.device));
         EXPECT_EQ(settings.Port, c.port ? c.port : 7);
     }
+    // A Prologix-compatible controller on a COM port: its device is that port's system name.
+    {
+        AppSettings settings;
+        LinkOptions options;
+        QString error;
+        ASSERT_TRUE(options.setGpib(QStringLiteral("prologix:5"), error));
+        ASSERT_TRUE(options.setPort(QStringLiteral("COM2"), error));
+        options.applyTo(settings);
+        EXPECT_EQ(settings.Interface, 1);
+        EXPECT_EQ(settings.Maker, LinkOptions::prologixMaker);
+        EXPECT_EQ(settings.GpibDevice, QStringLiteral("/dev/ttyS1"));
+    }
     LinkOptions options;
     QString error;
     EXPECT_FALSE(options.setPort(QStringLiteral("COM0"), error));
